@@ -1,0 +1,49 @@
+# The two commands of the README: `make run` and `make test`. Both install the Debian packages
+# they need when missing, configure and build.
+BUILD_DIR ?= build
+JOBS ?= $(shell nproc 2>/dev/null || echo 2)
+
+# What building and running needs.
+PKGS_RUN := cmake g++ make pkg-config qtbase5-dev qtmultimedia5-dev qttools5-dev-tools \
+	libqt5multimedia5-plugins libqt5svg5-dev qt5-image-formats-plugins \
+	gstreamer1.0-plugins-base gstreamer1.0-plugins-good \
+	libx11-dev libxi-dev libxtst-dev fonts-noto-cjk \
+	libpocketsphinx-dev pocketsphinx-en-us pulseaudio
+# What the tests need on top: an X server, a private sound server, speech test data.
+PKGS_TEST := $(PKGS_RUN) xvfb xauth x11-utils xdotool pulseaudio-utils pocketsphinx-testdata flite sox
+
+SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
+
+.PHONY: run test build deps-run deps-test screenshots
+
+define install_missing
+	@missing=$$(for p in $(1); do dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q '^install ok installed' || echo $$p; done); \
+	if [ -n "$$missing" ]; then \
+		echo "Installing:" $$missing; \
+		$(SUDO) apt-get update -qq && \
+		DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -qq --no-install-recommends $$missing; \
+	fi
+endef
+
+deps-run:
+	$(call install_missing,$(PKGS_RUN))
+
+deps-test:
+	$(call install_missing,$(PKGS_TEST))
+
+build:
+	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	cmake --build $(BUILD_DIR) -j $(JOBS)
+
+run: deps-run build
+	@if [ -z "$$DISPLAY" ] && [ -z "$$WAYLAND_DISPLAY" ]; then \
+		echo "Zorvel is a desktop program and needs a graphical session (no DISPLAY or WAYLAND_DISPLAY is set)."; \
+		exit 1; \
+	fi
+	$(BUILD_DIR)/bin/zorvel
+
+# Every test runs under one private X server; tests that drive it or the sound server hold a
+# CTest resource lock so they never overlap.
+test: deps-test build
+	cd $(BUILD_DIR) && xvfb-run -a -s "-screen 0 1920x1080x24 -nolisten tcp" \
+		ctest --output-on-failure -j $(JOBS) --timeout 600

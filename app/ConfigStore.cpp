@@ -1,0 +1,122 @@
+#include "app/ConfigStore.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QMutexLocker>
+#include <QSaveFile>
+#include <QTextStream>
+#include <QtDebug>
+
+const QList<QPair<QString, int>>& ConfigStore::defaults() {
+    static const QList<QPair<QString, int>> table = {
+        {QStringLiteral("TypingModel"), 0},
+        {QStringLiteral("IntelligenceModel"), 1},
+        {QStringLiteral("TranslationModel"), 0},
+        {QStringLiteral("TypingLanguage"), 0},
+        {QStringLiteral("IntelligenceLanguage"), 0},
+        {QStringLiteral("TranslationLanguage"), 0},
+        {QStringLiteral("TranslationResultLanguage"), 1},
+        {QStringLiteral("AutomaticUpdate"), 1},
+        {QStringLiteral("ReminderUpdate"), 0},
+        {QStringLiteral("NotUpdate"), 0},
+        {QStringLiteral("BootUp"), 0},
+        {QStringLiteral("ClosePrompt"), 0},
+        {QStringLiteral("RemovePunctuation"), 0},
+        {QStringLiteral("MonitorZorvelMouseConnect"), 0},
+        {QStringLiteral("FirstOpen"), 0},
+        {QStringLiteral("IsRecording"), 0},
+    };
+    return table;
+}
+
+QString ConfigStore::filePath() {
+    return QDir::currentPath() + QStringLiteral("/config.txt");
+}
+
+ConfigStore& ConfigStore::instance() {
+    // Never destroyed: threads may still read it while the process winds down.
+    static ConfigStore* store = [] {
+        auto* s = new ConfigStore;
+        s->reload();
+        return s;
+    }();
+    return *store;
+}
+
+int ConfigStore::value(const QString& key) {
+    QMutexLocker lock(&m_mutex);
+    auto it = m_map.find(key);
+    if (it == m_map.end())
+        it = m_map.insert(key, 0);
+    return it.value();
+}
+
+void ConfigStore::setValue(const QString& key, int value) {
+    QMutexLocker lock(&m_mutex);
+    m_map.insert(key, value);
+}
+
+QMap<QString, int> ConfigStore::snapshot() {
+    QMutexLocker lock(&m_mutex);
+    return m_map;
+}
+
+void ConfigStore::reload() {
+    QMap<QString, int> map;
+    QFile file(filePath());
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        qWarning("Singleton mode, open file failed !");
+    } else {
+        QTextStream in(&file);
+        while (!in.atEnd()) {
+            const QString line = in.readLine();
+            // A line without "=" names no setting (an empty line among them); it is skipped
+            // rather than turned into a key, so it never reappears as a "line=0" entry.
+            if (!line.contains(QLatin1Char('=')))
+                continue;
+            const QStringList parts = line.split(QLatin1Char('='));
+            bool ok = false;
+            const int number = parts.at(1).toInt(&ok, 10);
+            map.insert(parts.at(0), ok ? number : 0);
+        }
+    }
+    QMutexLocker lock(&m_mutex);
+    m_map = map;
+}
+
+bool ConfigStore::save() {
+    QMutexLocker lock(&m_mutex);
+    QSaveFile file(filePath());
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Text)) {
+        qWarning("Singleton mode, unable to open file when saving file !");
+        return false;
+    }
+    QTextStream out(&file);
+    for (auto it = m_map.cbegin(); it != m_map.cend(); ++it)
+        out << it.key() << '=' << it.value() << '\n';
+    out.flush();
+    if (out.status() != QTextStream::Ok || !file.commit()) {
+        // The old file stays as it was; nothing half-written replaces it.
+        qWarning("Singleton mode, unable to open file when saving file !");
+        return false;
+    }
+    return true;
+}
+
+void writeDefaultConfig() {
+    const QString path = QDir::currentPath() + QStringLiteral("/config.txt");
+    const QFileInfo info(path);
+    if (info.exists() && info.isFile()) {
+        ConfigStore::instance();
+        return;
+    }
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Text))
+        return;
+    QTextStream out(&file);
+    for (const auto& entry : ConfigStore::defaults())
+        out << entry.first << '=' << entry.second << '\n';
+    out.flush();
+    file.commit();
+}

@@ -1,0 +1,64 @@
+#pragma once
+
+#include <QMap>
+#include <QMutex>
+#include <QString>
+
+// The process-wide table of settings and shared flags behind "config.txt": key → signed 32-bit
+// integer. Shared by the GUI, side-key and recognition threads: one mutex guards every lookup,
+// every assignment and the whole of save. store["Key"] reads and assigns through a small proxy
+// that takes the lock for each access.
+class ConfigStore {
+public:
+    class Value {
+    public:
+        operator int() const { return m_store.value(m_key); }
+        Value& operator=(int value) {
+            m_store.setValue(m_key, value);
+            return *this;
+        }
+        Value& operator=(const Value& other) { return *this = static_cast<int>(other); }
+
+    private:
+        friend class ConfigStore;
+        Value(ConfigStore& store, const QString& key) : m_store(store), m_key(key) {}
+        ConfigStore& m_store;
+        QString m_key;
+    };
+
+    // The one store; the first call loads "config.txt" from the current directory.
+    static ConfigStore& instance();
+
+    Value operator[](const QString& key) { return Value(*this, key); }
+
+    // Reading a missing key creates it with 0, as it is then written by the next save.
+    int value(const QString& key);
+    void setValue(const QString& key, int value);
+
+    // Rewrites "config.txt" from the whole map in ascending key order. The new content goes to a
+    // temporary file that replaces the old one only when complete. False when nothing was written.
+    bool save();
+
+    // Replaces the map with the content of "config.txt" in the current directory. Used at the
+    // first instance() call and by tests that move to a fresh directory.
+    void reload();
+
+    QMap<QString, int> snapshot();
+
+    // The 16 keys in the order of a new file, with their defaults.
+    static const QList<QPair<QString, int>>& defaults();
+
+    ConfigStore(const ConfigStore&) = delete;
+    ConfigStore& operator=(const ConfigStore&) = delete;
+
+private:
+    ConfigStore() = default;
+    static QString filePath();
+
+    QMutex m_mutex;
+    QMap<QString, int> m_map;
+};
+
+// Creates "config.txt" with the 16 default lines when it does not exist as a regular file;
+// otherwise obtains the store, which loads the file.
+void writeDefaultConfig();

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QMutex>
+#include <QString>
+#include <QVariant>
+#include <QVariantMap>
+
+// Addresses and options that the user may change without rebuilding: "services.ini" beside the
+// executable (INI format), read once at start. Every reader passes its compiled-in default, which
+// stands for a missing file or key. Keys are "section/name".
+class ServicesConfig {
+public:
+    static ServicesConfig& instance();
+
+    QVariant value(const QString& key, const QVariant& fallback) const;
+    QString text(const QString& key, const QString& fallback) const;
+    int number(const QString& key, int fallback) const;
+    // The keys of one section ("section/name" → value), e.g. for extensible tables.
+    QVariantMap section(const QString& section) const;
+
+    // Reads "services.ini" from the current directory again (start-up and tests).
+    void reload();
+
+private:
+    ServicesConfig() = default;
+    mutable QMutex m_mutex;
+    QVariantMap m_values;
+};

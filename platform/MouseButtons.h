@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QObject>
+#include <memory>
+
+// Global mouse-button events, delivered on the event loop of the thread that created the object.
+// Events are only observed: they always reach the foreground application unchanged.
+class MouseButtons : public QObject {
+    Q_OBJECT
+public:
+    enum Message { Other, MiddleDown, MiddleUp, SideDown, SideUp };
+    Q_ENUM(Message)
+
+    using QObject::QObject;
+    ~MouseButtons() override = default;
+
+    // Starts delivering events; false when the platform offers no global mouse events.
+    virtual bool start() = 0;
+
+    // The backend of the platform the program was built for.
+    static std::unique_ptr<MouseButtons> create();
+
+signals:
+    // One signal per mouse event of the whole desktop, button or not.
+    void mouseMessage(MouseButtons::Message message);
+};

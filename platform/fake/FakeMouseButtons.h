@@ -1,0 +1,19 @@
+#pragma once
+
+#include "platform/MouseButtons.h"
+
+// Mouse events that a test sends by hand.
+class FakeMouseButtons : public MouseButtons {
+    Q_OBJECT
+public:
+    using MouseButtons::MouseButtons;
+
+    bool startResult = true;
+    int startCalls = 0;
+
+    bool start() override {
+        ++startCalls;
+        return startResult;
+    }
+    void send(Message message) { emit mouseMessage(message); }
+};
