@@ -1,3 +1,4 @@
+cmake_policy(SET CMP0057 NEW)
 # Copies data/ beside the executable. Files under data/<os>/ are the platform's own versions and
 # go in place of the common ones. Files the user edits through the program (or by hand) are
 # copied only when missing, so a rebuild never overwrites what the user saved.
