@@ -2,10 +2,11 @@
 
 const QStringList& EditorWindows::classNames() {
     static const QStringList names = {
-        QStringLiteral("Notepad"),         QStringLiteral("XLMAIN"),         QStringLiteral("OpusApp"),
-        QStringLiteral("Notepad++"),       QStringLiteral("PP11FrameClass"), QStringLiteral("PPTFrameClass"),
-        QStringLiteral("DV2ControlHost"),  QStringLiteral("CabinetWClass"),  QStringLiteral("TXGuiFoundation"),
-        QStringLiteral("WebChatMainWndForPC"),
+        QStringLiteral("Notepad"),         QStringLiteral("XLMAIN"),
+        QStringLiteral("OpusApp"),         QStringLiteral("Notepad++"),
+        QStringLiteral("PP11FrameClass"),  QStringLiteral("PPTFrameClass"),
+        QStringLiteral("DV2ControlHost"),  QStringLiteral("CabinetWClass"),
+        QStringLiteral("TXGuiFoundation"), QStringLiteral("WebChatMainWndForPC"),
     };
     return names;
 }

@@ -6,5 +6,6 @@
 void installFontSubstitutions() {
     QFont::insertSubstitutions(QStringLiteral("微软雅黑"),
                                {QStringLiteral("Noto Sans CJK SC"), QStringLiteral("Noto Sans SC"),
-                                QStringLiteral("WenQuanYi Micro Hei"), QStringLiteral("Droid Sans Fallback")});
+                                QStringLiteral("WenQuanYi Micro Hei"),
+                                QStringLiteral("Droid Sans Fallback")});
 }

@@ -26,10 +26,14 @@ private slots:
     void desktopEntryWrittenAndRemoved_data() {
         QTest::addColumn<QString>("exe");
         QTest::addColumn<QString>("execLine");
-        QTest::newRow("plain") << "/opt/zorvel/zorvel" << "Exec=\"/opt/zorvel/zorvel\"";
-        QTest::newRow("space and quote") << "/home/a b/z\"v" << "Exec=\"/home/a b/z\\\"v\"";
-        QTest::newRow("percent") << "/x/100%/zorvel" << "Exec=\"/x/100%%/zorvel\"";
-        QTest::newRow("chinese") << "/home/用户/zorvel" << "Exec=\"/home/用户/zorvel\"";
+        QTest::newRow("plain") << "/opt/zorvel/zorvel"
+                               << "Exec=\"/opt/zorvel/zorvel\"";
+        QTest::newRow("space and quote") << "/home/a b/z\"v"
+                                         << "Exec=\"/home/a b/z\\\"v\"";
+        QTest::newRow("percent") << "/x/100%/zorvel"
+                                 << "Exec=\"/x/100%%/zorvel\"";
+        QTest::newRow("chinese") << "/home/用户/zorvel"
+                                 << "Exec=\"/home/用户/zorvel\"";
     }
     void desktopEntryWrittenAndRemoved() {
         QFETCH(QString, exe);

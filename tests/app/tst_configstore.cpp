@@ -17,10 +17,11 @@ private slots:
         writeDefaultConfig();
         ConfigStore& store = ConfigStore::instance();
         store.reload();
-        const QByteArray expected = "TypingModel=0\nIntelligenceModel=1\nTranslationModel=0\nTypingLanguage=0\n"
-                                    "IntelligenceLanguage=0\nTranslationLanguage=0\nTranslationResultLanguage=1\n"
-                                    "AutomaticUpdate=1\nReminderUpdate=0\nNotUpdate=0\nBootUp=0\nClosePrompt=0\n"
-                                    "RemovePunctuation=0\nMonitorZorvelMouseConnect=0\nFirstOpen=0\nIsRecording=0\n";
+        const QByteArray expected =
+            "TypingModel=0\nIntelligenceModel=1\nTranslationModel=0\nTypingLanguage=0\n"
+            "IntelligenceLanguage=0\nTranslationLanguage=0\nTranslationResultLanguage=1\n"
+            "AutomaticUpdate=1\nReminderUpdate=0\nNotUpdate=0\nBootUp=0\nClosePrompt=0\n"
+            "RemovePunctuation=0\nMonitorZorvelMouseConnect=0\nFirstOpen=0\nIsRecording=0\n";
         QCOMPARE(m_dir->read("config.txt"), expected);
         QCOMPARE(store.snapshot().size(), 16);
         QCOMPARE(int(store["IntelligenceModel"]), 1);
@@ -31,9 +32,11 @@ private slots:
         QVERIFY(store.save());
         const QByteArray saved = m_dir->read("config.txt");
         const QByteArray sorted =
-            "AutomaticUpdate=1\nBootUp=0\nClosePrompt=0\nFirstOpen=1\nIntelligenceLanguage=0\nIntelligenceModel=1\n"
+            "AutomaticUpdate=1\nBootUp=0\nClosePrompt=0\nFirstOpen=1\nIntelligenceLanguage="
+            "0\nIntelligenceModel=1\n"
             "IsRecording=0\nMonitorZorvelMouseConnect=0\nNotUpdate=0\nReminderUpdate=0\nRemovePunctuation=0\n"
-            "TranslationLanguage=0\nTranslationModel=0\nTranslationResultLanguage=1\nTypingLanguage=0\nTypingModel=0\n";
+            "TranslationLanguage=0\nTranslationModel=0\nTranslationResultLanguage=1\nTypingLanguage="
+            "0\nTypingModel=0\n";
         QCOMPARE(saved, sorted);
     }
 
@@ -52,7 +55,8 @@ private slots:
         QTest::newRow("letters") << QByteArray("TypingModel=abc\n") << "TypingModel" << 0;
         QTest::newRow("second equals") << QByteArray("BootUp=1=2\n") << "BootUp" << 1;
         QTest::newRow("negative") << QByteArray("TypingLanguage=-3\n") << "TypingLanguage" << -3;
-        QTest::newRow("last wins") << QByteArray("ClosePrompt=1\nClosePrompt=0\nClosePrompt=7\n") << "ClosePrompt" << 7;
+        QTest::newRow("last wins") << QByteArray("ClosePrompt=1\nClosePrompt=0\nClosePrompt=7\n")
+                                   << "ClosePrompt" << 7;
         QTest::newRow("unknown key kept") << QByteArray("Mystery=42\n") << "Mystery" << 42;
         QTest::newRow("missing key reads 0") << QByteArray("BootUp=1\n") << "RemovePunctuation" << 0;
         QTest::newRow("key verbatim") << QByteArray(" BootUp=5\n") << " BootUp" << 5;
@@ -126,7 +130,8 @@ private slots:
             delete th;
         }
         QVERIFY(store.save());
-        const QStringList lines = QString::fromLatin1(m_dir->read("config.txt")).split('\n', Qt::SkipEmptyParts);
+        const QStringList lines =
+            QString::fromLatin1(m_dir->read("config.txt")).split('\n', Qt::SkipEmptyParts);
         QCOMPARE(lines.size(), 80);
         const QRegularExpression form(QStringLiteral("^T[0-3]K\\d+=\\d+$"));
         for (const QString& line : lines)

@@ -45,7 +45,8 @@ private slots:
         const QString text = QString::fromUtf8(m_dir->read("logs/run.log"));
         const QStringList lines = text.split("\r\n");
         QCOMPARE(lines.size(), 3);
-        QVERIFY2(lines[0].startsWith("INFO: (") && lines[0].endsWith(") \"主程序启动\""), qPrintable(lines[0]));
+        QVERIFY2(lines[0].startsWith("INFO: (") && lines[0].endsWith(") \"主程序启动\""),
+                 qPrintable(lines[0]));
         QVERIFY2(lines[1].startsWith("ERRO: (") && lines[1].endsWith(") Singleton mode, open file failed !"),
                  qPrintable(lines[1]));
         QVERIFY(lines[2].isEmpty());
@@ -95,7 +96,8 @@ private slots:
             QVERIFY(th->wait(60000));
             delete th;
         }
-        const QStringList lines = QString::fromUtf8(m_dir->read("logs/run.log")).split("\r\n", Qt::SkipEmptyParts);
+        const QStringList lines =
+            QString::fromUtf8(m_dir->read("logs/run.log")).split("\r\n", Qt::SkipEmptyParts);
         QCOMPARE(lines.size(), 800);
         const QRegularExpression whole("^INFO: \\([^)]*\\) T[0-3] x{300}$");
         for (const QString& line : lines)

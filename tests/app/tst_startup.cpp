@@ -12,9 +12,9 @@ class TestStartup : public QObject {
 private slots:
     void init() {
         m_dir.reset(new TestDir(QStringLiteral("程序 dir")));
-        QVERIFY(QFile::copy(qEnvironmentVariable("ZORVEL_BIN_DIR") + "/zorvel",
-                            m_dir->file("zorvel")));
-        QFile::setPermissions(m_dir->file("zorvel"), QFile::permissions(m_dir->file("zorvel")) | QFile::ExeOwner);
+        QVERIFY(QFile::copy(qEnvironmentVariable("ZORVEL_BIN_DIR") + "/zorvel", m_dir->file("zorvel")));
+        QFile::setPermissions(m_dir->file("zorvel"),
+                              QFile::permissions(m_dir->file("zorvel")) | QFile::ExeOwner);
         QDir().mkpath(m_dir->file("tmp"));
         QDir().mkpath(m_dir->file("xdg"));
     }
@@ -34,7 +34,8 @@ private slots:
         QVERIFY2(first->state() == QProcess::Running, first->readAllStandardError().constData());
         const QStringList logs = QDir(m_dir->file("logs")).entryList({"*.log"});
         QCOMPARE(logs.size(), 1);
-        QVERIFY2(QRegularExpression("^\\d{14}\\.log$").match(logs.first()).hasMatch(), qPrintable(logs.first()));
+        QVERIFY2(QRegularExpression("^\\d{14}\\.log$").match(logs.first()).hasMatch(),
+                 qPrintable(logs.first()));
         QVERIFY(logText().contains("INFO: ("));
         QVERIFY(logText().contains(") \"主程序启动\"\r\n"));
         // FirstOpen was set and saved: the file is in ascending key order now.
@@ -80,7 +81,8 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(logText().contains("主程序启动"), 15000);
         QTRY_COMPARE(QFile::exists(entry), entryAfter);
         if (bootUp == 1)
-            QVERIFY(m_dir->read("xdg/autostart/Zorvel.desktop").contains(("Exec=\"" + m_dir->file("zorvel") + "\"").toUtf8()));
+            QVERIFY(m_dir->read("xdg/autostart/Zorvel.desktop")
+                        .contains(("Exec=\"" + m_dir->file("zorvel") + "\"").toUtf8()));
     }
 
 private:
