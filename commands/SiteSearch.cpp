@@ -78,7 +78,8 @@ std::optional<CommandAction> SiteSearch::dictionary(const QString& text) const {
 CommandAction SiteSearch::films(const QString& text) const {
     const QString title = firstContained(m_tables.movieList(), text);
     if (!title.isEmpty())
-        return CommandAction::open(QStringLiteral("http://") + m_hosts.videoSite + QStringLiteral("/s?wd=") + title);
+        return CommandAction::open(QStringLiteral("http://") + m_hosts.videoSite + QStringLiteral("/s?wd=") +
+                                   title);
     return CommandAction::open(QStringLiteral("http://") + m_hosts.videoSearchSite +
                                QStringLiteral("/search_video/q_") +
                                CommandText::pieceAfter(text, QStringLiteral("看")));
@@ -87,8 +88,8 @@ CommandAction SiteSearch::films(const QString& text) const {
 CommandAction SiteSearch::goods(const QString& text) const {
     const QString goods = firstContained(m_tables.buyList(), text);
     if (!goods.isEmpty())
-        return CommandAction::open(QStringLiteral("http://") + m_hosts.shop + QStringLiteral("/Search?keyword=") +
-                                   goods + QStringLiteral("&enc=utf-8"));
+        return CommandAction::open(QStringLiteral("http://") + m_hosts.shop +
+                                   QStringLiteral("/Search?keyword=") + goods + QStringLiteral("&enc=utf-8"));
     return CommandAction::open(QStringLiteral("https://") + m_hosts.secondShop +
                                QStringLiteral("/search_product.htm?q=") +
                                CommandText::pieceAfter(text, QStringLiteral("买")));
@@ -97,11 +98,12 @@ CommandAction SiteSearch::goods(const QString& text) const {
 CommandAction SiteSearch::music(const QString& text) const {
     const QString song = firstContained(m_tables.musicList(), text);
     if (!song.isEmpty())
-        return CommandAction::open(QStringLiteral("http://") + m_hosts.music + QStringLiteral("/#/search/m/?s=") +
-                                   song);
+        return CommandAction::open(QStringLiteral("http://") + m_hosts.music +
+                                   QStringLiteral("/#/search/m/?s=") + song);
     // The 28 blanks after "#page=" belong to the second service's search address.
     return CommandAction::open(QStringLiteral("https://") + m_hosts.secondMusic +
                                QStringLiteral("/portal/search.html#page=") + QString(28, QLatin1Char(' ')) +
                                QStringLiteral("1&searchid=1&remoteplace=") + m_hosts.secondMusicPlace +
-                               QStringLiteral("&t=song&w=") + CommandText::pieceAfter(text, QStringLiteral("听")));
+                               QStringLiteral("&t=song&w=") +
+                               CommandText::pieceAfter(text, QStringLiteral("听")));
 }

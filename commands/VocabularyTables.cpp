@@ -3,7 +3,6 @@
 #include <QDir>
 #include <QFile>
 #include <QTextCodec>
-#include <QTextStream>
 #include <QtDebug>
 
 namespace {
@@ -50,8 +49,8 @@ void VocabularyTables::reloadUserMaintained() {
     loadSoftware();
 }
 
-VocabularyTables::Merge VocabularyTables::readLines(const QString& name, const char* openWarning,
-                                                    QByteArray* lastMerged, QStringList& lines) {
+VocabularyTables::Merge VocabularyTables::readText(const QString& name, const char* openWarning,
+                                                   QByteArray* lastMerged, QString& text) {
     QFile file(pathOf(name));
     if (!file.open(QIODevice::ReadOnly)) {
         qWarning("%s", openWarning);
@@ -63,19 +62,32 @@ VocabularyTables::Merge VocabularyTables::readLines(const QString& name, const c
             return Merge::Unchanged;
         *lastMerged = data;
     }
-    QTextStream stream(data);
-    stream.setCodec(QTextCodec::codecForName("GBK"));
-    stream.setAutoDetectUnicode(true);
-    QString line;
-    while (stream.readLineInto(&line)) {
-        // Nothing but the line end is removed: blanks belong to the fields.
-        if (!line.isEmpty())
-            lines.append(line);
-    }
+    // GBK unless a byte-order mark names UTF-8, UTF-16 or UTF-32 (as a text stream would decide).
+    text = QTextCodec::codecForUtfText(data, QTextCodec::codecForName("GBK"))->toUnicode(data);
+    if (text.startsWith(QChar(QChar::ByteOrderMark)))
+        text.remove(0, 1);
     return Merge::Merged;
 }
 
-void VocabularyTables::reportShortLine(const QString& name, const QString& line) {
+QVector<QStringRef> VocabularyTables::nonEmptyLines(const QString& text) {
+    QVector<QStringRef> lines;
+    int from = 0;
+    while (from < text.size()) {
+        int end = text.indexOf(QLatin1Char('\n'), from);
+        const int next = end < 0 ? text.size() : end + 1;
+        if (end < 0)
+            end = text.size();
+        // Only the line end is removed: blanks belong to the fields.
+        if (end > from && text.at(end - 1) == QLatin1Char('\r') && end < text.size())
+            --end;
+        if (end > from)
+            lines.append(text.midRef(from, end - from));
+        from = next;
+    }
+    return lines;
+}
+
+void VocabularyTables::reportShortLine(const QString& name, const QStringRef& line) {
     const QString id = name + QLatin1Char('\n') + line;
     if (m_reportedLines.contains(id))
         return;
@@ -83,24 +95,38 @@ void VocabularyTables::reportShortLine(const QString& name, const QString& line)
     qWarning().noquote() << "Voice Transcribe ," << name << "line without all its fields skipped :" << line;
 }
 
+void VocabularyTables::mergeValue(QMap<QString, QString>& table, const QStringRef& key,
+                                  const QStringRef& value) {
+    // Most lines of a reloaded file are unchanged: look the key up without copying it first.
+    const auto it = table.find(QString::fromRawData(key.unicode(), key.size()));
+    if (it == table.end())
+        table.insert(key.toString(), value.toString());
+    else if (it.value() != value)
+        it.value() = value.toString();
+}
+
 void VocabularyTables::loadPairs(const QString& name, const char* openWarning, QMap<QString, QString>& table,
                                  QByteArray* lastMerged) {
-    QStringList lines;
-    if (readLines(name, openWarning, lastMerged, lines) != Merge::Merged)
+    QString text;
+    if (readText(name, openWarning, lastMerged, text) != Merge::Merged)
         return;
-    for (const QString& line : qAsConst(lines)) {
+    for (const QStringRef& line : nonEmptyLines(text)) {
         const int comma = line.indexOf(QLatin1Char(','));
         if (comma < 0) {
             reportShortLine(name, line);
             continue;
         }
         const int end = line.indexOf(QLatin1Char(','), comma + 1);
-        table.insert(line.left(comma), line.mid(comma + 1, end < 0 ? -1 : end - comma - 1));
+        mergeValue(table, line.left(comma), line.mid(comma + 1, end < 0 ? -1 : end - comma - 1));
     }
 }
 
 void VocabularyTables::loadList(const QString& name, const char* openWarning, QStringList& list) {
-    readLines(name, openWarning, nullptr, list);
+    QString text;
+    if (readText(name, openWarning, nullptr, text) != Merge::Merged)
+        return;
+    for (const QStringRef& line : nonEmptyLines(text))
+        list.append(line.toString());
 }
 
 void VocabularyTables::loadArea() {
@@ -134,18 +160,23 @@ void VocabularyTables::loadMusic() {
 
 void VocabularyTables::loadSoftware() {
     const QString name = QStringLiteral("software.txt");
-    QStringList lines;
-    if (readLines(name, "Voice Transcribe , open software file failed !", &m_lastSoftware, lines) != Merge::Merged)
+    QString text;
+    if (readText(name, "Voice Transcribe , open software file failed !", &m_lastSoftware, text) !=
+        Merge::Merged)
         return;
-    for (const QString& line : qAsConst(lines)) {
+    for (const QStringRef& line : nonEmptyLines(text)) {
         // name, executable, download page, found location (empty until the scanner fills it).
-        const QVector<QStringRef> fields = line.splitRef(QLatin1Char(','));
-        if (fields.size() < 3) {
+        const int c1 = line.indexOf(QLatin1Char(','));
+        const int c2 = c1 < 0 ? -1 : line.indexOf(QLatin1Char(','), c1 + 1);
+        if (c2 < 0) {
             reportShortLine(name, line);
             continue;
         }
-        const QStringRef found = fields.size() > 3 ? fields[3] : QStringRef();
-        m_softwareTable.insert(fields[0].toString(), (found.isEmpty() ? fields[2] : found).toString());
+        const int c3 = line.indexOf(QLatin1Char(','), c2 + 1);
+        const QStringRef page = line.mid(c2 + 1, c3 < 0 ? -1 : c3 - c2 - 1);
+        const int c4 = c3 < 0 ? -1 : line.indexOf(QLatin1Char(','), c3 + 1);
+        const QStringRef found = c3 < 0 ? QStringRef() : line.mid(c3 + 1, c4 < 0 ? -1 : c4 - c3 - 1);
+        mergeValue(m_softwareTable, line.left(c1), found.isEmpty() ? page : found);
     }
 }
 

@@ -5,6 +5,7 @@
 #include <QSet>
 #include <QString>
 #include <QStringList>
+#include <QVector>
 
 // The nine vocabulary tables of intelligent mode and their loaders. Every file lies in the working
 // directory and is GBK text (a byte-order mark switches to UTF-8/16/32); readers accept LF and
@@ -42,15 +43,18 @@ public:
 
 private:
     enum class Merge { Unchanged, Merged, Failed };
-    // Reads a GBK text file of the working directory as lines without their terminators, empty
-    // lines left out. An unchanged user-maintained file (same bytes as last merged) is not read
-    // again: merging the same content twice gives the same table.
-    Merge readLines(const QString& name, const char* openWarning, QByteArray* lastMerged, QStringList& lines);
+    // Reads and decodes a file of the working directory. An unchanged user-maintained file (the
+    // same bytes as last merged) is not decoded again: merging the same content twice gives the
+    // same table.
+    Merge readText(const QString& name, const char* openWarning, QByteArray* lastMerged, QString& text);
+    // The lines of a text without their LF or CR LF; empty lines left out, all-blank lines kept.
+    static QVector<QStringRef> nonEmptyLines(const QString& text);
+    static void mergeValue(QMap<QString, QString>& table, const QStringRef& key, const QStringRef& value);
     void loadPairs(const QString& name, const char* openWarning, QMap<QString, QString>& table,
                    QByteArray* lastMerged = nullptr);
     void loadList(const QString& name, const char* openWarning, QStringList& list);
     // Warns once per run about a line that lacks fields (the file is re-read before every utterance).
-    void reportShortLine(const QString& name, const QString& line);
+    void reportShortLine(const QString& name, const QStringRef& line);
 
     QMap<QByteArray, QByteArray> m_webSearchTable;
     QMap<QString, QString> m_softwareTable;

@@ -26,9 +26,11 @@ struct Shipped {
 };
 
 const Shipped shippedFiles[] = {
-    {"area.txt", Format::Pairs},        {"live.txt", Format::Pairs},     {"system.txt", Format::Pairs},
-    {"software.txt", Format::Software}, {"webSearch.txt", Format::WebSearch}, {"Buy.txt", Format::List},
-    {"Movie.txt", Format::List},        {"Music.txt", Format::List},     {"commandwords.txt", Format::Empty},
+    {"area.txt", Format::Pairs},          {"live.txt", Format::Pairs},
+    {"system.txt", Format::Pairs},        {"software.txt", Format::Software},
+    {"webSearch.txt", Format::WebSearch}, {"Buy.txt", Format::List},
+    {"Movie.txt", Format::List},          {"Music.txt", Format::List},
+    {"commandwords.txt", Format::Empty},
 };
 
 const char* const platforms[] = {"linux", "win"};
@@ -90,7 +92,8 @@ private slots:
             switch (Format(format)) {
             case Format::Pairs: {
                 const QStringList fields = line.split(',');
-                QVERIFY2(fields.size() == 2 && !fields[0].isEmpty() && !fields[1].isEmpty(), qPrintable(line));
+                QVERIFY2(fields.size() == 2 && !fields[0].isEmpty() && !fields[1].isEmpty(),
+                         qPrintable(line));
                 key = fields[0];
                 if (path.endsWith("area.txt"))
                     QVERIFY2(QRegularExpression("^[a-z]+$").match(fields[1]).hasMatch(), qPrintable(line));
@@ -102,15 +105,18 @@ private slots:
             case Format::Software: {
                 const QStringList fields = line.split(',');
                 QVERIFY2(fields.size() == 4, qPrintable(line));
-                QVERIFY2(!fields[0].isEmpty() && !fields[1].isEmpty() && fields[3].isEmpty(), qPrintable(line));
-                QVERIFY2(fields[2].startsWith("https://") || fields[2].startsWith("http://"), qPrintable(line));
+                QVERIFY2(!fields[0].isEmpty() && !fields[1].isEmpty() && fields[3].isEmpty(),
+                         qPrintable(line));
+                QVERIFY2(fields[2].startsWith("https://") || fields[2].startsWith("http://"),
+                         qPrintable(line));
                 key = fields[0];
                 break;
             }
             case Format::WebSearch: {
                 const QStringList tokens = line.split(' ');
                 QVERIFY2(tokens.size() == 2 && !tokens[0].isEmpty(), qPrintable(line));
-                QVERIFY2(tokens[1].startsWith("https://") || tokens[1].startsWith("http://"), qPrintable(line));
+                QVERIFY2(tokens[1].startsWith("https://") || tokens[1].startsWith("http://"),
+                         qPrintable(line));
                 QVERIFY2(!tokens[1].contains('\t'), qPrintable(line));
                 // A keyword holding "搜" or "看" would take its own name for the search words.
                 QVERIFY2(!tokens[0].contains("搜") && !tokens[0].contains("看"), qPrintable(line));
@@ -149,14 +155,18 @@ private slots:
         QVERIFY(tables.areaTable().size() >= 30);
         QVERIFY(!tables.liveTable().isEmpty() && !tables.systemTable().isEmpty());
         QVERIFY(!tables.softwareTable().isEmpty() && !tables.webSearchTable().isEmpty());
-        QVERIFY(!tables.buyList().isEmpty() && !tables.movieList().isEmpty() && !tables.musicList().isEmpty());
+        QVERIFY(!tables.buyList().isEmpty() && !tables.movieList().isEmpty() &&
+                !tables.musicList().isEmpty());
         QVERIFY(tables.commandWordTable().isEmpty());
 
         const CommandInterpreter interpreter(tables);
-        QCOMPARE(interpreter.interpret("北京的空气质量").url, QString("http://www.tianqihoubao.com/aqi/beijing.html"));
+        QCOMPARE(interpreter.interpret("北京的空气质量").url,
+                 QString("http://www.tianqihoubao.com/aqi/beijing.html"));
         QVERIFY(interpreter.interpret("苹果的英文").url.startsWith("https://fanyi.baidu.com/translate?"));
-        QCOMPARE(interpreter.interpret("知乎搜索猫").url, QString("https://www.zhihu.com/search?type=content&q=%E7%8C%AB"));
-        QCOMPARE(interpreter.interpret("我想看流浪地球2").url, QString("http://www.baidu.com/s?wd=流浪地球2"));
+        QCOMPARE(interpreter.interpret("知乎搜索猫").url,
+                 QString("https://www.zhihu.com/search?type=content&q=%E7%8C%AB"));
+        QCOMPARE(interpreter.interpret("我想看流浪地球2").url,
+                 QString("http://www.baidu.com/s?wd=流浪地球2"));
         QCOMPARE(interpreter.interpret("买一台笔记本电脑").url,
                  QString("http://search.jd.com/Search?keyword=笔记本电脑&enc=utf-8"));
         QCOMPARE(interpreter.interpret("打开火狐浏览器").kind, CommandAction::OpenUrl);

@@ -81,15 +81,16 @@ private slots:
         QTest::newRow("empty lines are skipped")
             << gbkLines({"", "快递,http://a/", "", "", "机票,http://b/"})
             << StringMap{{"快递", "http://a/"}, {"机票", "http://b/"}} << 0;
-        QTest::newRow("a leading comma gives an empty key") << gbkLines({",http://all/"})
-                                                           << StringMap{{"", "http://all/"}} << 0;
+        QTest::newRow("a leading comma gives an empty key")
+            << gbkLines({",http://all/"}) << StringMap{{"", "http://all/"}} << 0;
         QTest::newRow("a line without a comma is skipped with a warning")
             << gbkLines({"孤零零", "天津,tianjin"}) << StringMap{{"天津", "tianjin"}} << 1;
         QTest::newRow("LF line ends and no end on the last line")
-            << QByteArray(gbk("北京,beijing\n上海,shanghai")) << StringMap{{"北京", "beijing"}, {"上海", "shanghai"}}
-            << 0;
-        QTest::newRow("UTF-8 byte-order mark") << QByteArray("\xEF\xBB\xBF" + QString("重庆,chongqing\r\n").toUtf8())
-                                              << StringMap{{"重庆", "chongqing"}} << 0;
+            << QByteArray(gbk("北京,beijing\n上海,shanghai"))
+            << StringMap{{"北京", "beijing"}, {"上海", "shanghai"}} << 0;
+        QTest::newRow("UTF-8 byte-order mark")
+            << QByteArray("\xEF\xBB\xBF" + QString("重庆,chongqing\r\n").toUtf8())
+            << StringMap{{"重庆", "chongqing"}} << 0;
         QTest::newRow("UTF-16 byte-order mark")
             << QByteArray("\xFF\xFE", 2) +
                    QByteArray(reinterpret_cast<const char*>(QString("成都,chengdu\r\n").utf16()), 2 * 12)
@@ -113,9 +114,10 @@ private slots:
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<QStringList>("expected");
         QTest::newRow("file order, duplicates kept, empty lines skipped")
-            << gbkLines({"手机", "", "电脑", "手机", "  ", "a,b"}) << QStringList{"手机", "电脑", "手机", "  ", "a,b"};
-        QTest::newRow("UTF-8 byte-order mark") << QByteArray("\xEF\xBB\xBF" + QString("稻香\r\n晴天").toUtf8())
-                                              << QStringList{"稻香", "晴天"};
+            << gbkLines({"手机", "", "电脑", "手机", "  ", "a,b"})
+            << QStringList{"手机", "电脑", "手机", "  ", "a,b"};
+        QTest::newRow("UTF-8 byte-order mark")
+            << QByteArray("\xEF\xBB\xBF" + QString("稻香\r\n晴天").toUtf8()) << QStringList{"稻香", "晴天"};
     }
     void lists() {
         QFETCH(QByteArray, content);
@@ -134,13 +136,14 @@ private slots:
         QTest::addColumn<StringMap>("expected");
         QTest::addColumn<int>("warnings");
         QTest::newRow("field 3 while field 4 is empty")
-            << QStringList{"微信,WeChat.exe,https://weixin.qq.com/,"} << StringMap{{"微信", "https://weixin.qq.com/"}}
-            << 0;
+            << QStringList{"微信,WeChat.exe,https://weixin.qq.com/,"}
+            << StringMap{{"微信", "https://weixin.qq.com/"}} << 0;
         QTest::newRow("field 4 when the scanner filled it")
             << QStringList{"微信,WeChat.exe,https://weixin.qq.com/,file:///C:\\\\Tencent\\\\WeChat.exe"}
             << StringMap{{"微信", "file:///C:\\\\Tencent\\\\WeChat.exe"}} << 0;
         QTest::newRow("the last record of a name wins")
-            << QStringList{"QQ,QQ.exe,https://im.qq.com/,file:///C:/a/QQ.exe", "QQ,QQ.exe,https://im.qq.com/,",
+            << QStringList{"QQ,QQ.exe,https://im.qq.com/,file:///C:/a/QQ.exe",
+                           "QQ,QQ.exe,https://im.qq.com/,",
                            "QQ,QQ.exe,https://im.qq.com/,file:///D:/b/QQ.exe"}
             << StringMap{{"QQ", "file:///D:/b/QQ.exe"}} << 0;
         QTest::newRow("three fields: the download page")
@@ -171,13 +174,17 @@ private slots:
         QTest::newRow("one token: empty address") << gbkLines({"知乎"}) << ByteMap{{gbk("知乎"), ""}};
         QTest::newRow("a keyword with a blank splits into key and value")
             << gbkLines({"百度 地图 https://map/"}) << ByteMap{{gbk("百度"), gbk("地图")}};
-        QTest::newRow("blank lines are no records") << gbkLines({"", "   ", "知乎 https://a/", ""})
-                                                    << ByteMap{{gbk("知乎"), "https://a/"}};
+        QTest::newRow("blank lines are no records")
+            << gbkLines({"", "   ", "知乎 https://a/", ""}) << ByteMap{{gbk("知乎"), "https://a/"}};
         QTest::newRow("LF only, last line without its end")
-            << QByteArray(gbk("知乎 https://a/\n淘宝 https://b/")) << ByteMap{{gbk("知乎"), "https://a/"},
-                                                                             {gbk("淘宝"), "https://b/"}};
+            << QByteArray(gbk("知乎 https://a/\n淘宝 https://b/"))
+            << ByteMap{{gbk("知乎"), "https://a/"}, {gbk("淘宝"), "https://b/"}};
         QTest::newRow("a UTF-8 byte-order mark stays in the first keyword")
-            << QByteArray("\xEF\xBB\xBF" "bing https://b/\r\n") << ByteMap{{"\xEF\xBB\xBF" "bing", "https://b/"}};
+            << QByteArray("\xEF\xBB\xBF"
+                          "bing https://b/\r\n")
+            << ByteMap{{"\xEF\xBB\xBF"
+                        "bing",
+                        "https://b/"}};
     }
     void webSearch() {
         QFETCH(QByteArray, content);
@@ -220,14 +227,16 @@ private slots:
 
         // Removed lines stay, changed values replace in the maps, the site keeps its first address.
         m_dir->write("commandwords.txt", gbkLines({"工作,file:///E:/work", "音乐,file:///D:/music"}));
-        m_dir->write("software.txt", gbkLines({"微信,WeChat.exe,https://weixin.qq.com/,file:///C:/WeChat.exe"}));
+        m_dir->write("software.txt",
+                     gbkLines({"微信,WeChat.exe,https://weixin.qq.com/,file:///C:/WeChat.exe"}));
         m_dir->write("webSearch.txt", gbkLines({"知乎 https://changed/", "淘宝 https://b/"}));
         tables.reloadUserMaintained();
         QCOMPARE(tables.commandWordTable(), (StringMap{{"工作", "file:///E:/work"},
                                                        {"照片", "file:///D:/photos"},
                                                        {"音乐", "file:///D:/music"}}));
         QCOMPARE(tables.softwareTable(), (StringMap{{"微信", "file:///C:/WeChat.exe"}}));
-        QCOMPARE(tables.webSearchTable(), (ByteMap{{gbk("知乎"), "https://a/"}, {gbk("淘宝"), "https://b/"}}));
+        QCOMPARE(tables.webSearchTable(),
+                 (ByteMap{{gbk("知乎"), "https://a/"}, {gbk("淘宝"), "https://b/"}}));
 
         // Back to the first content: its values apply again.
         m_dir->write("commandwords.txt", gbkLines({"工作,file:///D:/work", "照片,file:///D:/photos"}));
@@ -259,7 +268,8 @@ private slots:
         m_dir.reset(); // restores the previous directory before the next one is entered
         m_dir = std::make_unique<TestDir>(QStringLiteral("语音鼠标/数据"));
         capturedWarnings.clear();
-        QVERIFY2(QDir::currentPath().endsWith(QStringLiteral("语音鼠标/数据")), qPrintable(QDir::currentPath()));
+        QVERIFY2(QDir::currentPath().endsWith(QStringLiteral("语音鼠标/数据")),
+                 qPrintable(QDir::currentPath()));
         const char* pairs[] = {"area.txt", "commandwords.txt", "live.txt", "system.txt"};
         for (const char* name : pairs)
             m_dir->write(name, gbkLines({"键,值"}));
