@@ -34,13 +34,17 @@ QPair<QByteArray, QByteArray> firstTwoTokens(const QByteArray& line) {
 } // namespace
 
 void VocabularyTables::loadAll() {
+    loadShipped();
+    reloadUserMaintained();
+}
+
+void VocabularyTables::loadShipped() {
     loadArea();
     loadLive();
     loadMovie();
     loadMusic();
     loadBuy();
     loadSystem();
-    reloadUserMaintained();
 }
 
 void VocabularyTables::reloadUserMaintained() {

@@ -16,6 +16,9 @@ class VocabularyTables {
 public:
     // All nine files, once at start: the six shipped files and the three user-maintained ones.
     void loadAll();
+    // The six shipped files (area, live, Movie, Music, Buy, system, in this order); read once, since
+    // they change only with a new version of the program.
+    void loadShipped();
     // The three files that the custom command editor and the application scanner rewrite while the
     // program runs: commandwords.txt, webSearch.txt, software.txt, in this order (before every utterance).
     void reloadUserMaintained();

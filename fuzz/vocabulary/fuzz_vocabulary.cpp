@@ -11,8 +11,8 @@
 
 namespace {
 
-const char* const files[] = {"area.txt",   "live.txt",     "system.txt",    "Buy.txt",         "Movie.txt",
-                             "Music.txt",  "software.txt", "webSearch.txt", "commandwords.txt"};
+const char* const files[] = {"area.txt",  "live.txt",     "system.txt",    "Buy.txt",         "Movie.txt",
+                             "Music.txt", "software.txt", "webSearch.txt", "commandwords.txt"};
 
 void quiet(QtMsgType, const QMessageLogContext&, const QString&) {}
 

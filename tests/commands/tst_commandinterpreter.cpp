@@ -178,6 +178,18 @@ private slots:
         QCOMPARE(CommandInterpreter(tables).interpret("打开工作"), CommandAction::open("file:///D:/work"));
     }
 
+    // One interpreter serves the whole run: it sees what each reload adds.
+    void seesReloadedTables() {
+        const CommandInterpreter interpreter(*m_tables);
+        QCOMPARE(interpreter.interpret("打开报告"), CommandAction::open(search + "打开报告"));
+        m_dir->write("commandwords.txt", gbkLines({"报告,file:///D:/report.doc"}));
+        m_dir->write("webSearch.txt", gbkLines({"豆瓣 https://www.douban.com/search?q="}));
+        m_tables->reloadUserMaintained();
+        QCOMPARE(interpreter.interpret("打开报告"), CommandAction::open("file:///D:/report.doc"));
+        QCOMPARE(interpreter.interpret("打开工作"), CommandAction::open("file:///D:/work"));
+        QCOMPARE(interpreter.interpret("豆瓣"), CommandAction::open("https://www.douban.com/search?q="));
+    }
+
     void dictionaryNeedsItsEntry() {
         VocabularyTables tables; // no webSearch.txt entry "百度翻译"
         QCOMPARE(CommandInterpreter(tables).interpret("苹果的英文"),
