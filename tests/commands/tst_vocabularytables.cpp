@@ -162,6 +162,11 @@ private slots:
         tables.loadSoftware();
         QCOMPARE(tables.softwareTable(), expected);
         QCOMPARE(capturedWarnings.size(), warnings);
+        // The file is re-read before every utterance: a short line is reported once per run.
+        m_dir->write("software.txt", gbkLines(lines + QStringList{"新,new.exe,http://new/,"}));
+        tables.reloadUserMaintained();
+        QCOMPARE(tables.softwareTable().value("新"), QString("http://new/"));
+        QCOMPARE(capturedWarnings.filter("software.txt").size(), warnings);
     }
 
     void webSearch_data() {
