@@ -1,0 +1,265 @@
+#include "VocabularyFiles.h"
+#include "commands/CommandInterpreter.h"
+#include "commands/CommandText.h"
+#include "commands/VocabularyTables.h"
+#include "tests/support/TestDir.h"
+
+#include <QtTest>
+#include <memory>
+
+Q_DECLARE_METATYPE(CommandAction::Kind)
+
+namespace {
+
+const QString spider = "file:///C://Program Files//Microsoft Games//SpiderSolitaire//SpiderSolitaire.exe";
+const QString solitaire = "file:///C://Program Files//Microsoft Games//Solitaire//Solitaire.exe";
+const QString translate = "https://fanyi.baidu.com/translate?query=";
+const QString dictSuffix = "&keyfrom=baidu&smartresult=dict&lang=auto2en#zh/en/";
+const QString search = "https://www.baidu.com/s?wd=";
+const QString weather = "https://www.baidu.com/s?ie=utf-8&f=8&rsv_bp=1&rsv_idx=2&tn=baiduhome_pg&wd=";
+
+} // namespace
+
+class TestCommandInterpreter : public QObject {
+    Q_OBJECT
+private slots:
+    void init() {
+        m_dir = std::make_unique<TestDir>();
+        m_dir->write("commandwords.txt", gbkLines({"工作,file:///D:/work", "音乐,file:///D:/music"}));
+        m_dir->write("software.txt",
+                     gbkLines({"音乐,music.exe,http://dl/music,", "计算器,calc.exe,http://dl/calc,",
+                               "微信,WeChat.exe,https://weixin.qq.com/,file:///C:/WeChat.exe"}));
+        m_dir->write("system.txt", gbkLines({"计算器,file:///sys/calc", "控制面板,file:///sys/control"}));
+        m_dir->write("webSearch.txt",
+                     gbkLines({"知乎 https://www.zhihu.com/search?q=", "百度翻译 " + translate,
+                               "淘宝网 https://www.taobao.com/", "淘宝 https://s.taobao.com/search?q="}));
+        m_dir->write("area.txt", gbkLines({"北京,beijing", "上海,shanghai"}));
+        m_dir->write("live.txt",
+                     gbkLines({"火车票,https://www.12306.cn/", "快递,https://www.kuaidi100.com/"}));
+        m_dir->write("Movie.txt", gbkLines({"流浪地球", "战狼"}));
+        m_dir->write("Buy.txt", gbkLines({"手机", "电脑"}));
+        m_dir->write("Music.txt", gbkLines({"周杰伦", "稻香"}));
+        m_tables = std::make_unique<VocabularyTables>();
+        m_tables->loadAll();
+    }
+    void cleanup() {
+        m_tables.reset();
+        m_dir.reset();
+    }
+
+    void stages_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<CommandAction::Kind>("kind");
+        QTest::addColumn<QString>("url");
+        const auto open = CommandAction::OpenUrl;
+        const auto none = CommandAction::None;
+
+        // Stage 1 and the exact-name stages 2, 3 and 14.
+        QTest::newRow("关闭: notice only") << "关闭微信" << CommandAction::Notice << "";
+        QTest::newRow("关闭 not at the start") << "请关闭微信" << open << search + "请关闭微信";
+        QTest::newRow("command word after 打开") << "打开工作" << open << "file:///D:/work";
+        QTest::newRow("command word without 打开") << "工作" << open << "file:///D:/work";
+        QTest::newRow("name cut at the next 打开") << "打开工作打开" << open << "file:///D:/work";
+        QTest::newRow("a further character: no longer equal")
+            << "打开工作吧" << open << search + "打开工作吧";
+        QTest::newRow("a comma kept the 。 in the name")
+            << "好，打开工作。" << open << search + "好，打开工作。";
+        QTest::newRow("command word before application") << "打开音乐" << open << "file:///D:/music";
+        QTest::newRow("application before system item") << "打开计算器" << open << "http://dl/calc";
+        QTest::newRow("application with its found location") << "打开微信" << open << "file:///C:/WeChat.exe";
+        QTest::newRow("system item") << "打开控制面板" << open << "file:///sys/control";
+        QTest::newRow("打开 alone") << "打开" << open << search + "打开";
+
+        // Stage 4: site keywords.
+        QTest::newRow("site alone opens its address")
+            << "打开知乎" << open << "https://www.zhihu.com/search?q=";
+        QTest::newRow("site with 搜索")
+            << "在知乎搜索量子力学" << open
+            << "https://www.zhihu.com/search?q=%E9%87%8F%E5%AD%90%E5%8A%9B%E5%AD%A6";
+        QTest::newRow("搜索 with nothing after it")
+            << "知乎搜索" << open << "https://www.zhihu.com/search?q=";
+        QTest::newRow("搜索 twice") << "知乎搜索猫搜索狗" << open
+                                    << "https://www.zhihu.com/search?q=%E7%8C%AB";
+        QTest::newRow("site with 看")
+            << "在知乎看电影" << open << "https://www.zhihu.com/search?q=%E7%94%B5%E5%BD%B1";
+        QTest::newRow("site with 搜 alone")
+            << "知乎搜猫" << open << "https://www.zhihu.com/search?q=%E7%8C%AB";
+        QTest::newRow("ASCII: only unreserved characters stay")
+            << "知乎搜索a b/c-d_e.f~g+h" << open << "https://www.zhihu.com/search?q=a%20b%2Fc-d_e.f~g%2Bh";
+        QTest::newRow("the shorter of two prefix keywords wins")
+            << "打开淘宝网" << open << "https://s.taobao.com/search?q=";
+        QTest::newRow("百度翻译 is a site keyword first") << "百度翻译的英文" << open << translate;
+
+        // Stages 5, 6, 7: air quality, daily-life links, nearby.
+        QTest::newRow("city 的 空气质量")
+            << "北京的空气质量" << open << "http://www.tianqihoubao.com/aqi/beijing.html";
+        QTest::newRow("city without 的: nothing, nothing later") << "北京空气质量" << none << "";
+        QTest::newRow("unknown city: nothing") << "广州的空气" << none << "";
+        QTest::newRow("空气 before 天气")
+            << "上海的空气和天气" << open << "http://www.tianqihoubao.com/aqi/shanghai.html";
+        QTest::newRow("daily-life keyword") << "我的快递到哪了" << open << "https://www.kuaidi100.com/";
+        QTest::newRow("first daily-life key in code-unit order")
+            << "火车票和快递" << open << "https://www.kuaidi100.com/";
+        QTest::newRow("附近 ends everything") << "附近有什么好吃的" << none << "";
+
+        // Stage 8: dictionary.
+        QTest::newRow("word 的 英文") << "苹果的英文" << open << translate + "苹果" + dictSuffix;
+        QTest::newRow("word 用 英语 翻译") << "苹果用英语怎么翻译" << open << translate + "苹果" + dictSuffix;
+        QTest::newRow("把 word 翻译成英文") << "把苹果翻译成英文" << open << translate + "苹果" + dictSuffix;
+        QTest::newRow("word 翻译成英语") << "苹果翻译成英语" << open << translate + "苹果" + dictSuffix;
+        QTest::newRow("only 把: the empty word") << "英语把" << open << translate + dictSuffix;
+        QTest::newRow("英语 without its conditions goes on to weather")
+            << "英语天气" << open << weather + "英语天气天气";
+        QTest::newRow("用 without 把, 的, 翻译 goes on")
+            << "苹果用英语怎么说" << open << search + "苹果用英语怎么说";
+        QTest::newRow("英语 alone ends in the web search") << "学英语" << open << search + "学英语";
+
+        // Stage 9: weather.
+        QTest::newRow("city 的 天气") << "北京的天气" << open << weather + "北京天气";
+        QTest::newRow("city 天气 without 的") << "北京天气" << open << weather + "北京天气天气";
+        QTest::newRow("雨 without 天气") << "明天北京下雨吗" << open << weather + "天气";
+
+        // Stages 10, 11, 12: films, goods, music.
+        QTest::newRow("listed film") << "我想看流浪地球" << open << "http://www.baidu.com/s?wd=流浪地球";
+        QTest::newRow("two films: the earlier in the file")
+            << "看战狼还是流浪地球" << open << "http://www.baidu.com/s?wd=流浪地球";
+        QTest::newRow("unlisted film")
+            << "看复仇者联盟" << open << "http://so.youku.com/search_video/q_复仇者联盟";
+        QTest::newRow("listed goods")
+            << "买一部华为手机" << open << "http://search.jd.com/Search?keyword=手机&enc=utf-8";
+        QTest::newRow("unlisted goods")
+            << "我要买一双鞋" << open << "https://list.tmall.com/search_product.htm?q=一双鞋";
+        QTest::newRow("listed music: file order")
+            << "听稻香周杰伦" << open << "http://music.163.com/#/search/m/?s=周杰伦";
+        QTest::newRow("unlisted music") << "听小幸运" << open
+                                        << "https://y.qq.com/portal/search.html#page=" + QString(28, ' ') +
+                                               "1&searchid=1&remoteplace=txt.yqq.top&t=song&w=小幸运";
+        QTest::newRow("看 before 买") << "看看买什么" << open << "http://so.youku.com/search_video/q_";
+
+        // Stage 13: food.
+        QTest::newRow("吃 and a dish")
+            << "我想吃火锅" << open << "http://bj.meituan.com/s/?w=%E7%81%AB%E9%94%85";
+        QTest::newRow("餐厅 without 吃: the whole text")
+            << "推荐餐厅" << open << "http://bj.meituan.com/s/?w=%E6%8E%A8%E8%8D%90%E9%A4%90%E5%8E%85";
+
+        // Stages 15 and 16.
+        QTest::newRow("蜘蛛纸牌 before 纸牌") << "玩蜘蛛纸牌" << open << spider;
+        QTest::newRow("纸牌") << "玩纸牌" << open << solitaire;
+        QTest::newRow("扫雷") << "扫雷" << open
+                              << "file:///C://Program Files//Microsoft Games//Minesweeper//Minesweeper.exe";
+        QTest::newRow("anything else: web search, unencoded")
+            << "今天星期几 a&b" << open << search + "今天星期几 a&b";
+        QTest::newRow("empty command text: nothing") << "" << none << "";
+    }
+    void stages() {
+        QFETCH(QString, text);
+        QFETCH(CommandAction::Kind, kind);
+        QFETCH(QString, url);
+        const CommandAction action = CommandInterpreter(*m_tables).interpret(text);
+        QCOMPARE(action.kind, kind);
+        QCOMPARE(action.url, url);
+    }
+
+    void siteSearchLogsTheQuery() {
+        QTest::ignoreMessage(QtDebugMsg, "\"量子力学\"");
+        CommandInterpreter(*m_tables).interpret("知乎搜索量子力学");
+        QTest::ignoreMessage(QtDebugMsg, "\"苹果\"");
+        CommandInterpreter(*m_tables).interpret("苹果用英语怎么翻译");
+    }
+
+    void emptyKeysCatchEverything() {
+        // A live.txt line beginning with "," is a record with an empty key: every command that
+        // reaches the daily-life stage opens it; a blank line in webSearch.txt is no record.
+        m_dir->write("live.txt", gbkLines({",https://all/"}));
+        m_dir->write("webSearch.txt", gbkLines({"", "  "}));
+        VocabularyTables tables;
+        tables.loadAll();
+        QCOMPARE(CommandInterpreter(tables).interpret("随便说点什么"), CommandAction::open("https://all/"));
+        QCOMPARE(CommandInterpreter(tables).interpret("打开工作"), CommandAction::open("file:///D:/work"));
+    }
+
+    // One interpreter serves the whole run: it sees what each reload adds.
+    void seesReloadedTables() {
+        const CommandInterpreter interpreter(*m_tables);
+        QCOMPARE(interpreter.interpret("打开报告"), CommandAction::open(search + "打开报告"));
+        m_dir->write("commandwords.txt", gbkLines({"报告,file:///D:/report.doc"}));
+        m_dir->write("webSearch.txt", gbkLines({"豆瓣 https://www.douban.com/search?q="}));
+        m_tables->reloadUserMaintained();
+        QCOMPARE(interpreter.interpret("打开报告"), CommandAction::open("file:///D:/report.doc"));
+        QCOMPARE(interpreter.interpret("打开工作"), CommandAction::open("file:///D:/work"));
+        QCOMPARE(interpreter.interpret("豆瓣"), CommandAction::open("https://www.douban.com/search?q="));
+    }
+
+    void dictionaryNeedsItsEntry() {
+        VocabularyTables tables; // no webSearch.txt entry "百度翻译"
+        QCOMPARE(CommandInterpreter(tables).interpret("苹果的英文"),
+                 CommandAction::open(search + "苹果的英文"));
+    }
+
+    void hostsFromServicesSettings() {
+        m_dir->write("services.ini", "[sites]\n"
+                                     "search_engine=cn.bing.com\n"
+                                     "video_search_site=so.iqiyi.com\n"
+                                     "second_music=music.example.org\n"
+                                     "second_music_place=txt.example\n"
+                                     "air_quality=https://aqi.example.org/city\n"
+                                     "local_services=sh.meituan.com\n"
+                                     "shop=\n");
+        TestDir::reloadSettings();
+        const CommandInterpreter interpreter(*m_tables);
+        QCOMPARE(interpreter.interpret("随便").url, QString("https://cn.bing.com/s?wd=随便"));
+        QCOMPARE(interpreter.interpret("下雨").url,
+                 "https://cn.bing.com" + DailyLifeQueries::weatherPath() + "天气");
+        QCOMPARE(interpreter.interpret("看大片").url, QString("http://so.iqiyi.com/search_video/q_大片"));
+        QVERIFY(interpreter.interpret("听歌").url.contains("//music.example.org/portal/"));
+        QVERIFY(interpreter.interpret("听歌").url.contains("remoteplace=txt.example&t=song"));
+        // A configured scheme is kept; an empty key keeps the default.
+        QCOMPARE(interpreter.interpret("北京的空气").url,
+                 QString("https://aqi.example.org/city/beijing.html"));
+        QCOMPARE(interpreter.interpret("吃面").url, QString("http://sh.meituan.com/s/?w=%E9%9D%A2"));
+        QCOMPARE(interpreter.interpret("买手机").url,
+                 QString("http://search.jd.com/Search?keyword=手机&enc=utf-8"));
+    }
+
+    void cuts_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("after");
+        QTest::addColumn<QString>("before");
+        QTest::newRow("once") << "北京的天气"
+                              << "的"
+                              << "天气"
+                              << "北京";
+        QTest::newRow("twice") << "a搜索b搜索c"
+                               << "搜索"
+                               << "b"
+                               << "a";
+        QTest::newRow("at the end") << "知乎搜索"
+                                    << "搜索"
+                                    << ""
+                                    << "知乎";
+        QTest::newRow("absent") << "北京"
+                                << "的"
+                                << ""
+                                << "北京";
+        QTest::newRow("directly repeated") << "看看书"
+                                           << "看"
+                                           << ""
+                                           << "";
+    }
+    void cuts() {
+        QFETCH(QString, text);
+        QFETCH(QString, key);
+        QFETCH(QString, after);
+        QFETCH(QString, before);
+        QCOMPARE(CommandText::pieceAfter(text, key), after);
+        QCOMPARE(CommandText::partBefore(text, key), before);
+    }
+
+private:
+    std::unique_ptr<TestDir> m_dir;
+    std::unique_ptr<VocabularyTables> m_tables;
+};
+
+QTEST_GUILESS_MAIN(TestCommandInterpreter)
+#include "tst_commandinterpreter.moc"
