@@ -42,6 +42,7 @@ public:
     QByteArray uploadName, uploaded, uploadParams, loginParams, beginParams;
     QList<Session> endedSessions;
     int loggedOut = 0;
+    int* logoutSink = nullptr; // counts logouts beyond the fake's own life
 
     QList<QByteArray> callList() const {
         QMutexLocker lock(&mutex);
@@ -58,6 +59,8 @@ public:
         QMutexLocker lock(&mutex);
         calls << "logout";
         ++loggedOut;
+        if (logoutSink)
+            ++*logoutSink;
         return 0;
     }
     void uploadData(const QByteArray& name, const QByteArray& data, const QByteArray& params,
