@@ -10,6 +10,7 @@
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QtTest>
+#include <cmath>
 #include <memory>
 
 namespace {
@@ -37,12 +38,22 @@ int wordErrors(const QString& heard, const QString& said) {
 }
 
 // Noise at the level of a quiet room, far below speech.
-QByteArray quietNoise(int ms) {
+QByteArray quietNoise(int ms, int amp = 30) {
     QByteArray bytes = WavFile::silence(ms);
     quint32 seed = 12345;
     for (int i = 0; i + 1 < bytes.size(); i += 2) {
         seed = seed * 1103515245u + 12345u;
-        const qint16 s = qint16(int((seed >> 16) % 61) - 30);
+        const qint16 s = qint16(int((seed >> 16) % (2 * amp + 1)) - amp);
+        bytes[i] = char(s & 0xff);
+        bytes[i + 1] = char((s >> 8) & 0xff);
+    }
+    return bytes;
+}
+// A 50 Hz hum, RMS about 127.
+QByteArray hum(int ms) {
+    QByteArray bytes = WavFile::silence(ms);
+    for (int i = 0; i + 1 < bytes.size(); i += 2) {
+        const qint16 s = qint16(180 * std::sin((i / 2) * 2 * M_PI * 50 / 16000.0));
         bytes[i] = char(s & 0xff);
         bytes[i + 1] = char((s >> 8) & 0xff);
     }
@@ -128,6 +139,9 @@ private slots:
         QTest::newRow("digital silence") << WavFile::silence(2000);
         QTest::newRow("quiet room") << quietNoise(3000);
         QTest::newRow("no samples") << QByteArray();
+        // Loud enough for the decoder to hear words in it, were it not held back.
+        QTest::newRow("noisy room") << quietNoise(3000, 200);
+        QTest::newRow("mains hum") << hum(3000);
     }
     void silentTakeGivesEmptyTextAndSpoilsNothing() {
         QFETCH(QByteArray, samples);
