@@ -168,6 +168,17 @@ private slots:
             QVERIFY(m_log->contains(warning));
     }
 
+    void shippedSettingsChooseTheOfflineEngine() {
+        QFile::copy(TestDir::dataDir() + "/services.ini", m_dir->file("services.ini"));
+        QFile::remove(m_dir->file("userwords.txt"));
+        QVERIFY(QFile::copy(TestDir::dataDir() + "/userwords.txt", m_dir->file("userwords.txt")));
+        ServicesConfig::instance().reload();
+        const std::unique_ptr<SpeechService> engine = SpeechService::create();
+        QVERIFY(dynamic_cast<OfflineSpeechService*>(engine.get()));
+        QVERIFY(HttpSpeechService::promptFromWords(m_dir->read("userwords.txt")).contains(QString::fromUtf8("记事本")));
+        QVERIFY(m_log->warnings().isEmpty());
+    }
+
     void requestCarriesTheForm_data() {
         QTest::addColumn<QByteArray>("config");
         QTest::addColumn<QByteArray>("language");

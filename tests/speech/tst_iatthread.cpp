@@ -423,6 +423,25 @@ private slots:
         thread.reset();
         QCOMPARE(logouts, 1);
     }
+
+    void destroyingTheThreadWaitsForTheSession() {
+        int logouts = 0;
+        auto thread = makeThread([&](ScriptedSpeechService& f) {
+            f.logoutSink = &logouts;
+            f.writeDelayMs = 150;
+            f.replies = {Reply{"done", 5, 0}};
+        });
+        QSignalSpy spy(thread.get(), &IatThread::writeText);
+        m_dir->write("record.wav", audioBytes(20000));
+        raiseFlag();
+        thread->start();
+        QTRY_VERIFY(m_fake->callList().contains("write"));
+        thread.reset(); // as at quit: stop, wait for the session, log out
+        QCOMPARE(spy.count(), 1);
+        QCOMPARE(spy.at(0).at(0).toString(), QString("done"));
+        QCOMPARE(logouts, 1);
+        checkCleanedUp();
+    }
 };
 
 Q_DECLARE_METATYPE(SpeechService::Session)
