@@ -7,12 +7,15 @@
 #include <QFile>
 #include <QMutexLocker>
 #include <QtDebug>
+#include <limits>
 
 const char* const IatThread::sessionRows[5] = {
     "sub = iat, domain = iat, language = zh_cn, accent = mandarin, sample_rate = 16000, result_type = plain, "
     "result_encoding = utf-8",
-    "sub = iat, domain = iat, language = en_us, sample_rate = 16000, result_type = plain, result_encoding = utf-8",
-    "sub = iat, domain = iat, language = zh_cn, accent = cantonese, sample_rate = 16000, result_type = plain, "
+    "sub = iat, domain = iat, language = en_us, sample_rate = 16000, result_type = plain, result_encoding = "
+    "utf-8",
+    "sub = iat, domain = iat, language = zh_cn, accent = cantonese, sample_rate = 16000, result_type = "
+    "plain, "
     "result_encoding = utf-8",
     "sub = iat, domain = iat, language = zh_cn, accent = lmz, sample_rate = 16000, result_type = plain, "
     "result_encoding = utf-8",
@@ -61,6 +64,10 @@ int IatThread::uploadUserwords() {
     }
     const qint64 size = file.size();
     QByteArray words;
+    if (size >= std::numeric_limits<int>::max()) {
+        qWarning("Voice Transcribe , out of memory !");
+        return errorCode;
+    }
     try {
         words.resize(int(size));
     } catch (const std::bad_alloc&) {
@@ -160,6 +167,10 @@ void IatThread::runIat(const QString& audioFile, const QByteArray& sessionBegain
         }
         const qint64 size = file.size();
         QByteArray audio;
+        if (size >= std::numeric_limits<int>::max()) {
+            qWarning("Voice Transcribe , out of memory !");
+            return;
+        }
         try {
             audio.resize(int(size));
         } catch (const std::bad_alloc&) {

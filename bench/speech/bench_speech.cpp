@@ -56,7 +56,8 @@ void releaseToText(bool wake) {
     const QByteArray wav = WavFile::make(QByteArray(32000, '\0'));
     for (int i = 0; i < 50; ++i) {
         writeFile(QStringLiteral("record.wav"), wav);
-        QThread::msleep(static_cast<unsigned long>(i * 37 % 200)); // releases fall anywhere in the poll period
+        QThread::msleep(
+            static_cast<unsigned long>(i * 37 % 200)); // releases fall anywhere in the poll period
         clock.start();
         ConfigStore::instance()["IsRecording"] = 1;
         ConfigStore::instance().save();
@@ -98,8 +99,8 @@ void offlineEngine() {
     const QByteArray cut = QByteArray(int(0.6 * 32000), '\0') + speech.left(int(2.4 * 32000));
     decode(engine, paused, "ending in a pause");
     decode(engine, cut, "cut at the last word");
-    std::printf("peak memory: %.1f MB before the model, %.1f MB after loading and decoding\n", before / 1024.0,
-                peakKb() / 1024.0);
+    std::printf("peak memory: %.1f MB before the model, %.1f MB after loading and decoding\n",
+                before / 1024.0, peakKb() / 1024.0);
 }
 
 void decode(OfflineSpeechService& engine, const QByteArray& samples, const char* what) {

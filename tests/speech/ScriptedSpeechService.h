@@ -28,11 +28,11 @@ public:
     int loginResult = 0;
     int uploadError = 0;
     int beginError = 0;
-    int failWriteAt = -1;             // index of the audioWrite call (closing write included) that fails
-    int endpointAfterWrite = -1;      // data write after which the endpoint status is 3
-    QList<int> writeRecognition;      // recognition status after data write i (default pending)
-    QList<Reply> replies;             // getResult replies in order
-    unsigned long writeDelayMs = 0;   // time each audioWrite takes
+    int failWriteAt = -1;           // index of the audioWrite call (closing write included) that fails
+    int endpointAfterWrite = -1;    // data write after which the endpoint status is 3
+    QList<int> writeRecognition;    // recognition status after data write i (default pending)
+    QList<Reply> replies;           // getResult replies in order
+    unsigned long writeDelayMs = 0; // time each audioWrite takes
 
     // Record.
     mutable QMutex mutex;

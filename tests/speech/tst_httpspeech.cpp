@@ -132,7 +132,8 @@ private:
 private slots:
     void init() {
         m_dir = std::make_unique<TestDir>();
-        m_dir->write("userwords.txt", "Zorvel\r\n\xe8\xaf\xad\xe9\x9f\xb3\xe9\xbc\xa0\xe6\xa0\x87\r\n\r\nnotepad\r\n");
+        m_dir->write("userwords.txt",
+                     "Zorvel\r\n\xe8\xaf\xad\xe9\x9f\xb3\xe9\xbc\xa0\xe6\xa0\x87\r\n\r\nnotepad\r\n");
         m_server = std::make_unique<LoopbackServer>();
         m_log = std::make_unique<MessageLog>();
     }
@@ -148,7 +149,8 @@ private slots:
         QTest::addColumn<QString>("warning");
         QTest::newRow("nothing configured") << QByteArray() << false << QString();
         QTest::newRow("a server address") << QByteArray("url=http://127.0.0.1:9/\n") << true << QString();
-        QTest::newRow("http chosen") << QByteArray("engine=http\nurl=http://127.0.0.1:9/\n") << true << QString();
+        QTest::newRow("http chosen") << QByteArray("engine=http\nurl=http://127.0.0.1:9/\n") << true
+                                     << QString();
         QTest::newRow("offline chosen despite an address")
             << QByteArray("engine=offline\nurl=http://127.0.0.1:9/\n") << false << QString();
         QTest::newRow("http without address") << QByteArray("engine=http\n") << false << "needs url=";
@@ -175,21 +177,26 @@ private slots:
         ServicesConfig::instance().reload();
         const std::unique_ptr<SpeechService> engine = SpeechService::create();
         QVERIFY(dynamic_cast<OfflineSpeechService*>(engine.get()));
-        QVERIFY(HttpSpeechService::promptFromWords(m_dir->read("userwords.txt")).contains(QString::fromUtf8("记事本")));
+        QVERIFY(HttpSpeechService::promptFromWords(m_dir->read("userwords.txt"))
+                    .contains(QString::fromUtf8("记事本")));
         QVERIFY(m_log->warnings().isEmpty());
     }
 
     void requestCarriesTheForm_data() {
         QTest::addColumn<QByteArray>("config");
         QTest::addColumn<QByteArray>("language");
-        QTest::newRow("typing Mandarin") << QByteArray("TypingModel=1\nTypingLanguage=0\n") << QByteArray("zh");
-        QTest::newRow("typing English") << QByteArray("TypingModel=1\nTypingLanguage=1\n") << QByteArray("en");
-        QTest::newRow("intelligent Cantonese") << QByteArray("IntelligenceModel=1\nIntelligenceLanguage=2\n")
-                                               << QByteArray("yue");
-        QTest::newRow("typing Sichuanese") << QByteArray("TypingModel=1\nTypingLanguage=3\n") << QByteArray("zh");
-        QTest::newRow("typing Henanese") << QByteArray("TypingModel=1\nTypingLanguage=4\n") << QByteArray("zh");
-        QTest::newRow("translation English") << QByteArray("TranslationModel=1\nTranslationLanguage=1\n")
-                                             << QByteArray("en");
+        QTest::newRow("typing Mandarin")
+            << QByteArray("TypingModel=1\nTypingLanguage=0\n") << QByteArray("zh");
+        QTest::newRow("typing English")
+            << QByteArray("TypingModel=1\nTypingLanguage=1\n") << QByteArray("en");
+        QTest::newRow("intelligent Cantonese")
+            << QByteArray("IntelligenceModel=1\nIntelligenceLanguage=2\n") << QByteArray("yue");
+        QTest::newRow("typing Sichuanese")
+            << QByteArray("TypingModel=1\nTypingLanguage=3\n") << QByteArray("zh");
+        QTest::newRow("typing Henanese")
+            << QByteArray("TypingModel=1\nTypingLanguage=4\n") << QByteArray("zh");
+        QTest::newRow("translation English")
+            << QByteArray("TranslationModel=1\nTranslationLanguage=1\n") << QByteArray("en");
     }
     void requestCarriesTheForm() {
         QFETCH(QByteArray, config);
@@ -226,14 +233,16 @@ private slots:
         QTest::addColumn<QByteArray>("body");
         QTest::addColumn<bool>("answer");
         QTest::addColumn<QString>("warning");
-        QTest::newRow("server error") << QByteArray("500 Internal Server Error") << QByteArray("{\"error\":1}")
-                                      << true << "HTTP 500";
-        QTest::newRow("unauthorised") << QByteArray("401 Unauthorized") << QByteArray("{}") << true << "HTTP 401";
-        QTest::newRow("not JSON") << QByteArray("200 OK") << QByteArray("<html>hello</html>") << true << "not JSON";
-        QTest::newRow("JSON without text") << QByteArray("200 OK") << QByteArray("{\"txt\":\"a\"}") << true
-                                           << "not JSON";
-        QTest::newRow("text not a string") << QByteArray("200 OK") << QByteArray("{\"text\":5}") << true
-                                           << "not JSON";
+        QTest::newRow("server error")
+            << QByteArray("500 Internal Server Error") << QByteArray("{\"error\":1}") << true << "HTTP 500";
+        QTest::newRow("unauthorised")
+            << QByteArray("401 Unauthorized") << QByteArray("{}") << true << "HTTP 401";
+        QTest::newRow("not JSON") << QByteArray("200 OK") << QByteArray("<html>hello</html>") << true
+                                  << "not JSON";
+        QTest::newRow("JSON without text")
+            << QByteArray("200 OK") << QByteArray("{\"txt\":\"a\"}") << true << "not JSON";
+        QTest::newRow("text not a string")
+            << QByteArray("200 OK") << QByteArray("{\"text\":5}") << true << "not JSON";
         QTest::newRow("JSON array") << QByteArray("200 OK") << QByteArray("[\"text\"]") << true << "not JSON";
         QTest::newRow("no answer") << QByteArray() << QByteArray() << false << "no reply";
     }

@@ -92,14 +92,14 @@ private slots:
         QTest::addColumn<QStringList>("warnings");
         QTest::addColumn<int>("uploadResult");
         QTest::newRow("login fails") << 10407 << 0 << true << QStringList{"SpeechLogin failed !"} << 0;
-        QTest::newRow("upload fails") << 0 << 10102 << true
-                                      << QStringList{"Voice Transcribe , SpeechUploadData failed !",
-                                                     "UploadUserwords failed !"}
-                                      << 10102;
-        QTest::newRow("no word file") << 0 << 0 << false
-                                      << QStringList{"Voice Transcribe , open userwords file failed !",
-                                                     "UploadUserwords failed !"}
-                                      << -1;
+        QTest::newRow("upload fails")
+            << 0 << 10102 << true
+            << QStringList{"Voice Transcribe , SpeechUploadData failed !", "UploadUserwords failed !"}
+            << 10102;
+        QTest::newRow("no word file")
+            << 0 << 0 << false
+            << QStringList{"Voice Transcribe , open userwords file failed !", "UploadUserwords failed !"}
+            << -1;
         QTest::newRow("both fail") << 1 << 2 << true
                                    << QStringList{"SpeechLogin failed !",
                                                   "Voice Transcribe , SpeechUploadData failed !",
@@ -176,21 +176,19 @@ private slots:
             << QList<int>{0, 2, 0} << QList<Reply>{{"one ", 2, 0}, {"two ", 2, 0}, {"three", 5, 0}}
             << "one two three" << kEmpty;
         QTest::newRow("no fragment at all") << QList<int>{} << QList<Reply>{} << "" << kEmpty;
-        QTest::newRow("utf-8 decoded") << QList<int>{}
-                                       << QList<Reply>{{"\xe6\x89\x93\xe5\xbc\x80\xe8\xae\xb0\xe4\xba\x8b\xe6\x9c\xac",
-                                                        5, 0}}
-                                       << QString::fromUtf8("打开记事本") << kEmpty;
-        QTest::newRow("4095 bytes accepted")
-            << QList<int>{} << QList<Reply>{{a4000, 0, 0}, {b95, 5, 0}} << QString::fromLatin1(a4000 + b95)
-            << kEmpty;
-        QTest::newRow("4096 bytes refused")
-            << QList<int>{} << QList<Reply>{{a4000, 0, 0}, {b96, 5, 0}} << ""
-            << "Voice Transcribe , no enough buffer for rec_result !";
+        QTest::newRow("utf-8 decoded")
+            << QList<int>{}
+            << QList<Reply>{{"\xe6\x89\x93\xe5\xbc\x80\xe8\xae\xb0\xe4\xba\x8b\xe6\x9c\xac", 5, 0}}
+            << QString::fromUtf8("打开记事本") << kEmpty;
+        QTest::newRow("4095 bytes accepted") << QList<int>{} << QList<Reply>{{a4000, 0, 0}, {b95, 5, 0}}
+                                             << QString::fromLatin1(a4000 + b95) << kEmpty;
+        QTest::newRow("4096 bytes refused") << QList<int>{} << QList<Reply>{{a4000, 0, 0}, {b96, 5, 0}} << ""
+                                            << "Voice Transcribe , no enough buffer for rec_result !";
         QTest::newRow("4096 bytes while sending refused")
             << QList<int>{0} << QList<Reply>{{a4000 + b96, 0, 0}} << ""
             << "Voice Transcribe , no enough buffer for rec_result !";
-        QTest::newRow("fetch error while sending")
-            << QList<int>{0} << QList<Reply>{{"x", 0, 10114}} << "" << "Voice Transcribe , SpeechGetResult failed !";
+        QTest::newRow("fetch error while sending") << QList<int>{0} << QList<Reply>{{"x", 0, 10114}} << ""
+                                                   << "Voice Transcribe , SpeechGetResult failed !";
         QTest::newRow("fetch error after closing")
             << QList<int>{} << QList<Reply>{{"x", 0, 0}, {"y", 0, 10114}} << ""
             << "Voice Transcribe , SpeechGetResult failed !";
@@ -309,8 +307,8 @@ private slots:
         QTest::newRow("no mode: Mandarin") << QByteArray("") << QByteArray() << 0;
         for (int lang = 0; lang < 5; ++lang) {
             QTest::addRow("typing %d", lang)
-                << QByteArray("TypingModel=1\nTypingLanguage=" + QByteArray::number(lang) + "\n") << QByteArray()
-                << lang;
+                << QByteArray("TypingModel=1\nTypingLanguage=" + QByteArray::number(lang) + "\n")
+                << QByteArray() << lang;
             QTest::addRow("intelligent %d", lang)
                 << QByteArray("IntelligenceModel=1\nIntelligenceLanguage=" + QByteArray::number(lang) + "\n")
                 << QByteArray() << lang;
@@ -333,8 +331,8 @@ private slots:
         QTest::newRow("intelligent overrides typing")
             << QByteArray("TypingModel=1\nTypingLanguage=1\nIntelligenceModel=1\nIntelligenceLanguage=2\n")
             << QByteArray() << 2;
-        QTest::newRow("mode flag 2 is not on") << QByteArray("TypingModel=2\nTypingLanguage=1\n") << QByteArray()
-                                               << 0;
+        QTest::newRow("mode flag 2 is not on")
+            << QByteArray("TypingModel=2\nTypingLanguage=1\n") << QByteArray() << 0;
         QTest::newRow("no mode later keeps the previous row")
             << QByteArray("TypingModel=0\n") << QByteArray("TypingModel=1\nTypingLanguage=3\n") << 3;
     }
@@ -360,9 +358,10 @@ private slots:
         QCOMPARE(QByteArray(IatThread::sessionRows[3]),
                  QByteArray("sub = iat, domain = iat, language = zh_cn, accent = lmz, sample_rate = 16000, "
                             "result_type = plain, result_encoding = utf-8"));
-        QCOMPARE(QByteArray(IatThread::sessionRows[1]),
-                 QByteArray("sub = iat, domain = iat, language = en_us, sample_rate = 16000, result_type = plain, "
-                            "result_encoding = utf-8"));
+        QCOMPARE(
+            QByteArray(IatThread::sessionRows[1]),
+            QByteArray("sub = iat, domain = iat, language = en_us, sample_rate = 16000, result_type = plain, "
+                       "result_encoding = utf-8"));
     }
 
     void wakeUpHandsTheRecordingOverAtOnce() {

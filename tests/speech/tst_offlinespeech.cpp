@@ -85,8 +85,8 @@ private:
     QByteArray synthesise(const QString& text) {
         const QString wav = m_dir->file("tts.wav");
         const int rc = QProcess::execute(QStringLiteral("flite"),
-                                         {QStringLiteral("-voice"), QStringLiteral("slt"), QStringLiteral("-t"),
-                                          text, QStringLiteral("-o"), wav});
+                                         {QStringLiteral("-voice"), QStringLiteral("slt"),
+                                          QStringLiteral("-t"), text, QStringLiteral("-o"), wav});
         if (rc != 0)
             return QByteArray();
         return readFile(wav);
@@ -174,7 +174,8 @@ private slots:
         QTest::newRow("8-bit") << WavFile::make(samples, 16000, 1, 8) << "8-bit";
         QTest::newRow("float") << WavFile::make(samples, 16000, 1, 32, {}, 3) << "format 3";
         QTest::newRow("raw samples") << m_goForward << "not a WAV file";
-        QTest::newRow("cut inside the header") << WavFile::make(samples).left(30) << "ends inside its WAV header";
+        QTest::newRow("cut inside the header")
+            << WavFile::make(samples).left(30) << "ends inside its WAV header";
     }
     void refusesOtherFormats() {
         QFETCH(QByteArray, wav);
@@ -217,7 +218,9 @@ private slots:
         int endpoint = 0, recognition = 0;
         for (int sent = 0; sent < wav.size(); sent += 6400) {
             const int n = qMin(6400, wav.size() - sent);
-            QCOMPARE(engine.audioWrite(session, wav.constData() + sent, n, sent ? 2 : 1, &endpoint, &recognition), 0);
+            QCOMPARE(
+                engine.audioWrite(session, wav.constData() + sent, n, sent ? 2 : 1, &endpoint, &recognition),
+                0);
             if (recognition == SpeechService::ResultReady) {
                 const QByteArray part = engine.getResult(session, &recognition, 0, &error);
                 QCOMPARE(error, 0);
@@ -232,7 +235,8 @@ private slots:
             all += engine.getResult(session, &recognition, 0, &error);
         // The first phrase came back before the second one was sent.
         QVERIFY(firstAt > 0);
-        QVERIFY2(firstAt <= 44 + m_goForward.size() + quietNoise(1500).size(), qPrintable(QString::number(firstAt)));
+        QVERIFY2(firstAt <= 44 + m_goForward.size() + quietNoise(1500).size(),
+                 qPrintable(QString::number(firstAt)));
         QVERIFY(early.startsWith("go forward ten meters"));
         QCOMPARE(QString::fromUtf8(all), QString("go forward ten meters go forward ten meters"));
         engine.sessionEnd(session, {});

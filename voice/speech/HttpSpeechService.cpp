@@ -73,13 +73,15 @@ QString HttpSpeechService::promptFromWords(const QByteArray& words) {
     return lines.join(QStringLiteral(", "));
 }
 
-void HttpSpeechService::uploadData(const QByteArray&, const QByteArray& data, const QByteArray&, int* errorCode) {
+void HttpSpeechService::uploadData(const QByteArray&, const QByteArray& data, const QByteArray&,
+                                   int* errorCode) {
     // The words steer the server's recognition as the prompt of every request.
     m_prompt = promptFromWords(data);
     *errorCode = 0;
 }
 
-SpeechService::Session HttpSpeechService::sessionBegin(const QByteArray&, const QByteArray& params, int* errorCode) {
+SpeechService::Session HttpSpeechService::sessionBegin(const QByteArray&, const QByteArray& params,
+                                                       int* errorCode) {
     if (!m_settings.base.isValid()) {
         *errorCode = NoServer;
         return SpeechService::NoSession;
@@ -176,8 +178,8 @@ int HttpSpeechService::transcribe() {
     delete reply;
 
     if (timedOut) {
-        qWarning() << "Speech engine , no reply from" << endpoint().toString() << "within" << m_settings.timeoutMs
-                   << "ms";
+        qWarning() << "Speech engine , no reply from" << endpoint().toString() << "within"
+                   << m_settings.timeoutMs << "ms";
         return RequestFailed;
     }
     if (status != 0 && (status < 200 || status > 299)) {

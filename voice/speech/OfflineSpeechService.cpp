@@ -32,7 +32,8 @@ int OfflineSpeechService::login(const QByteArray&, const QByteArray&, const QByt
     for (const QString& path : {m_settings.acousticModel, m_settings.languageModel, m_settings.dictionary}) {
         if (!QFileInfo::exists(path)) {
             qWarning() << "Offline speech engine , model file missing:" << path
-                       << "(install pocketsphinx-en-us or set offline_model, offline_lm, offline_dict in services.ini)";
+                       << "(install pocketsphinx-en-us or set offline_model, offline_lm, offline_dict in "
+                          "services.ini)";
             return NotLoggedIn;
         }
     }
@@ -98,9 +99,10 @@ SpeechService::Session OfflineSpeechService::sessionBegin(const QByteArray&, con
     if (SpeechParameters::languageCode(params) != QLatin1String("en")) {
         if (!m_languageWarned) {
             m_languageWarned = true;
-            qWarning() << "Offline speech engine , no model for this language (only English is recognised"
-                          " offline); to recognise Chinese set engine=http, url=<server address> and key= in the"
-                          " [speech] section of services.ini";
+            qWarning()
+                << "Offline speech engine , no model for this language (only English is recognised"
+                   " offline); to recognise Chinese set engine=http, url=<server address> and key= in the"
+                   " [speech] section of services.ini";
         }
         *errorCode = NoLanguageModel;
         return NoSession;

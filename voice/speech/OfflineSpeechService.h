@@ -57,15 +57,15 @@ private:
     // The open session.
     Session m_session = NoSession;
     Session m_nextSession = 1;
-    QByteArray m_head;     // bytes before the header is complete
+    QByteArray m_head; // bytes before the header is complete
     WavHeader m_header;
     qint64 m_samplesLeft = -1; // bytes of samples still expected (-1: to the end)
-    QByteArray m_quiet;    // samples held back until the take gets loud
-    bool m_loud = false;   // the decoder has the take
+    QByteArray m_quiet;        // samples held back until the take gets loud
+    bool m_loud = false;       // the decoder has the take
     bool m_inSpeech = false;
     char m_oddByte = 0;
     bool m_haveOddByte = false;
-    QByteArray m_pending;  // text not yet handed back
+    QByteArray m_pending; // text not yet handed back
     bool m_anyText = false;
     bool m_final = false;
 };

@@ -33,8 +33,8 @@ public:
     // Opens a recognition session with the session parameter string.
     virtual Session sessionBegin(const QByteArray& grammarList, const QByteArray& params, int* errorCode) = 0;
     // Sends one chunk of the recording (data may be null with length 0 for the closing write).
-    virtual int audioWrite(Session session, const char* data, int length, int audioStatus, int* endpointStatus,
-                           int* recognitionStatus) = 0;
+    virtual int audioWrite(Session session, const char* data, int length, int audioStatus,
+                           int* endpointStatus, int* recognitionStatus) = 0;
     // The next UTF-8 text fragment, or a null array when there is none.
     virtual QByteArray getResult(Session session, int* recognitionStatus, int waitMs, int* errorCode) = 0;
     // Ends the session (also when NoSession, then it does nothing); hints is an empty string.

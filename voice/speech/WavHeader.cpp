@@ -74,7 +74,8 @@ WavHeader WavHeader::parse(const QByteArray& bytes) {
 }
 
 bool WavHeader::isSpeechFormat() const {
-    return state == State::Ready && formatTag == 1 && channels == 1 && sampleRate == 16000 && bitsPerSample == 16;
+    return state == State::Ready && formatTag == 1 && channels == 1 && sampleRate == 16000 &&
+           bitsPerSample == 16;
 }
 
 QString WavHeader::describe() const {
