@@ -1,0 +1,259 @@
+#include "app/ConfigStore.h"
+#include "tests/speech/MessageLog.h"
+#include "tests/speech/WavFile.h"
+#include "tests/support/TestDir.h"
+#include "voice/IatThread.h"
+#include "voice/speech/OfflineSpeechService.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <QtTest>
+#include <cmath>
+#include <memory>
+
+namespace {
+const QString kTestData = QStringLiteral("/usr/share/pocketsphinx/test/data/goforward.raw");
+
+QByteArray readFile(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// Word-level edit distance.
+int wordErrors(const QString& heard, const QString& said) {
+    const QStringList a = heard.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    const QStringList b = said.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    QVector<int> prev(b.size() + 1), cur(b.size() + 1);
+    for (int j = 0; j <= b.size(); ++j)
+        prev[j] = j;
+    for (int i = 1; i <= a.size(); ++i) {
+        cur[0] = i;
+        for (int j = 1; j <= b.size(); ++j)
+            cur[j] = qMin(qMin(prev[j] + 1, cur[j - 1] + 1), prev[j - 1] + (a[i - 1] == b[j - 1] ? 0 : 1));
+        prev = cur;
+    }
+    return prev[b.size()];
+}
+
+// Noise at the level of a quiet room, far below speech.
+QByteArray quietNoise(int ms, int amp = 30) {
+    QByteArray bytes = WavFile::silence(ms);
+    quint32 seed = 12345;
+    for (int i = 0; i + 1 < bytes.size(); i += 2) {
+        seed = seed * 1103515245u + 12345u;
+        const qint16 s = qint16(int((seed >> 16) % (2 * amp + 1)) - amp);
+        bytes[i] = char(s & 0xff);
+        bytes[i + 1] = char((s >> 8) & 0xff);
+    }
+    return bytes;
+}
+// A 50 Hz hum, RMS about 127.
+QByteArray hum(int ms) {
+    QByteArray bytes = WavFile::silence(ms);
+    for (int i = 0; i + 1 < bytes.size(); i += 2) {
+        const qint16 s = qint16(180 * std::sin((i / 2) * 2 * M_PI * 50 / 16000.0));
+        bytes[i] = char(s & 0xff);
+        bytes[i + 1] = char((s >> 8) & 0xff);
+    }
+    return bytes;
+}
+} // namespace
+
+class TestOfflineSpeech : public QObject {
+    Q_OBJECT
+private:
+    std::unique_ptr<TestDir> m_dir;
+    std::unique_ptr<MessageLog> m_log;
+    QByteArray m_goForward; // raw samples
+
+    std::unique_ptr<IatThread> englishThread() {
+        m_dir->write("config.txt", "TypingModel=1\nTypingLanguage=1\n");
+        TestDir::reloadSettings();
+        return std::make_unique<IatThread>(
+            std::make_unique<OfflineSpeechService>(OfflineSpeechService::Settings::fromServicesConfig()));
+    }
+    QString recognise(IatThread& thread, const QByteArray& wav) {
+        m_dir->write("record.wav", wav);
+        ConfigStore::instance()["IsRecording"] = 1;
+        QSignalSpy spy(&thread, &IatThread::writeText);
+        if (!thread.pass() || spy.count() != 1)
+            return QStringLiteral("<no pass>");
+        return spy.at(0).at(0).toString();
+    }
+    QByteArray synthesise(const QString& text) {
+        const QString wav = m_dir->file("tts.wav");
+        const int rc = QProcess::execute(QStringLiteral("flite"),
+                                         {QStringLiteral("-voice"), QStringLiteral("slt"),
+                                          QStringLiteral("-t"), text, QStringLiteral("-o"), wav});
+        if (rc != 0)
+            return QByteArray();
+        return readFile(wav);
+    }
+
+private slots:
+    void initTestCase() {
+        m_goForward = readFile(kTestData);
+        if (m_goForward.isEmpty())
+            QSKIP("pocketsphinx-testdata is not installed (make test installs it)");
+        if (!QFile::exists(QStringLiteral("/usr/share/pocketsphinx/model/en-us/en-us.lm.bin")))
+            QSKIP("pocketsphinx-en-us is not installed (make test installs it)");
+    }
+    void init() {
+        m_dir = std::make_unique<TestDir>();
+        m_dir->write("userwords.txt", "calculator\nnotepad\nzorvel\n");
+        m_log = std::make_unique<MessageLog>();
+    }
+    void cleanup() {
+        m_log.reset();
+        m_dir.reset();
+    }
+
+    void recognisesRealSpeech() {
+        auto thread = englishThread();
+        QCOMPARE(recognise(*thread, WavFile::make(m_goForward)), QString("go forward ten meters"));
+        QVERIFY2(m_log->warnings().isEmpty(), qPrintable(m_log->warnings().join('\n')));
+        // The same decoder serves the next recording.
+        QCOMPARE(recognise(*thread, WavFile::make(m_goForward)), QString("go forward ten meters"));
+    }
+
+    void recognisesSynthesisedSpeech_data() {
+        QTest::addColumn<QString>("phrase");
+        QTest::newRow("weather") << "what is the weather like in london today";
+        QTest::newRow("music") << "please play some music for me";
+    }
+    void recognisesSynthesisedSpeech() {
+        QFETCH(QString, phrase);
+        if (QStandardPaths::findExecutable(QStringLiteral("flite")).isEmpty())
+            QSKIP("flite is not installed (make test installs it)");
+        const QByteArray wav = synthesise(phrase);
+        QVERIFY(!wav.isEmpty());
+        auto thread = englishThread();
+        const QString heard = recognise(*thread, wav);
+        QVERIFY2(wordErrors(heard, phrase) <= 1, qPrintable(QString("heard \"%1\"").arg(heard)));
+    }
+
+    void silentTakeGivesEmptyTextAndSpoilsNothing_data() {
+        QTest::addColumn<QByteArray>("samples");
+        QTest::newRow("digital silence") << WavFile::silence(2000);
+        QTest::newRow("quiet room") << quietNoise(3000);
+        QTest::newRow("no samples") << QByteArray();
+        // Loud enough for the decoder to hear words in it, were it not held back.
+        QTest::newRow("noisy room") << quietNoise(3000, 200);
+        QTest::newRow("mains hum") << hum(3000);
+    }
+    void silentTakeGivesEmptyTextAndSpoilsNothing() {
+        QFETCH(QByteArray, samples);
+        auto thread = englishThread();
+        QCOMPARE(recognise(*thread, WavFile::make(m_goForward)), QString("go forward ten meters"));
+        for (int i = 0; i < 3; ++i)
+            QCOMPARE(recognise(*thread, WavFile::make(samples)), QString());
+        QCOMPARE(recognise(*thread, WavFile::make(m_goForward)), QString("go forward ten meters"));
+        QVERIFY(m_log->warnings().isEmpty());
+    }
+
+    void dataChunkIsFoundNotAssumed() {
+        auto thread = englishThread();
+        // A 301-byte extra chunk (odd, so padded) between the format and the samples.
+        const QByteArray wav = WavFile::make(m_goForward, 16000, 1, 16, QByteArray(301, 'x'));
+        QCOMPARE(recognise(*thread, wav), QString("go forward ten meters"));
+        // A header larger than the first chunk sent.
+        const QByteArray big = WavFile::make(m_goForward, 16000, 1, 16, QByteArray(9000, 'y'));
+        QCOMPARE(recognise(*thread, big), QString("go forward ten meters"));
+        QVERIFY(m_log->warnings().isEmpty());
+    }
+
+    void refusesOtherFormats_data() {
+        QTest::addColumn<QByteArray>("wav");
+        QTest::addColumn<QString>("warning");
+        const QByteArray samples(32000, '\x10');
+        QTest::newRow("44.1 kHz") << WavFile::make(samples, 44100) << "44100 Hz";
+        QTest::newRow("8 kHz") << WavFile::make(samples, 8000) << "8000 Hz";
+        QTest::newRow("stereo") << WavFile::make(samples, 16000, 2) << "2 channel";
+        QTest::newRow("8-bit") << WavFile::make(samples, 16000, 1, 8) << "8-bit";
+        QTest::newRow("float") << WavFile::make(samples, 16000, 1, 32, {}, 3) << "format 3";
+        QTest::newRow("raw samples") << m_goForward << "not a WAV file";
+        QTest::newRow("cut inside the header")
+            << WavFile::make(samples).left(30) << "ends inside its WAV header";
+    }
+    void refusesOtherFormats() {
+        QFETCH(QByteArray, wav);
+        QFETCH(QString, warning);
+        auto thread = englishThread();
+        QCOMPARE(recognise(*thread, wav), QString());
+        QVERIFY2(m_log->contains(warning), qPrintable(m_log->warnings().join('\n')));
+        QVERIFY(m_log->contains(QStringLiteral("Voice Transcribe , SpeechAudioWrite failed !")));
+        QVERIFY(!QFile::exists(m_dir->file("record.wav")));
+        QCOMPARE(recognise(*thread, WavFile::make(m_goForward)), QString("go forward ten meters"));
+    }
+
+    void otherLanguagesFailWithOneWarningPerRun() {
+        auto thread = englishThread();
+        m_dir->write("config.txt", "TypingModel=1\nTypingLanguage=0\n");
+        TestDir::reloadSettings();
+        for (int i = 0; i < 3; ++i)
+            QCOMPARE(recognise(*thread, WavFile::make(m_goForward)), QString());
+        int hints = 0, begins = 0;
+        for (const QString& w : m_log->warnings()) {
+            hints += w.contains(QStringLiteral("services.ini")) ? 1 : 0;
+            begins += w == QStringLiteral("Voice Transcribe , SpeechSessionBegin failed !") ? 1 : 0;
+        }
+        QCOMPARE(hints, 1);
+        QCOMPARE(begins, 3);
+        m_dir->write("config.txt", "TypingModel=1\nTypingLanguage=1\n");
+        TestDir::reloadSettings();
+        QCOMPARE(recognise(*thread, WavFile::make(m_goForward)), QString("go forward ten meters"));
+    }
+
+    void textBeforeAPauseArrivesWhileSending() {
+        OfflineSpeechService engine(OfflineSpeechService::Settings::fromServicesConfig());
+        QCOMPARE(engine.login({}, {}, {}), 0);
+        int error = -1;
+        const auto session = engine.sessionBegin({}, IatThread::sessionRows[1], &error);
+        QCOMPARE(error, 0);
+        const QByteArray wav = WavFile::make(m_goForward + quietNoise(1500) + m_goForward);
+        QByteArray early, all;
+        int firstAt = -1; // bytes sent when the first text came back
+        int endpoint = 0, recognition = 0;
+        for (int sent = 0; sent < wav.size(); sent += 6400) {
+            const int n = qMin(6400, wav.size() - sent);
+            QCOMPARE(
+                engine.audioWrite(session, wav.constData() + sent, n, sent ? 2 : 1, &endpoint, &recognition),
+                0);
+            if (recognition == SpeechService::ResultReady) {
+                const QByteArray part = engine.getResult(session, &recognition, 0, &error);
+                QCOMPARE(error, 0);
+                if (firstAt < 0 && !part.isEmpty())
+                    firstAt = sent + n;
+                early += part;
+            }
+        }
+        all = early;
+        QCOMPARE(engine.audioWrite(session, nullptr, 0, 4, &endpoint, &recognition), 0);
+        while (recognition != SpeechService::ResultComplete)
+            all += engine.getResult(session, &recognition, 0, &error);
+        // The first phrase came back before the second one was sent.
+        QVERIFY(firstAt > 0);
+        QVERIFY2(firstAt <= 44 + m_goForward.size() + quietNoise(1500).size(),
+                 qPrintable(QString::number(firstAt)));
+        QVERIFY(early.startsWith("go forward ten meters"));
+        QCOMPARE(QString::fromUtf8(all), QString("go forward ten meters go forward ten meters"));
+        engine.sessionEnd(session, {});
+    }
+
+    void missingModelFailsLogin() {
+        OfflineSpeechService::Settings settings;
+        settings.acousticModel = m_dir->file("nowhere");
+        auto thread = std::make_unique<IatThread>(std::make_unique<OfflineSpeechService>(settings));
+        QVERIFY(m_log->contains(QStringLiteral("SpeechLogin failed !")));
+        QVERIFY(m_log->contains(QStringLiteral("model file missing")));
+        m_dir->write("config.txt", "TypingModel=1\nTypingLanguage=1\n");
+        TestDir::reloadSettings();
+        QCOMPARE(recognise(*thread, WavFile::make(m_goForward)), QString());
+        QVERIFY(m_log->contains(QStringLiteral("Voice Transcribe , SpeechSessionBegin failed !")));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestOfflineSpeech)
+#include "tst_offlinespeech.moc"
