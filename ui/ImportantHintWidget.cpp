@@ -8,7 +8,7 @@
 ImportantHintWidget::ImportantHintWidget(QWidget* parent, StartAtLogon* startAtLogon)
     : QWidget(parent), ui(new Ui::ImportantHintWidget), m_startAtLogon(startAtLogon) {
     ui->setupUi(this);
-    setWindowFlags(Qt::FramelessWindowHint);
+    setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
     raise();
     // Registers start at logon right away, as the settings dialog's box does.
     ui->checkBox->setChecked(true);
