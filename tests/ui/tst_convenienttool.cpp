@@ -116,7 +116,7 @@ private slots:
         ConvenientTool tool;
         QCOMPARE(activeButtons(tool), QString("100"));
         preset({{"TypingModel", 0}, {"TranslationModel", 1}});
-        QTRY_COMPARE_WITH_TIMEOUT(activeButtons(tool), QString("001"), 1400);
+        QTRY_COMPARE_WITH_TIMEOUT(activeButtons(tool), QString("001"), 3000);
     }
 
     void leavingHides() {

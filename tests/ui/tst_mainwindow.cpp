@@ -115,9 +115,9 @@ private slots:
     void statusFollowsTheTimer() {
         MainWindow window;
         ConfigStore::instance()["MonitorZorvelMouseConnect"] = 1;
-        QTRY_COMPARE_WITH_TIMEOUT(statusText(window, "connectionLabel"), QString("Zorvel鼠标已连接"), 1600);
+        QTRY_COMPARE_WITH_TIMEOUT(statusText(window, "connectionLabel"), QString("Zorvel鼠标已连接"), 3000);
         ConfigStore::instance()["MonitorZorvelMouseConnect"] = 0;
-        QTRY_COMPARE_WITH_TIMEOUT(statusText(window, "connectionLabel"), QString("鼠标或声卡驱动异常"), 1600);
+        QTRY_COMPARE_WITH_TIMEOUT(statusText(window, "connectionLabel"), QString("鼠标或声卡驱动异常"), 3000);
     }
 
     // Steps: 'c' left click on the tray icon, 'x' the panel's own exit button, 'd' a double
@@ -205,9 +205,9 @@ private slots:
         QPoint at(1010, 710);
         window.setPointerSource([&] { return at; });
         window.tray()->setGeometryOverride(QRect(1000, 700, 24, 24));
-        QTRY_VERIFY_WITH_TIMEOUT(window.convenientTool()->isVisible(), 1000);
+        QTRY_VERIFY_WITH_TIMEOUT(window.convenientTool()->isVisible(), 3000);
         at = QPoint(10, 10);
-        QTRY_VERIFY_WITH_TIMEOUT(!window.convenientTool()->isVisible(), 1000);
+        QTRY_VERIFY_WITH_TIMEOUT(!window.convenientTool()->isVisible(), 3000);
     }
 
     // Every way to the settings dialog reuses the open one.

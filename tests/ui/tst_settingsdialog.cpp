@@ -251,7 +251,7 @@ private slots:
         store["TranslationResultLanguage"] = 5;
         store["IntelligenceModel"] = 0;
         store["TypingModel"] = 1;
-        QTRY_COMPARE_WITH_TIMEOUT(child<QComboBox>(dialog, "comboBox")->currentIndex(), 4, 1500);
+        QTRY_COMPARE_WITH_TIMEOUT(child<QComboBox>(dialog, "comboBox")->currentIndex(), 4, 3000);
         QCOMPARE(child<QComboBox>(dialog, "comboBox_4")->currentIndex(), 5);
         QVERIFY(child<QRadioButton>(dialog, "radioButton")->isChecked());
         const Values file = saved();

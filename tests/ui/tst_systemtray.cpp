@@ -221,7 +221,7 @@ private slots:
         tray.languageAction(4)->trigger();
         QCOMPARE(markedLanguage(tray), -1);
         QCOMPARE(ConfigStore::instance()["TranslationLanguage"], 1);
-        QTRY_COMPARE_WITH_TIMEOUT(markedLanguage(tray), 1, 1000);
+        QTRY_COMPARE_WITH_TIMEOUT(markedLanguage(tray), 1, 3000);
         QCOMPARE(checkedLanguage(tray), 1);
     }
 
@@ -273,7 +273,7 @@ private slots:
         const int other = connected == 1 ? 0 : 1;
         ConfigStore::instance()["MonitorZorvelMouseConnect"] = other;
         const QString otherIcon = other == 1 ? ":/ico/images/zorvel.ico" : ":/ico/images/zorvelhui.ico";
-        QTRY_VERIFY_WITH_TIMEOUT(sameIcon(tray.icon(), otherIcon), 1000);
+        QTRY_VERIFY_WITH_TIMEOUT(sameIcon(tray.icon(), otherIcon), 3000);
     }
 
     void reportsGeometryEveryTick() {
@@ -282,7 +282,7 @@ private slots:
         QList<QRect> reports;
         connect(&tray, &SystemTray::trayPosition, this,
                 [&](int& x, int& y, int& w, int& h) { reports << QRect(x, y, w, h); });
-        QTRY_VERIFY_WITH_TIMEOUT(reports.size() >= 2, 1600);
+        QTRY_VERIFY_WITH_TIMEOUT(reports.size() >= 2, 3000);
         QCOMPARE(reports.first(), QRect(1800, 1050, 24, 30));
     }
 
