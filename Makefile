@@ -42,6 +42,13 @@ run: deps-run build
 	fi
 	$(BUILD_DIR)/bin/zorvel
 
+# Every window and the tray menu rendered offscreen to PNG files, for review without a desktop.
+SHOTS_DIR ?= $(BUILD_DIR)/screenshots
+screenshots: deps-run
+	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	cmake --build $(BUILD_DIR) -j $(JOBS) --target zorvel_screenshots
+	QT_QPA_PLATFORM=offscreen $(BUILD_DIR)/tests/zorvel_screenshots $(SHOTS_DIR)
+
 # Every test runs under one private X server; tests that drive it or the sound server hold a
 # CTest resource lock so they never overlap.
 test: deps-test build

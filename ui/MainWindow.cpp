@@ -1,0 +1,223 @@
+#include "ui/MainWindow.h"
+#include "ui_MainWindow.h"
+
+#include "app/ConfigStore.h"
+#include "ui/ConvenientTool.h"
+#include "ui/DesktopGeometry.h"
+#include "ui/PromptMessageDialog.h"
+#include "ui/SoftwareSettingsDialog.h"
+#include "ui/SystemTray.h"
+#include "ui/UseIntructionsDialog.h"
+#include "ui/UserLogInDialog.h"
+
+#include <QCloseEvent>
+#include <QCursor>
+#include <QDateTime>
+#include <QLabel>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QTextBrowser>
+
+namespace {
+int g_hoverFlag = 0;
+int g_trayClicks = 0;
+
+QString now() {
+    return QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"));
+}
+
+// Closes the window of a holder and empties it. The window goes with the next turn of the event
+// loop, since the request to close usually comes from one of its own buttons.
+template <typename T> void closeHeld(QPointer<T>& holder) {
+    if (!holder)
+        return;
+    T* window = holder;
+    holder = nullptr;
+    window->close();
+    window->deleteLater();
+}
+} // namespace
+
+MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), ui(new Ui::MainWindow) {
+    ui->setupUi(this);
+    setWindowIcon(QIcon(QStringLiteral(":/ico/images/zorvel.ico")));
+    m_pointer = [] { return QCursor::pos(); };
+
+    m_tray = new SystemTray(this);
+    m_tool = new ConvenientTool(this);
+    connect(m_tool, &ConvenientTool::showSoftwareSettings, this, &MainWindow::showSoftwareSetting);
+
+    QMenu* help = ui->menuBar->addMenu(QStringLiteral("帮助"));
+    m_helpAction = help->addAction(QStringLiteral("使用说明"));
+
+    m_spareLabel = new QLabel(this);
+    m_spareLabel->setObjectName(QStringLiteral("spareLabel"));
+    m_loginLabel = new QLabel(this);
+    m_loginLabel->setObjectName(QStringLiteral("loginLabel"));
+    m_connectionLabel = new QLabel(this);
+    m_connectionLabel->setObjectName(QStringLiteral("connectionLabel"));
+    m_clockLabel = new QLabel(this);
+    m_clockLabel->setObjectName(QStringLiteral("clockLabel"));
+    for (QLabel* label : {m_spareLabel, m_loginLabel, m_connectionLabel, m_clockLabel})
+        ui->statusBar->addWidget(label, 15);
+
+    m_log = new QTextBrowser(this);
+    m_log->setObjectName(QStringLiteral("textBrowser"));
+    m_log->setStyleSheet(QStringLiteral("QTextBrowser{font:10pt \"微软雅黑\";} "));
+    m_log->resize(400, 300);
+    setCentralWidget(m_log);
+    m_log->append(now() + QStringLiteral("  主程序启动"));
+
+    connect(m_helpAction, &QAction::triggered, this, &MainWindow::showHelp);
+    connect(m_tray, &SystemTray::showWidget, this, &MainWindow::showWindow);
+    connect(m_tray, &SystemTray::showPersonLogIn, this, &MainWindow::showLogIn);
+    connect(m_tray, &SystemTray::showSoftwareSet, this, &MainWindow::showSoftwareSetting);
+    connect(m_tray, &SystemTray::showCustomFunction, this, &MainWindow::showCustomFunc);
+    connect(m_tray, &SystemTray::trayPosition, this, &MainWindow::processTray);
+    connect(m_tray, &QSystemTrayIcon::activated, this, &MainWindow::SystemTrayActivated);
+    connect(&m_statusTimer, &QTimer::timeout, this, &MainWindow::refreshStatus);
+    m_statusTimer.start(1000);
+
+    setMinimumWidth(835);
+    setMinimumHeight(450);
+    setWindowTitle(QStringLiteral("Zorvel鼠标——语音技术由云端语音服务提供"));
+}
+
+MainWindow::~MainWindow() {
+    m_statusTimer.stop();
+    delete m_logIn.data();
+    delete m_settings.data();
+    delete m_promptMessage.data();
+    delete m_customFunction.data();
+    delete m_help.data();
+    delete ui;
+}
+
+int MainWindow::trayClickCount() {
+    return g_trayClicks;
+}
+
+int MainWindow::hoverFlag() {
+    return g_hoverFlag;
+}
+
+void MainWindow::setMianWindowLog(const QString& text) {
+    m_log->append(now() + QStringLiteral("  ") + text);
+}
+
+void MainWindow::refreshStatus() {
+    const int connected = ConfigStore::instance()["MonitorZorvelMouseConnect"];
+    if (connected == 1)
+        m_connectionLabel->setText(QStringLiteral("Zorvel鼠标已连接"));
+    else if (connected == 0)
+        m_connectionLabel->setText(QStringLiteral("鼠标或声卡驱动异常"));
+    m_loginLabel->setText(QStringLiteral("未登录"));
+    m_clockLabel->setText(now());
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    event->ignore();
+    hide();
+}
+
+void MainWindow::showWindow() {
+    showNormal();
+    raise();
+    activateWindow();
+}
+
+void MainWindow::showLogIn() {
+    closeHeld(m_logIn);
+    m_logIn = new UserLogInDialog;
+    m_logIn->setStyleSheet(QStringLiteral("background-color: white"));
+    connect(m_logIn, &UserLogInDialog::closeDialog, this, &MainWindow::closeUserLogin);
+}
+
+void MainWindow::showSoftwareSetting() {
+    if (m_settings)
+        return;
+    m_settings = new SoftwareSettingsDialog;
+    m_settings->setStyleSheet(QStringLiteral("background-color: white"));
+    connect(m_settings, &SoftwareSettingsDialog::closeDialog, this, &MainWindow::closeSoftWareSet);
+}
+
+void MainWindow::showCustomFunc() {
+    // The custom command editor is attached here when the editor is integrated: create it without
+    // parent into m_customFunction and connect its closeDialog() to closeCustomFun().
+}
+
+void MainWindow::SystemTrayActivated(QSystemTrayIcon::ActivationReason reason) {
+    if (reason != QSystemTrayIcon::Trigger)
+        return;
+    ++g_trayClicks;
+    if (g_trayClicks % 2 == 1)
+        showLeftMouseEvent();
+    else
+        closePromptMessage();
+}
+
+void MainWindow::showLeftMouseEvent() {
+    closeHeld(m_promptMessage);
+    m_promptMessage = new PromptMessageDialog;
+    connect(m_promptMessage, &PromptMessageDialog::showSoftwareSets, this, &MainWindow::showSoftwareSetting);
+    connect(m_promptMessage, &PromptMessageDialog::closeDialog, this, &MainWindow::closePromptMessage);
+    const QSize desktop = desktopSize();
+    m_promptMessage->move(desktop.width() - 205, desktop.height() - 680);
+    m_promptMessage->setStyleSheet(QStringLiteral("background-color: white"));
+}
+
+void MainWindow::showHelp() {
+    closeHeld(m_help);
+    m_help = new UseIntructionsDialog;
+    m_help->setStyleSheet(QStringLiteral("background-color: white"));
+    const QSize desktop = desktopSize();
+    m_help->move(desktop.width() - 400, desktop.height() - 707);
+    connect(m_help, &UseIntructionsDialog::closeDialog, this, &MainWindow::closeHelpDialog);
+}
+
+void MainWindow::showConvenientTool() {
+    m_tool->move(m_trayX - 100, m_trayY - 30);
+    m_tool->show();
+}
+
+void MainWindow::processTray(int& x, int& y, int& width, int& height) {
+    m_trayX = x;
+    m_trayY = y;
+    const QPoint pointer = m_pointer();
+    const int px = pointer.x();
+    const int py = pointer.y();
+    if (x < px && px < x + width && y < py && py < y + height) {
+        g_hoverFlag = 1;
+        showConvenientTool();
+        return;
+    }
+    if (g_hoverFlag == 1) {
+        // The pointer may move up from the icon into the strip (its own 240 x 30 area).
+        if (x - 100 < px && px < x + 140 && y - 30 < py && py < y) {
+            m_tool->show();
+            return;
+        }
+        g_hoverFlag = 0;
+    }
+    m_tool->hide();
+}
+
+void MainWindow::closeSoftWareSet() {
+    closeHeld(m_settings);
+}
+
+void MainWindow::closePromptMessage() {
+    closeHeld(m_promptMessage);
+}
+
+void MainWindow::closeCustomFun() {
+    closeHeld(m_customFunction);
+}
+
+void MainWindow::closeHelpDialog() {
+    closeHeld(m_help);
+}
+
+void MainWindow::closeUserLogin() {
+    closeHeld(m_logIn);
+}

@@ -1,0 +1,95 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QPointer>
+#include <QSystemTrayIcon>
+#include <QTimer>
+#include <functional>
+
+class ConvenientTool;
+class PromptMessageDialog;
+class QAction;
+class QLabel;
+class QTextBrowser;
+class SoftwareSettingsDialog;
+class SystemTray;
+class UseIntructionsDialog;
+class UserLogInDialog;
+
+namespace Ui {
+class MainWindow;
+}
+
+// The hidden hub of the user interface: owns the tray icon and the floating mode tool, opens and
+// closes the secondary windows, and, when opened from the tray, shows the log of what the program
+// did with each utterance. Closing it only hides it.
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit MainWindow(QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    SystemTray* tray() const { return m_tray; }
+    ConvenientTool* convenientTool() const { return m_tool; }
+    QTextBrowser* logView() const { return m_log; }
+    QAction* helpAction() const { return m_helpAction; }
+
+    // The open secondary windows (null when closed).
+    UserLogInDialog* userLogIn() const { return m_logIn; }
+    SoftwareSettingsDialog* softwareSettings() const { return m_settings; }
+    PromptMessageDialog* promptMessage() const { return m_promptMessage; }
+    QWidget* customFunction() const { return m_customFunction; }
+    UseIntructionsDialog* helpDialog() const { return m_help; }
+
+    // Process-wide counters of the tray: left clicks so far, and whether the pointer rested on
+    // the icon at the last hover check.
+    static int trayClickCount();
+    static int hoverFlag();
+
+    // Where the hover rule reads the pointer; the cursor position unless replaced.
+    void setPointerSource(std::function<QPoint()> source) { m_pointer = std::move(source); }
+
+public slots:
+    void setMianWindowLog(const QString& text);
+    void showWindow();
+    void showLogIn();
+    void showSoftwareSetting();
+    void showCustomFunc();
+    void SystemTrayActivated(QSystemTrayIcon::ActivationReason reason);
+    void showLeftMouseEvent();
+    void showHelp();
+    void showConvenientTool();
+    void processTray(int& x, int& y, int& width, int& height);
+    void closeSoftWareSet();
+    void closePromptMessage();
+    void closeCustomFun();
+    void closeHelpDialog();
+    void closeUserLogin();
+
+    // The 1000 ms step: connection, login and clock labels.
+    void refreshStatus();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    Ui::MainWindow* ui;
+    SystemTray* m_tray = nullptr;
+    ConvenientTool* m_tool = nullptr;
+    QTextBrowser* m_log = nullptr;
+    QLabel* m_spareLabel = nullptr;
+    QLabel* m_loginLabel = nullptr;
+    QLabel* m_connectionLabel = nullptr;
+    QLabel* m_clockLabel = nullptr;
+    QAction* m_helpAction = nullptr;
+    QTimer m_statusTimer;
+    int m_trayX = 0;
+    int m_trayY = 0;
+    std::function<QPoint()> m_pointer;
+
+    QPointer<UserLogInDialog> m_logIn;
+    QPointer<SoftwareSettingsDialog> m_settings;
+    QPointer<PromptMessageDialog> m_promptMessage;
+    QPointer<QWidget> m_customFunction;
+    QPointer<UseIntructionsDialog> m_help;
+};

@@ -1,0 +1,204 @@
+#include "ui/SystemTray.h"
+
+#include "app/ConfigStore.h"
+#include "app/PromptBox.h"
+#include "ui/AboutZorvel.h"
+
+#include <QActionGroup>
+#include <QApplication>
+#include <QMenu>
+#include <QtDebug>
+
+namespace {
+const char* const kLanguageTexts[5] = {"中文(普通话)", "英文", "粤语", "四川话", "河南话"};
+const char* const kModeKeys[3] = {"TypingModel", "IntelligenceModel", "TranslationModel"};
+const char* const kLanguageKeys[3] = {"TypingLanguage", "IntelligenceLanguage", "TranslationLanguage"};
+const int kTranslation = 2;
+
+QIcon selectIcon() {
+    return QIcon(QStringLiteral(":/ico/images/select.ico"));
+}
+QIcon emptyIcon() {
+    return QIcon(QStringLiteral(":/ico/images/empty.ico"));
+}
+} // namespace
+
+SystemTray::SystemTray(QObject* parent) : QSystemTrayIcon(parent) {
+    m_prompt = new PromptBox;
+    m_menu = std::make_unique<QMenu>();
+
+    QAction* openMain = m_menu->addAction(QStringLiteral("打开主窗口"));
+    openMain->setFont(QFont(QStringLiteral("微软雅黑"), 9, 70));
+    QAction* about = m_menu->addAction(QStringLiteral("关于Zorvel"));
+    QAction* update = m_menu->addAction(QStringLiteral("软件更新"));
+    m_menu->addAction(QStringLiteral("意见反馈"));
+    m_menu->addAction(QStringLiteral("购买产品"));
+    QAction* settings = m_menu->addAction(QStringLiteral("软件设置"));
+    QMenu* personal = m_menu->addMenu(QStringLiteral("个人中心"));
+    QAction* custom = personal->addAction(QStringLiteral("自定义功能"));
+    QAction* login = personal->addAction(QStringLiteral("用户登录"));
+    QMenu* languages = m_menu->addMenu(QStringLiteral("语言设置"));
+    m_languageGroup = new QActionGroup(m_menu.get());
+    m_languageGroup->setExclusive(true);
+    m_languageGroup->setEnabled(true);
+    for (int value = 0; value < 5; ++value) {
+        m_languages[value] = languages->addAction(QString::fromUtf8(kLanguageTexts[value]));
+        m_languages[value]->setCheckable(true);
+        m_languageGroup->addAction(m_languages[value]);
+    }
+    QAction* quit = m_menu->addAction(QStringLiteral("退出"));
+
+    updateIcon();
+    refresh();
+
+    connect(&m_timer, &QTimer::timeout, this, &SystemTray::refresh);
+    m_timer.start(500);
+    connect(openMain, &QAction::triggered, this, &SystemTray::showWidget);
+    connect(about, &QAction::triggered, this, &SystemTray::showAboutUs);
+    connect(update, &QAction::triggered, this, &SystemTray::showUpdateUrl);
+    connect(settings, &QAction::triggered, this, &SystemTray::showSoftwareSet);
+    connect(custom, &QAction::triggered, this, &SystemTray::showCustomFunction);
+    connect(login, &QAction::triggered, this, &SystemTray::showPersonLogIn);
+    connect(m_languages[0], &QAction::triggered, this, &SystemTray::showChinese);
+    connect(m_languages[1], &QAction::triggered, this, &SystemTray::showEnglish);
+    connect(m_languages[2], &QAction::triggered, this, &SystemTray::showYueYu);
+    connect(m_languages[3], &QAction::triggered, this, &SystemTray::showSiChuan);
+    connect(m_languages[4], &QAction::triggered, this, &SystemTray::showHeNan);
+    connect(quit, &QAction::triggered, this, &SystemTray::quitSystem);
+
+    setContextMenu(m_menu.get());
+    // Without a tray (a bare X server) the program keeps running; the windows stay reachable
+    // once a tray appears, since the icon stays set to visible.
+    static bool warned = false;
+    if (!warned && !QSystemTrayIcon::isSystemTrayAvailable()) {
+        warned = true;
+        qWarning() << "System tray , no system tray available, the tray icon is not shown !";
+    }
+    setVisible(true);
+}
+
+SystemTray::~SystemTray() {
+    m_timer.stop();
+    delete m_about.data();
+    delete m_prompt;
+}
+
+QAction* SystemTray::languageAction(int value) const {
+    return value >= 0 && value < 5 ? m_languages[value] : nullptr;
+}
+
+QRect SystemTray::trayGeometry() const {
+    return m_geometryOverride.isValid() ? m_geometryOverride : geometry();
+}
+
+void SystemTray::updateIcon() {
+    const int connected = ConfigStore::instance()["MonitorZorvelMouseConnect"] == 1 ? 1 : 0;
+    if (connected == m_iconState)
+        return;
+    m_iconState = connected;
+    setIcon(QIcon(connected ? QStringLiteral(":/ico/images/zorvel.ico")
+                            : QStringLiteral(":/ico/images/zorvelhui.ico")));
+}
+
+void SystemTray::refresh() {
+    const QRect rect = trayGeometry();
+    m_x = rect.x();
+    m_y = rect.y();
+    m_width = rect.width();
+    m_height = rect.height();
+    emit trayPosition(m_x, m_y, m_width, m_height);
+
+    updateIcon();
+
+    ConfigStore& store = ConfigStore::instance();
+    for (int mode = 0; mode < 3; ++mode) {
+        if (store[QLatin1String(kModeKeys[mode])] != 1)
+            continue;
+        const int value = store[QLatin1String(kLanguageKeys[mode])];
+        if (value < 0 || value > 4)
+            continue;
+        markLanguage(value);
+        // Translation only knows Mandarin, English and Cantonese: the dialects get the mark
+        // but not the check.
+        if (mode != kTranslation || value <= 2)
+            m_languages[value]->setChecked(true);
+    }
+}
+
+void SystemTray::markLanguage(int value) {
+    for (int other = 0; other < 5; ++other)
+        m_languages[other]->setIcon(other == value ? selectIcon() : emptyIcon());
+}
+
+void SystemTray::showNotice(const QString& text) {
+    m_prompt->showPromptFor(text, 500);
+}
+
+void SystemTray::chooseLanguage(int value) {
+    ConfigStore& store = ConfigStore::instance();
+    const QString notice = QStringLiteral("你选择：") + QString::fromUtf8(kLanguageTexts[value]);
+    const bool dialect = value >= 3;
+    if (!dialect && store["ClosePrompt"] == 0)
+        showNotice(notice);
+
+    for (int mode = 0; mode < 3; ++mode) {
+        if (store[QLatin1String(kModeKeys[mode])] != 1)
+            continue;
+        if (mode == kTranslation && dialect) {
+            // Refused: translation has no dialects. The next refresh puts the mark back.
+            for (QAction* action : m_languages)
+                action->setIcon(emptyIcon());
+            continue;
+        }
+        if (dialect && store["ClosePrompt"] == 0)
+            showNotice(notice);
+        store[QLatin1String(kLanguageKeys[mode])] = value;
+        store.save();
+        markLanguage(value);
+    }
+}
+
+void SystemTray::showChinese() {
+    chooseLanguage(0);
+}
+void SystemTray::showEnglish() {
+    chooseLanguage(1);
+}
+void SystemTray::showYueYu() {
+    chooseLanguage(2);
+}
+void SystemTray::showSiChuan() {
+    chooseLanguage(3);
+}
+void SystemTray::showHeNan() {
+    chooseLanguage(4);
+}
+
+void SystemTray::quitSystem() {
+    qDebug() << QStringLiteral("主程序退出");
+    QCoreApplication::quit();
+}
+
+void SystemTray::showAboutUs() {
+    if (m_about)
+        closeAboutZorvel();
+    m_about = new AboutZorvel;
+    connect(m_about, &AboutZorvel::closeDialog, this, &SystemTray::closeAboutZorvel);
+}
+
+void SystemTray::closeAboutZorvel() {
+    if (!m_about)
+        return;
+    AboutZorvel* about = m_about;
+    m_about = nullptr;
+    about->close();
+    about->deleteLater();
+}
+
+void SystemTray::showUpdateUrl() {
+    // The manual update check is attached here when the update service is integrated.
+}
+
+AboutZorvel* SystemTray::aboutWindow() const {
+    return m_about;
+}

@@ -1,0 +1,78 @@
+#pragma once
+
+#include <QPointer>
+#include <QRect>
+#include <QSystemTrayIcon>
+#include <QTimer>
+#include <memory>
+
+class AboutZorvel;
+class PromptBox;
+class QAction;
+class QActionGroup;
+class QMenu;
+
+// The tray icon and its context menu: opens the windows, switches the recognition language of the
+// working mode, keeps the icon and the language marks in step with the settings store, and reports
+// its own screen geometry twice a second for the hover rule of the main window.
+class SystemTray : public QSystemTrayIcon {
+    Q_OBJECT
+public:
+    explicit SystemTray(QObject* parent = nullptr);
+    ~SystemTray() override;
+
+    QMenu* menu() const { return m_menu.get(); }
+    // The language action of value 0 (Mandarin) to 4 (Henanese).
+    QAction* languageAction(int value) const;
+    QActionGroup* languageGroup() const { return m_languageGroup; }
+    AboutZorvel* aboutWindow() const;
+    PromptBox* promptBox() const { return m_prompt; }
+
+    // The geometry reported to the hover rule. Where no tray exists (a bare X server, the
+    // offscreen platform) a fixed rectangle can stand in for the icon's place.
+    void setGeometryOverride(const QRect& rect) { m_geometryOverride = rect; }
+    QRect trayGeometry() const;
+
+signals:
+    void showWidget();
+    void showPersonLogIn();
+    void showSoftwareSet();
+    void showCustomFunction();
+    void trayPosition(int& x, int& y, int& width, int& height);
+
+public slots:
+    void quitSystem();
+    void showAboutUs();
+    void showUpdateUrl();
+    void showChinese();
+    void showEnglish();
+    void showYueYu();
+    void showSiChuan();
+    void showHeNan();
+    void closeAboutZorvel();
+
+    // The 500 ms step: geometry report, icon, language marks.
+    void refresh();
+
+protected:
+    // Shows a language notice in the tray's notice box for 500 ms.
+    virtual void showNotice(const QString& text);
+
+private:
+    void chooseLanguage(int value);
+    void markLanguage(int value);
+    void updateIcon();
+
+    std::unique_ptr<QMenu> m_menu;
+    QAction* m_languages[5] = {};
+    QActionGroup* m_languageGroup = nullptr;
+    QPointer<AboutZorvel> m_about;
+    QTimer m_timer;
+    PromptBox* m_prompt = nullptr;
+    QRect m_geometryOverride;
+    int m_iconState = -1;
+    int m_x = 0;
+    int m_y = 0;
+    int m_width = 0;
+    int m_height = 0;
+};
