@@ -16,6 +16,8 @@ MonitorSideKey::MonitorSideKey(std::unique_ptr<MouseButtons> buttons, std::uniqu
     : QObject(parent), m_buttons(std::move(buttons)), m_foreground(std::move(foreground)),
       m_clock([] { return QDateTime::currentMSecsSinceEpoch(); }),
       m_captureFactory([] { return std::make_unique<AudioCapture>(); }) {
+    // The button source may live on another thread than the monitor (tests send from theirs).
+    qRegisterMetaType<MouseButtons::Message>();
     if (m_buttons) {
         connect(m_buttons.get(), &MouseButtons::mouseMessage, this, &MonitorSideKey::mouseHookProc);
         m_listening = m_buttons->start();

@@ -8,6 +8,7 @@
 MyThread::MyThread(SideKeyFeedback* feedback, QObject* parent) : QThread(parent), m_feedback(feedback) {
     setObjectName(QStringLiteral("side-key"));
     qRegisterMetaType<QAudioBuffer>();
+    qRegisterMetaType<MonitorSideKey*>();
 }
 
 MyThread::~MyThread() {

@@ -70,6 +70,7 @@ bool WavWriter::open(const QAudioFormat& format) {
         m_file.remove();
         return false;
     }
+    m_file.flush();
     return true;
 }
 
