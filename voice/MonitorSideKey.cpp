@@ -11,8 +11,8 @@
 
 static const char kRecordFile[] = "record.wav";
 
-MonitorSideKey::MonitorSideKey(std::unique_ptr<MouseButtons> buttons, std::unique_ptr<ForegroundWindow> foreground,
-                               QObject* parent)
+MonitorSideKey::MonitorSideKey(std::unique_ptr<MouseButtons> buttons,
+                               std::unique_ptr<ForegroundWindow> foreground, QObject* parent)
     : QObject(parent), m_buttons(std::move(buttons)), m_foreground(std::move(foreground)),
       m_clock([] { return QDateTime::currentMSecsSinceEpoch(); }),
       m_captureFactory([] { return std::make_unique<AudioCapture>(); }) {
@@ -57,7 +57,8 @@ QString MonitorSideKey::languageMark(ConfigStore& store) {
 }
 
 QUrl MonitorSideKey::productPage() {
-    return QUrl(ServicesConfig::instance().text(QStringLiteral("product/page"), QStringLiteral("https://www.zorvel.com/")),
+    return QUrl(ServicesConfig::instance().text(QStringLiteral("product/page"),
+                                                QStringLiteral("https://www.zorvel.com/")),
                 QUrl::StrictMode);
 }
 

@@ -86,8 +86,8 @@ Window activeWindow(Display* display) {
     unsigned long items = 0, after = 0;
     unsigned char* data = nullptr;
     Window window = None;
-    if (XGetWindowProperty(display, DefaultRootWindow(display), property, 0, 1, False, XA_WINDOW, &type, &format,
-                           &items, &after, &data) == Success &&
+    if (XGetWindowProperty(display, DefaultRootWindow(display), property, 0, 1, False, XA_WINDOW, &type,
+                           &format, &items, &after, &data) == Success &&
         data) {
         if (type == XA_WINDOW && format == 32 && items == 1)
             window = *reinterpret_cast<Window*>(data);
@@ -111,9 +111,9 @@ LinuxForegroundWindow::~LinuxForegroundWindow() {
 QHash<QString, QString> LinuxForegroundWindow::defaultClassTable() {
     QHash<QString, QString> table;
     const QString notepad = QStringLiteral("Notepad");
-    for (const char* name : {"gedit", "org.gnome.gedit", "gnome-text-editor", "org.gnome.texteditor", "mousepad",
-                             "pluma", "xed", "kate", "kwrite", "leafpad", "l3afpad", "featherpad", "xedit",
-                             "notepad.exe"})
+    for (const char* name :
+         {"gedit", "org.gnome.gedit", "gnome-text-editor", "org.gnome.texteditor", "mousepad", "pluma", "xed",
+          "kate", "kwrite", "leafpad", "l3afpad", "featherpad", "xedit", "notepad.exe"})
         table.insert(QLatin1String(name), notepad);
     for (const char* name : {"notepadqq", "geany", "notepad++.exe"})
         table.insert(QLatin1String(name), QStringLiteral("Notepad++"));
@@ -123,8 +123,8 @@ QHash<QString, QString> LinuxForegroundWindow::defaultClassTable() {
         table.insert(QLatin1String(name), QStringLiteral("XLMAIN"));
     for (const char* name : {"libreoffice-impress", "wpp", "powerpnt.exe"})
         table.insert(QLatin1String(name), QStringLiteral("PPTFrameClass"));
-    for (const char* name : {"nautilus", "org.gnome.nautilus", "dolphin", "thunar", "pcmanfm", "pcmanfm-qt", "nemo",
-                             "caja", "explorer.exe"})
+    for (const char* name : {"nautilus", "org.gnome.nautilus", "dolphin", "thunar", "pcmanfm", "pcmanfm-qt",
+                             "nemo", "caja", "explorer.exe"})
         table.insert(QLatin1String(name), QStringLiteral("CabinetWClass"));
     table.insert(QStringLiteral("qq.exe"), QStringLiteral("TXGuiFoundation"));
     table.insert(QStringLiteral("wechat.exe"), QStringLiteral("WebChatMainWndForPC"));
@@ -138,7 +138,8 @@ QHash<QString, QString> LinuxForegroundWindow::defaultClassTable() {
         for (const QString& key : ini.childKeys()) {
             const QString value = ini.value(key).toString().trimmed();
             if (value.isEmpty())
-                qWarning().noquote() << "Foreground window , empty class for" << key << "in services.ini, ignored !";
+                qWarning().noquote() << "Foreground window , empty class for" << key
+                                     << "in services.ini, ignored !";
             else
                 table.insert(key.toLower(), value);
         }
@@ -193,7 +194,8 @@ std::optional<QString> LinuxForegroundWindow::className() {
         Window rootReturn = None, child = None;
         int rootX = 0, rootY = 0, x = 0, y = 0;
         unsigned int buttons = 0;
-        if (XQueryPointer(display, root, &rootReturn, &child, &rootX, &rootY, &x, &y, &buttons) && child != None)
+        if (XQueryPointer(display, root, &rootReturn, &child, &rootX, &rootY, &x, &y, &buttons) &&
+            child != None)
             found = classDownwards(display, child);
     }
     if (!found)

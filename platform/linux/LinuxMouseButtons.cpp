@@ -72,7 +72,8 @@ void LinuxMouseButtons::readEvents() {
         XEvent ev;
         XNextEvent(m_display, &ev);
         XGenericEventCookie* cookie = &ev.xcookie;
-        if (cookie->type != GenericEvent || cookie->extension != m_opcode || !XGetEventData(m_display, cookie))
+        if (cookie->type != GenericEvent || cookie->extension != m_opcode ||
+            !XGetEventData(m_display, cookie))
             continue;
         if (cookie->evtype == XI_RawButtonPress || cookie->evtype == XI_RawButtonRelease) {
             const auto* raw = static_cast<const XIRawEvent*>(cookie->data);

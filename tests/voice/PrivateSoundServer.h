@@ -25,7 +25,9 @@ public:
         return missing.join(QLatin1String(", "));
     }
 
-    QString serverAddress() const { return QStringLiteral("unix:") + m_dir.path() + QStringLiteral("/native"); }
+    QString serverAddress() const {
+        return QStringLiteral("unix:") + m_dir.path() + QStringLiteral("/native");
+    }
 
     bool start() {
         if (!m_dir.isValid())
@@ -38,17 +40,18 @@ public:
         m_server.setProcessEnvironment(env);
         m_server.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         m_server.setStandardOutputFile(QProcess::nullDevice());
-        m_server.start(QStringLiteral("pulseaudio"),
-                       {QStringLiteral("-n"), QStringLiteral("--daemonize=no"), QStringLiteral("--exit-idle-time=-1"),
-                        QStringLiteral("--use-pid-file=no"), QStringLiteral("--disable-shm=yes"),
-                        QStringLiteral("--log-level=error"), QStringLiteral("-L"),
-                        QStringLiteral("module-native-protocol-unix auth-anonymous=1 socket=") + m_dir.path() +
-                            QStringLiteral("/native"),
-                        QStringLiteral("-L"),
-                        QStringLiteral("module-null-sink sink_name=zorvel_sink rate=16000 channels=1"),
-                        QStringLiteral("-L"),
-                        QStringLiteral("module-remap-source master=zorvel_sink.monitor source_name=zorvel_mic"),
-                        QStringLiteral("-L"), QStringLiteral("module-always-sink")});
+        m_server.start(
+            QStringLiteral("pulseaudio"),
+            {QStringLiteral("-n"), QStringLiteral("--daemonize=no"), QStringLiteral("--exit-idle-time=-1"),
+             QStringLiteral("--use-pid-file=no"), QStringLiteral("--disable-shm=yes"),
+             QStringLiteral("--log-level=error"), QStringLiteral("-L"),
+             QStringLiteral("module-native-protocol-unix auth-anonymous=1 socket=") + m_dir.path() +
+                 QStringLiteral("/native"),
+             QStringLiteral("-L"),
+             QStringLiteral("module-null-sink sink_name=zorvel_sink rate=16000 channels=1"),
+             QStringLiteral("-L"),
+             QStringLiteral("module-remap-source master=zorvel_sink.monitor source_name=zorvel_mic"),
+             QStringLiteral("-L"), QStringLiteral("module-always-sink")});
         if (!m_server.waitForStarted(5000))
             return false;
         for (int i = 0; i < 100 && !QFileInfo::exists(m_dir.path() + QStringLiteral("/native")); ++i)
@@ -62,9 +65,10 @@ public:
         m_keepAlive.setProcessEnvironment(env);
         m_keepAlive.setStandardInputFile(QStringLiteral("/dev/zero"));
         m_keepAlive.start(QStringLiteral("pacat"),
-                          {QStringLiteral("--playback"), QStringLiteral("--raw"), QStringLiteral("--format=s16le"),
-                           QStringLiteral("--rate=16000"), QStringLiteral("--channels=1"),
-                           QStringLiteral("--latency-msec=10"), QStringLiteral("--device=zorvel_sink")});
+                          {QStringLiteral("--playback"), QStringLiteral("--raw"),
+                           QStringLiteral("--format=s16le"), QStringLiteral("--rate=16000"),
+                           QStringLiteral("--channels=1"), QStringLiteral("--latency-msec=10"),
+                           QStringLiteral("--device=zorvel_sink")});
         if (!m_keepAlive.waitForStarted(5000))
             return false;
         QThread::msleep(200);

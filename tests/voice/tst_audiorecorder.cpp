@@ -101,15 +101,18 @@ private slots:
         QTest::newRow("8-bit") << pcm(QAudioFormat::UnSignedInt, 8) << QByteArray(8, '\xff') << 0;
         QTest::newRow("signed 8-bit") << pcm(QAudioFormat::SignedInt, 8) << QByteArray(8, '\x7f') << 0;
         // The last channel's value is what remains displayed.
-        QTest::newRow("stereo, loud right") << pcm(QAudioFormat::SignedInt, 16, 2) << le16({100, 16384, 0, 0}) << 50;
-        QTest::newRow("stereo, loud left") << pcm(QAudioFormat::SignedInt, 16, 2) << le16({16384, 100, 0, 0}) << 0;
+        QTest::newRow("stereo, loud right")
+            << pcm(QAudioFormat::SignedInt, 16, 2) << le16({100, 16384, 0, 0}) << 50;
+        QTest::newRow("stereo, loud left")
+            << pcm(QAudioFormat::SignedInt, 16, 2) << le16({16384, 100, 0, 0}) << 0;
         // A buffer that ends inside a sample: only whole samples count, nothing read past the end.
         QTest::newRow("odd length") << s16 << le16({16384}) + QByteArray(1, '\x7f') << 50;
         QTest::newRow("a lone byte makes no buffer") << s16 << QByteArray(1, '\x7f') << 10;
-        QTest::newRow("stereo partial frame") << pcm(QAudioFormat::SignedInt, 16, 2) << le16({0, 16384, 32767}) << 50;
+        QTest::newRow("stereo partial frame")
+            << pcm(QAudioFormat::SignedInt, 16, 2) << le16({0, 16384, 32767}) << 50;
         // Buffers the meter cannot read leave the bar as it was.
-        QTest::newRow("big-endian")
-            << pcm(QAudioFormat::SignedInt, 16, 1, QAudioFormat::BigEndian) << le16({32767}) << 10;
+        QTest::newRow("big-endian") << pcm(QAudioFormat::SignedInt, 16, 1, QAudioFormat::BigEndian)
+                                    << le16({32767}) << 10;
     }
     void levelBar() {
         QFETCH(QAudioFormat, format);

@@ -92,17 +92,23 @@ private slots:
         QTest::newRow("typing tap, no prompts") << "typing" << 1 << none << 100 << false << 0 << 0 << 0;
         QTest::newRow("translation 1 s") << "translation" << 0 << none << 1000 << true << 1 << 0 << 0;
         QTest::newRow("translation tap") << "translation" << 0 << none << 20 << false << 1 << 0 << 1;
-        QTest::newRow("translation tap, no prompts") << "translation" << 1 << none << 20 << false << 0 << 0 << 0;
+        QTest::newRow("translation tap, no prompts")
+            << "translation" << 1 << none << 20 << false << 0 << 0 << 0;
         QTest::newRow("intelligent, editor") << "intelligent" << 0 << notepad << 1000 << true << 1 << 0 << 0;
-        QTest::newRow("intelligent, editor tap") << "intelligent" << 0 << notepad << 150 << false << 1 << 0 << 1;
+        QTest::newRow("intelligent, editor tap")
+            << "intelligent" << 0 << notepad << 150 << false << 1 << 0 << 1;
         QTest::newRow("intelligent, browser") << "intelligent" << 0 << browser << 1000 << true << 0 << 1 << 0;
-        QTest::newRow("intelligent, browser tap") << "intelligent" << 0 << browser << 150 << false << 0 << 1 << 1;
+        QTest::newRow("intelligent, browser tap")
+            << "intelligent" << 0 << browser << 150 << false << 0 << 1 << 1;
         QTest::newRow("intelligent, browser, no prompts")
             << "intelligent" << 1 << browser << 1000 << true << 0 << 0 << 0;
         QTest::newRow("intelligent, class case differs")
-            << "intelligent" << 0 << std::optional<QString>(QString("notepad")) << 1000 << true << 0 << 1 << 0;
-        QTest::newRow("intelligent, no foreground window") << "intelligent" << 0 << none << 1000 << true << 0 << 0 << 0;
-        QTest::newRow("intelligent, no window, tap") << "intelligent" << 0 << none << 10 << false << 0 << 0 << 1;
+            << "intelligent" << 0 << std::optional<QString>(QString("notepad")) << 1000 << true << 0 << 1
+            << 0;
+        QTest::newRow("intelligent, no foreground window")
+            << "intelligent" << 0 << none << 1000 << true << 0 << 0 << 0;
+        QTest::newRow("intelligent, no window, tap")
+            << "intelligent" << 0 << none << 10 << false << 0 << 0 << 1;
         QTest::newRow("no mode set") << "" << 0 << none << 1000 << true << 0 << 0 << 0;
     }
 

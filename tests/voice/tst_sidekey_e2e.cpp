@@ -60,14 +60,17 @@ private slots:
             QSKIP("No X display: run under xvfb-run for the side-key end-to-end test.");
         const QString missing = PrivateSoundServer::missingTools();
         if (!missing.isEmpty())
-            QSKIP(qPrintable("The sound server tools are missing (" + missing + "): no end-to-end recording test."));
+            QSKIP(qPrintable("The sound server tools are missing (" + missing +
+                             "): no end-to-end recording test."));
         if (QStandardPaths::findExecutable("flite").isEmpty())
             QSKIP("flite is missing: no speech to record.");
         m_input = std::make_unique<XTestInput>();
         QVERIFY(m_input->isOpen());
 
         m_speech = m_media.filePath("speech.wav");
-        QCOMPARE(QProcess::execute("flite", {"-t", "open the calculator and type hello world", "-o", m_speech}), 0);
+        QCOMPARE(
+            QProcess::execute("flite", {"-t", "open the calculator and type hello world", "-o", m_speech}),
+            0);
 
         m_sound = std::make_unique<PrivateSoundServer>();
         QVERIFY2(m_sound->start(), "the private sound server did not come up");

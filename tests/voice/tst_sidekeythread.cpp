@@ -82,7 +82,7 @@ private slots:
 
         feedback.closeRecorder();
         QVERIFY(!feedback.recorder());
-        QTRY_VERIFY(!recorder); // deleted on close
+        QTRY_VERIFY(!recorder);                    // deleted on close
         feedback.processBuffer(signedBuffer(100)); // no window: ignored
 
         feedback.showCommandNotice("请说口令！");

@@ -185,7 +185,8 @@ private slots:
             << QStringList({"alsa_input.pci-0000_00_1f.3.analog-stereo",
                             "alsa_input.usb-C-Media_Electronics_Inc._USB_PnP_Audio_Device-00.mono-fallback"})
             << 1;
-        QTest::newRow("second preferred name wins") << QStringList({"USB PnP Audio Device", "KoMouse_V1.0 mic"}) << 1;
+        QTest::newRow("second preferred name wins")
+            << QStringList({"USB PnP Audio Device", "KoMouse_V1.0 mic"}) << 1;
         QTest::newRow("last match wins") << QStringList({"KoMouse_V1.0", "USB PnP Audio Device", "x"}) << 1;
         QTest::newRow("case matters") << QStringList({"usb pnp audio device", "komouse_v1.0"}) << -1;
         QTest::newRow("underscored second name")

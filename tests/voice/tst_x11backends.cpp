@@ -77,7 +77,8 @@ private slots:
         m_input = std::make_unique<XTestInput>();
         QVERIFY2(m_input->isOpen(), "cannot open the X display");
         int event = 0, error = 0, major = 0, minor = 0;
-        QVERIFY2(XTestQueryExtension(m_input->display(), &event, &error, &major, &minor), "no XTest extension");
+        QVERIFY2(XTestQueryExtension(m_input->display(), &event, &error, &major, &minor),
+                 "no XTest extension");
     }
     void cleanupTestCase() { m_input.reset(); }
     void init() { m_dir = std::make_unique<TestDir>(); }
@@ -116,9 +117,9 @@ private slots:
         m_input->click(1);
         m_input->click(5);
         const QList<MouseButtons::Message> expected = {
-            MouseButtons::SideDown,   MouseButtons::SideUp, MouseButtons::MiddleDown, MouseButtons::MiddleUp,
-            MouseButtons::SideDown,   MouseButtons::SideUp, MouseButtons::Other,      MouseButtons::Other,
-            MouseButtons::Other,      MouseButtons::Other};
+            MouseButtons::SideDown, MouseButtons::SideUp, MouseButtons::MiddleDown, MouseButtons::MiddleUp,
+            MouseButtons::SideDown, MouseButtons::SideUp, MouseButtons::Other,      MouseButtons::Other,
+            MouseButtons::Other,    MouseButtons::Other};
         QTRY_COMPARE_WITH_TIMEOUT(spy.count(), expected.size(), 5000);
         QCOMPARE(messages(spy), expected);
         // Held buttons: the press arrives while the button is still down.
@@ -142,7 +143,8 @@ private slots:
         QTest::qWait(100);
         m_input->click(2);
         QTRY_COMPARE(target.middlePresses, 1);
-        QTRY_COMPARE(messages(spy), QList<MouseButtons::Message>({MouseButtons::MiddleDown, MouseButtons::MiddleUp}));
+        QTRY_COMPARE(messages(spy),
+                     QList<MouseButtons::Message>({MouseButtons::MiddleDown, MouseButtons::MiddleUp}));
     }
 
     void withoutDisplay() {
@@ -161,18 +163,21 @@ private slots:
         QTest::addColumn<std::optional<QString>>("expected");
         auto name = [](const char* s) { return std::optional<QString>(QString(s)); };
         QTest::newRow("text editor") << QByteArray("gedit") << QByteArray("Gedit") << name("Notepad");
-        QTest::newRow("word processor") << QByteArray("libreoffice") << QByteArray("libreoffice-writer")
-                                        << name("OpusApp");
-        QTest::newRow("spreadsheet") << QByteArray("libreoffice") << QByteArray("libreoffice-calc") << name("XLMAIN");
-        QTest::newRow("presentation") << QByteArray("libreoffice") << QByteArray("libreoffice-impress")
-                                      << name("PPTFrameClass");
-        QTest::newRow("file manager") << QByteArray("org.gnome.Nautilus") << QByteArray("Org.gnome.Nautilus")
-                                      << name("CabinetWClass");
-        QTest::newRow("by instance") << QByteArray("mousepad") << QByteArray("Xfce-editor") << name("Notepad");
-        QTest::newRow("other window keeps its class") << QByteArray("Navigator") << QByteArray("firefox-esr")
-                                                      << name("firefox-esr");
+        QTest::newRow("word processor")
+            << QByteArray("libreoffice") << QByteArray("libreoffice-writer") << name("OpusApp");
+        QTest::newRow("spreadsheet") << QByteArray("libreoffice") << QByteArray("libreoffice-calc")
+                                     << name("XLMAIN");
+        QTest::newRow("presentation")
+            << QByteArray("libreoffice") << QByteArray("libreoffice-impress") << name("PPTFrameClass");
+        QTest::newRow("file manager")
+            << QByteArray("org.gnome.Nautilus") << QByteArray("Org.gnome.Nautilus") << name("CabinetWClass");
+        QTest::newRow("by instance") << QByteArray("mousepad") << QByteArray("Xfce-editor")
+                                     << name("Notepad");
+        QTest::newRow("other window keeps its class")
+            << QByteArray("Navigator") << QByteArray("firefox-esr") << name("firefox-esr");
         QTest::newRow("from services.ini") << QByteArray("myed") << QByteArray("MyEditor") << name("XLMAIN");
-        QTest::newRow("services.ini overrides") << QByteArray("kate") << QByteArray("kate") << name("OpusApp");
+        QTest::newRow("services.ini overrides")
+            << QByteArray("kate") << QByteArray("kate") << name("OpusApp");
     }
     void focusedWindowClass() {
         QFETCH(QByteArray, instance);
