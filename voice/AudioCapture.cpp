@@ -4,7 +4,10 @@
 #include <QIODevice>
 #include <QtDebug>
 
-AudioCapture::AudioCapture(QObject* parent) : QObject(parent) {}
+AudioCapture::AudioCapture(QObject* parent) : QObject(parent) {
+    m_watchdog.setInterval(250);
+    connect(&m_watchdog, &QTimer::timeout, this, &AudioCapture::checkInput);
+}
 
 AudioCapture::~AudioCapture() {
     // Only the base part is left here; a subclass stops its own recording in its destructor.
@@ -85,6 +88,9 @@ bool AudioCapture::startRecording(const QString& path) {
         return false;
     }
     connect(m_device, &QIODevice::readyRead, this, &AudioCapture::readAvailable);
+    m_gotData = false;
+    m_sinceData.start();
+    m_watchdog.start();
     return true;
 }
 
@@ -104,8 +110,24 @@ void AudioCapture::consume(const QByteArray& bytes) {
 }
 
 void AudioCapture::readAvailable() {
-    if (m_device)
-        consume(m_device->readAll());
+    if (!m_device)
+        return;
+    const QByteArray bytes = m_device->readAll();
+    if (!bytes.isEmpty()) {
+        m_sinceData.start();
+        m_gotData = true;
+    }
+    consume(bytes);
+}
+
+void AudioCapture::checkInput() {
+    if (!m_input)
+        return;
+    // A source that just woke from suspend may take a while for its first data.
+    if (m_sinceData.elapsed() < (m_gotData ? StallTimeoutMs : FirstDataTimeoutMs))
+        return;
+    qWarning("Audio recorder , the audio input delivers nothing any more, recording ended early !");
+    finish();
 }
 
 void AudioCapture::onStateChanged(QAudio::State state) {
@@ -123,6 +145,7 @@ void AudioCapture::stopRecording() {
 }
 
 void AudioCapture::finish() {
+    m_watchdog.stop();
     if (m_device)
         consume(m_device->readAll());
     if (m_input) {

@@ -7,8 +7,10 @@
 #include <QAudioDeviceInfo>
 #include <QAudioFormat>
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QObject>
 #include <QStringList>
+#include <QTimer>
 
 #include <memory>
 
@@ -22,6 +24,11 @@ class AudioCapture : public QObject {
     Q_OBJECT
 public:
     explicit AudioCapture(QObject* parent = nullptr);
+    // An input that delivers nothing for this long while recording has failed (the audio layer
+    // does not always say so: a lost sound server leaves it "active" without data).
+    static constexpr int StallTimeoutMs = 2000;
+    static constexpr int FirstDataTimeoutMs = 5000;
+
     // Stops a running recording, which finishes the file.
     ~AudioCapture() override;
 
@@ -54,10 +61,15 @@ signals:
 private:
     void readAvailable();
     void onStateChanged(QAudio::State state);
+    void checkInput();
     void finish();
 
     QAudioInput* m_input = nullptr;
     QIODevice* m_device = nullptr;
     std::unique_ptr<WavWriter> m_writer;
     QByteArray m_partial;
+    // Notices an input that stopped delivering without saying so (a lost sound server).
+    QTimer m_watchdog;
+    QElapsedTimer m_sinceData;
+    bool m_gotData = false;
 };

@@ -153,6 +153,27 @@ private slots:
         QVERIFY(!capture.isRecording());
         QVERIFY(QFileInfo("record.wav").isDir());
     }
+
+    // Runs last: it takes the sound server down.
+    void deviceLostMidwayStillFinishesTheFile() {
+        AudioCapture capture;
+        QVERIFY(m_sound->play(m_speech));
+        QVERIFY(capture.startRecording("record.wav"));
+        QTRY_VERIFY(capture.bytesRecorded() >= 8000);
+        m_sound->stop();
+        // The input reports the lost server; the capture finishes the file by itself.
+        QTRY_VERIFY_WITH_TIMEOUT(!capture.isRecording(), 10000);
+        QFile file("record.wav");
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray wav = file.readAll();
+        QVERIFY(wav.size() >= 44 + 8000);
+        const auto* p = reinterpret_cast<const uchar*>(wav.constData());
+        QCOMPARE(qFromLittleEndian<quint32>(p + 4), quint32(wav.size() - 8));
+        QCOMPARE(qFromLittleEndian<quint32>(p + 40), quint32(wav.size() - 44));
+        QCOMPARE(wav.size() % 2, 0);
+        capture.stopRecording(); // nothing left to do
+        QCOMPARE(QFileInfo("record.wav").size(), qint64(wav.size()));
+    }
 };
 
 QTEST_MAIN(TestSideKeyEndToEnd)
