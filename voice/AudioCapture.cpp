@@ -70,7 +70,6 @@ bool AudioCapture::startRecording(const QString& path) {
     m_input = new QAudioInput(device, format, this);
     // 50 ms per chunk: the level bar moves smoothly and the first buffer comes soon after the press.
     m_input->setBufferSize(1600);
-    connect(m_input, &QAudioInput::stateChanged, this, &AudioCapture::onStateChanged);
     m_device = m_input->start();
     if (!m_device) {
         qWarning("Audio recorder , open audio input failed, nothing recorded !");
@@ -88,6 +87,8 @@ bool AudioCapture::startRecording(const QString& path) {
         return false;
     }
     connect(m_device, &QIODevice::readyRead, this, &AudioCapture::readAvailable);
+    // Watched only once running: a failed start has been reported above already.
+    connect(m_input, &QAudioInput::stateChanged, this, &AudioCapture::onStateChanged);
     m_gotData = false;
     m_sinceData.start();
     m_watchdog.start();

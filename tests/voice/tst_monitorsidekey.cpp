@@ -97,6 +97,8 @@ private slots:
         QTest::newRow("intelligent, editor") << "intelligent" << 0 << notepad << 1000 << true << 1 << 0 << 0;
         QTest::newRow("intelligent, editor tap")
             << "intelligent" << 0 << notepad << 150 << false << 1 << 0 << 1;
+        QTest::newRow("intelligent, editor, no prompts")
+            << "intelligent" << 1 << notepad << 1000 << true << 0 << 0 << 0;
         QTest::newRow("intelligent, browser") << "intelligent" << 0 << browser << 1000 << true << 0 << 1 << 0;
         QTest::newRow("intelligent, browser tap")
             << "intelligent" << 0 << browser << 150 << false << 0 << 1 << 1;
