@@ -38,48 +38,18 @@ private slots:
         QVERIFY(recorder.windowFlags() & Qt::ToolTip);
         QVERIFY(recorder.windowFlags() & Qt::FramelessWindowHint);
         QVERIFY(recorder.testAttribute(Qt::WA_DeleteOnClose));
-        QVERIFY(recorder.styleSheet().contains("rgb(117, 195, 195)"));
 
         auto* label = recorder.findChild<QLabel*>("label");
         auto* label2 = recorder.findChild<QLabel*>("label_2");
         auto* bar = recorder.findChild<QProgressBar*>("progressBar");
         QVERIFY(label && label2 && bar);
-        QCOMPARE(label->geometry(), QRect(0, 0, 24, 24));
-        QCOMPARE(label2->geometry(), QRect(25, 0, 203, 24));
-        QCOMPARE(bar->geometry(), QRect(0, 25, 203, 34));
         QCOMPARE(label->text(), QString("中"));
         QCOMPARE(label2->text(), QString("请说内容！"));
-        QVERIFY(label->styleSheet().contains("rgb(61, 102, 102)"));
-        QVERIFY(label->styleSheet().contains("微软雅黑"));
-        QCOMPARE(bar->minimum(), 0);
-        QCOMPARE(bar->maximum(), 100);
         QCOMPARE(bar->value(), 10);
         QVERIFY(!bar->isTextVisible());
-        QVERIFY(bar->styleSheet().contains("chunk"));
 
         recorder.setLanguageMark("豫");
         QCOMPARE(label->text(), QString("豫"));
-    }
-
-    void peakValue_data() {
-        QTest::addColumn<QAudioFormat>("format");
-        QTest::addColumn<qreal>("peak");
-        QAudioFormat other = pcm(QAudioFormat::SignedInt, 16);
-        other.setCodec("audio/mpeg");
-        QTest::newRow("invalid") << QAudioFormat() << 0.0;
-        QTest::newRow("not pcm") << other << 0.0;
-        QTest::newRow("signed 16") << pcm(QAudioFormat::SignedInt, 16) << 32767.0;
-        QTest::newRow("unsigned 16") << pcm(QAudioFormat::UnSignedInt, 16) << 65535.0;
-        QTest::newRow("float 32") << pcm(QAudioFormat::Float, 32) << 1.00003;
-        QTest::newRow("signed 8") << pcm(QAudioFormat::SignedInt, 8) << 0.0;
-        QTest::newRow("unsigned 8") << pcm(QAudioFormat::UnSignedInt, 8) << 0.0;
-        QTest::newRow("signed 32") << pcm(QAudioFormat::SignedInt, 32) << 0.0;
-        QTest::newRow("float 64") << pcm(QAudioFormat::Float, 64) << 0.0;
-    }
-    void peakValue() {
-        QFETCH(QAudioFormat, format);
-        QFETCH(qreal, peak);
-        QCOMPARE(AudioRecorder::peakValue(format), peak);
     }
 
     void levelBar_data() {
