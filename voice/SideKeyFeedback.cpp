@@ -1,0 +1,82 @@
+#include "voice/SideKeyFeedback.h"
+
+#include "app/PromptBox.h"
+#include "voice/AudioRecorder.h"
+#include "voice/MonitorSideKey.h"
+
+#include <QDesktopServices>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QtDebug>
+
+SideKeyFeedback::SideKeyFeedback(QObject* parent)
+    : QObject(parent), m_commandNotice(new PromptBox), m_shortPressNotice(new PromptBox) {
+    qRegisterMetaType<QAudioBuffer>();
+}
+
+SideKeyFeedback::~SideKeyFeedback() {
+    delete m_recorder;
+    delete m_commandNotice;
+    delete m_shortPressNotice;
+}
+
+void SideKeyFeedback::attach(MonitorSideKey* monitor) {
+    connect(monitor, &MonitorSideKey::recorderShown, this, &SideKeyFeedback::showRecorder);
+    connect(monitor, &MonitorSideKey::recorderClosed, this, &SideKeyFeedback::closeRecorder);
+    connect(monitor, &MonitorSideKey::levelBuffer, this, &SideKeyFeedback::processBuffer);
+    connect(monitor, &MonitorSideKey::commandNoticeShown, this, &SideKeyFeedback::showCommandNotice);
+    connect(monitor, &MonitorSideKey::commandNoticeHidden, this, &SideKeyFeedback::hideCommandNotice);
+    connect(monitor, &MonitorSideKey::shortPressNoticeShown, this, &SideKeyFeedback::showShortPressNotice);
+    connect(monitor, &MonitorSideKey::urlRequested, this, &SideKeyFeedback::openUrl);
+}
+
+QPoint SideKeyFeedback::recorderPosition(bool hasCaret, const QPoint& caret, const QSize& desktop) {
+    const int w = desktop.width();
+    const int h = desktop.height();
+    if (hasCaret && caret.x() >= 1 && caret.x() <= w && caret.y() >= 1 && caret.y() <= h)
+        return caret;
+    return QPoint(w - 370, h - 70);
+}
+
+void SideKeyFeedback::showRecorder(bool hasCaret, const QPoint& caret, const QString& mark) {
+    if (!m_recorder)
+        m_recorder = new AudioRecorder;
+    QSize desktop;
+    if (QScreen* screen = QGuiApplication::primaryScreen())
+        desktop = screen->virtualGeometry().size();
+    m_recorder->move(recorderPosition(hasCaret, caret, desktop));
+    m_recorder->setLanguageMark(mark);
+    m_recorder->show();
+}
+
+void SideKeyFeedback::closeRecorder() {
+    if (m_recorder)
+        m_recorder->close(); // deletes itself
+    m_recorder = nullptr;
+}
+
+void SideKeyFeedback::processBuffer(const QAudioBuffer& buffer) {
+    if (m_recorder)
+        m_recorder->processBuffer(buffer);
+}
+
+void SideKeyFeedback::showCommandNotice(const QString& text) {
+    if (m_commandNotice)
+        m_commandNotice->showPrompt(text);
+}
+
+void SideKeyFeedback::hideCommandNotice() {
+    if (m_commandNotice)
+        m_commandNotice->hide();
+}
+
+void SideKeyFeedback::showShortPressNotice(const QString& text, int durationMs) {
+    if (m_shortPressNotice)
+        m_shortPressNotice->showPromptFor(text, durationMs);
+}
+
+void SideKeyFeedback::openUrl(const QUrl& url) {
+    qDebug().noquote() << "Side key , opening" << url.toString();
+    if (!QDesktopServices::openUrl(url))
+        qWarning().noquote() << "Side key , open product page failed !" << url.toString();
+}
