@@ -17,7 +17,8 @@ static const char kCommandFile[] = "./commandwords.txt";
 static const char kSoftwareFile[] = "./software.txt";
 static const char kFileLink[] = ",file:///";
 
-static const char kDarkButton[] = "QPushButton{background-color: rgb(61, 102, 98); color: rgb(255, 255, 255);}";
+static const char kDarkButton[] =
+    "QPushButton{background-color: rgb(61, 102, 98); color: rgb(255, 255, 255);}";
 static const char kLightButton[] =
     "QPushButton{background-color: rgb(230, 230, 230); color: rgb(52, 52, 52);}"
     "QPushButton:hover{background-color: rgb(61, 102, 102); color: rgb(255, 255, 255);}";
@@ -221,8 +222,9 @@ void CustomFunctionDialog::on_pushButton_9_clicked() {
         removeRecordLine(QLatin1String(kWebFile), QLatin1Char(' '), word,
                          "Custom command words , open webSearch file failed when deleting command words !");
     else if (type == QStringLiteral("文件夹") || type == QStringLiteral("文件"))
-        removeRecordLine(QLatin1String(kCommandFile), QLatin1Char(','), word,
-                         "Custom command words , open commandwords file failed when deleting command words !");
+        removeRecordLine(
+            QLatin1String(kCommandFile), QLatin1Char(','), word,
+            "Custom command words , open commandwords file failed when deleting command words !");
 }
 
 void CustomFunctionDialog::removeRecordLine(const QString& path, QChar separator, const QString& word,

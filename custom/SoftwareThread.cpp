@@ -41,8 +41,8 @@ void SoftwareThread::readSoftwareTxt() {
             continue;
         const QStringList fields = line.split(QLatin1Char(','));
         if (fields.size() < 4)
-            qWarning().noquote() << "Find the application , record with fewer than four fields kept unchanged:"
-                                 << line;
+            qWarning().noquote()
+                << "Find the application , record with fewer than four fields kept unchanged:" << line;
         m_records.insert(fields.value(1), line);
     }
 }
@@ -55,7 +55,8 @@ QByteArray SoftwareThread::encodeLine(const QString& line) const {
 // they are), otherwise the local code page GBK (the Windows shell's output).
 static QString decodeListLine(const QByteArray& bytes) {
     QTextCodec::ConverterState state;
-    const QString text = QTextCodec::codecForName("UTF-8")->toUnicode(bytes.constData(), bytes.size(), &state);
+    const QString text =
+        QTextCodec::codecForName("UTF-8")->toUnicode(bytes.constData(), bytes.size(), &state);
     if (state.invalidChars == 0)
         return text;
     return gbk()->toUnicode(bytes);

@@ -27,8 +27,8 @@ QString VersionControl::ownVersion() {
 }
 
 QUrl VersionControl::updateUrl() {
-    QString server =
-        ServicesConfig::instance().text(QStringLiteral("update/server"), QStringLiteral("http://api.zorvel.com:8001"));
+    QString server = ServicesConfig::instance().text(QStringLiteral("update/server"),
+                                                     QStringLiteral("http://api.zorvel.com:8001"));
     while (server.endsWith(QLatin1Char('/')))
         server.chop(1);
     return QUrl(server + QStringLiteral("/api2/public/v1/app/update?device=1&client=4&version=0"));

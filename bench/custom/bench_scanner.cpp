@@ -58,7 +58,8 @@ int main(int argc, char* argv[]) {
     QElapsedTimer clock;
     clock.start();
     for (int i = 0; i < files; ++i) {
-        const QString dir = QString("%1/d%2/e%3/f%4").arg(root).arg(i / 10000).arg(i / 1000 % 10).arg(i / 100 % 10);
+        const QString dir =
+            QString("%1/d%2/e%3/f%4").arg(root).arg(i / 10000).arg(i / 1000 % 10).arg(i / 100 % 10);
         if (i % 100 == 0)
             QDir().mkpath(dir);
         const QString path = QString("%1/file%2%3").arg(dir).arg(i).arg(i % 10 == 0 ? ".bin" : ".dat");
@@ -68,7 +69,8 @@ int main(int argc, char* argv[]) {
         if (i % 10 == 0)
             chmod(QFile::encodeName(path).constData(), 0755);
     }
-    std::printf("tree: %d files under %s, made in %.1f s\n", files, qPrintable(root), clock.elapsed() / 1000.0);
+    std::printf("tree: %d files under %s, made in %.1f s\n", files, qPrintable(root),
+                clock.elapsed() / 1000.0);
 
     const int rounds = 5;
     std::vector<Sample> walker, finder, scanner;
@@ -111,8 +113,10 @@ int main(int argc, char* argv[]) {
         }
     }
     const Sample w = median(walker), f = median(finder), s = median(scanner);
-    std::printf("listing walker          : %7.1f ms wall, %7.1f ms CPU, %d paths\n", w.wallMs, w.cpuMs, walkerLines);
-    std::printf("find -type f -perm -u+x : %7.1f ms wall, %7.1f ms CPU, %d paths\n", f.wallMs, f.cpuMs, finderLines);
+    std::printf("listing walker          : %7.1f ms wall, %7.1f ms CPU, %d paths\n", w.wallMs, w.cpuMs,
+                walkerLines);
+    std::printf("find -type f -perm -u+x : %7.1f ms wall, %7.1f ms CPU, %d paths\n", f.wallMs, f.cpuMs,
+                finderLines);
     std::printf("whole scan (200 records): %7.1f ms wall, %7.1f ms CPU\n", s.wallMs, s.cpuMs);
     std::printf("walker / find (wall)    : %.2f\n", w.wallMs / f.wallMs);
     return 0;

@@ -33,7 +33,7 @@ static QStringList configuredRoots() {
         const QVariant value = ini.value(QStringLiteral("scanner/roots"));
         if (value.isValid())
             roots = value.type() == QVariant::StringList ? value.toStringList()
-                                                          : value.toString().split(QLatin1Char(','));
+                                                         : value.toString().split(QLatin1Char(','));
     }
     return roots;
 }
@@ -77,7 +77,10 @@ void walk(int dirFd, QByteArray& path, FILE* out) {
         if (type == DT_UNKNOWN) {
             if (fstatat(dirfd(dir), name, &st, AT_SYMLINK_NOFOLLOW) != 0)
                 continue;
-            type = S_ISDIR(st.st_mode) ? DT_DIR : S_ISLNK(st.st_mode) ? DT_LNK : S_ISREG(st.st_mode) ? DT_REG : 0;
+            type = S_ISDIR(st.st_mode)   ? DT_DIR
+                   : S_ISLNK(st.st_mode) ? DT_LNK
+                   : S_ISREG(st.st_mode) ? DT_REG
+                                         : 0;
         }
         const int length = path.size();
         if (type == DT_DIR) {

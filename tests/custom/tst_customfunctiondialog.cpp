@@ -117,13 +117,20 @@ private slots:
         QTest::addColumn<QString>("file");
         QTest::addColumn<QByteArray>("line");
         QTest::addColumn<QString>("entry");
-        QTest::newRow("web") << "web" << "百科" << "https://baike.example.com/item/" << "webSearch.txt"
-                             << gbk("百科 https://baike.example.com/item/\r\n")
+        QTest::newRow("web") << "web"
+                             << "百科"
+                             << "https://baike.example.com/item/"
+                             << "webSearch.txt" << gbk("百科 https://baike.example.com/item/\r\n")
                              << "网页|百科|https://baike.example.com/item/";
-        QTest::newRow("folder") << "folder" << "下载" << "/home/u/下载" << "commandwords.txt"
-                                << gbk("下载,file:////home/u/下载\r\n") << "文件夹|下载|/home/u/下载";
-        QTest::newRow("file") << "file" << "报告" << "C:/Users/u/报告 2024.docx" << "commandwords.txt"
-                              << gbk("报告,file:///C:/Users/u/报告 2024.docx\r\n")
+        QTest::newRow("folder") << "folder"
+                                << "下载"
+                                << "/home/u/下载"
+                                << "commandwords.txt" << gbk("下载,file:////home/u/下载\r\n")
+                                << "文件夹|下载|/home/u/下载";
+        QTest::newRow("file") << "file"
+                              << "报告"
+                              << "C:/Users/u/报告 2024.docx"
+                              << "commandwords.txt" << gbk("报告,file:///C:/Users/u/报告 2024.docx\r\n")
                               << "文件|报告|C:/Users/u/报告 2024.docx";
     }
     void addEachType() {
@@ -168,7 +175,8 @@ private slots:
             QTest::addRow("%s word taken by an application", qPrintable(kind)) << kind << "浏览器" << path;
             QTest::addRow("%s word taken by a file word", qPrintable(kind)) << kind << "文档" << path;
             QTest::addRow("%s word longer than a taken one", qPrintable(kind)) << kind << "百科全书" << false;
-            QTest::addRow("%s word that is a field, not a key", qPrintable(kind)) << kind << "firefox" << false;
+            QTest::addRow("%s word that is a field, not a key", qPrintable(kind))
+                << kind << "firefox" << false;
         }
     }
     void duplicates() {
@@ -206,13 +214,14 @@ private slots:
         MessageLog log;
         Form f(open());
         QCOMPARE(warnings(log), QStringList({"Custom command words , open webSearch file failed !",
-                                              "Custom command words , open commandwords file failed !"}));
+                                             "Custom command words , open commandwords file failed !"}));
         log.clear();
         f.add("folder", "家", "/home/u");
         QCOMPARE(warnings(log),
-                 QStringList({"Custom command words , open webSearch file failed when saving command words !",
-                              "Custom command words , open software file failed when judging command words !",
-                              "Custom command words , open commandwords file failed when saving command words !"}));
+                 QStringList(
+                     {"Custom command words , open webSearch file failed when saving command words !",
+                      "Custom command words , open software file failed when judging command words !",
+                      "Custom command words , open commandwords file failed when saving command words !"}));
         QCOMPARE(m_dir->read("commandwords.txt"), gbk("家,file:////home/u\r\n"));
         f.add("web", "站", "http://s/");
         QCOMPARE(m_dir->read("webSearch.txt"), gbk("站 http://s/\r\n"));
@@ -235,13 +244,13 @@ private slots:
         QTest::addColumn<QString>("word");
         QTest::addColumn<QByteArray>("after");
         QTest::newRow("middle, mixed line ends")
-            << "commandwords.txt" << QByteArray("a,file:///a\r\n\r\nb,file:///b\r\n\nc,file:///c\n")
-            << "b" << QByteArray("a,file:///a\r\n\r\n\nc,file:///c\n");
+            << "commandwords.txt" << QByteArray("a,file:///a\r\n\r\nb,file:///b\r\n\nc,file:///c\n") << "b"
+            << QByteArray("a,file:///a\r\n\r\n\nc,file:///c\n");
         QTest::newRow("last line without line end")
             << "commandwords.txt" << QByteArray("a,file:///a\r\nb,file:///b") << "b"
             << QByteArray("a,file:///a");
-        QTest::newRow("first line") << "commandwords.txt" << QByteArray("b,file:///b\r\na,file:///a\r\n") << "b"
-                                    << QByteArray("a,file:///a\r\n");
+        QTest::newRow("first line") << "commandwords.txt" << QByteArray("b,file:///b\r\na,file:///a\r\n")
+                                    << "b" << QByteArray("a,file:///a\r\n");
         QTest::newRow("every record of the word")
             << "commandwords.txt" << QByteArray("b,file:///1\r\na,file:///a\r\nb,file:///2\r\n") << "b"
             << QByteArray("a,file:///a\r\n");
@@ -250,10 +259,10 @@ private slots:
             << QByteArray("bb,file:///b\r\n");
         QTest::newRow("GBK word") << "commandwords.txt" << gbk("文档,file:///C:/文档\r\n音乐,file:///D:/\r\n")
                                   << "文档" << gbk("音乐,file:///D:/\r\n");
-        QTest::newRow("web record") << "webSearch.txt" << gbk("新闻 http://n/\r\n百科 http://b/\r\n\r\n") << "新闻"
-                                    << gbk("百科 http://b/\r\n\r\n");
-        QTest::newRow("web last line") << "webSearch.txt" << QByteArray("x http://x/\ny http://y/") << "y"
-                                       << QByteArray("x http://x/");
+        QTest::newRow("web record") << "webSearch.txt" << gbk("新闻 http://n/\r\n百科 http://b/\r\n\r\n")
+                                    << "新闻" << gbk("百科 http://b/\r\n\r\n");
+        QTest::newRow("web last line")
+            << "webSearch.txt" << QByteArray("x http://x/\ny http://y/") << "y" << QByteArray("x http://x/");
     }
     void deleteKeepsOtherBytes() {
         QFETCH(QString, file);
@@ -262,8 +271,8 @@ private slots:
         QFETCH(QByteArray, after);
         m_dir->write(file, before);
         const QString other = file == "webSearch.txt" ? "commandwords.txt" : "webSearch.txt";
-        const QByteArray untouched = other == "webSearch.txt" ? QByteArray("b http://b/\r\n")
-                                                              : QByteArray("b,file:///b\r\n");
+        const QByteArray untouched =
+            other == "webSearch.txt" ? QByteArray("b http://b/\r\n") : QByteArray("b,file:///b\r\n");
         m_dir->write(other, untouched);
         Form f(open());
         const int listed = f.combo()->count();
@@ -289,7 +298,10 @@ private slots:
     void nineEntriesThenThreeDeletions() {
         Form f(open());
         for (int i = 1; i <= 9; ++i)
-            f.add(i % 3 == 0 ? "web" : i % 3 == 1 ? "folder" : "file", QString("词%1").arg(i), QString("/p%1").arg(i));
+            f.add(i % 3 == 0   ? "web"
+                  : i % 3 == 1 ? "folder"
+                               : "file",
+                  QString("词%1").arg(i), QString("/p%1").arg(i));
         QCOMPARE(f.entries().size(), 9);
         QCOMPARE(f.table()->rowCount(), 9);
         QCOMPARE(f.combo()->count(), 9);
@@ -323,10 +335,11 @@ private slots:
 
     void oddRecordsAreListedSensibly() {
         m_dir->write("webSearch.txt", "lonely\r\ntwo  spaces http://x/\r\n");
-        m_dir->write("commandwords.txt", gbk("百度,http://www.baidu.com\r\nplain\r\n文件,file:///C:/a,b.txt\r\n"));
+        m_dir->write("commandwords.txt",
+                     gbk("百度,http://www.baidu.com\r\nplain\r\n文件,file:///C:/a,b.txt\r\n"));
         Form f(open());
         QCOMPARE(f.entries(), QStringList({"网页|lonely|", "网页|two|", "文件|百度|http://www.baidu.com",
-                                          "文件|plain|", "文件|文件|C:/a,b.txt"}));
+                                           "文件|plain|", "文件|文件|C:/a,b.txt"}));
         f.remove("百度");
         QCOMPARE(m_dir->read("commandwords.txt"), gbk("plain\r\n文件,file:///C:/a,b.txt\r\n"));
     }
@@ -338,7 +351,8 @@ private slots:
         QCOMPARE(f.table()->selectionModel()->selectedRows().size(), 1);
         QCOMPARE(f.table()->selectionModel()->selectedRows().first().row(), 2);
         QVERIFY(f.table()->styleSheet().contains("rgb(61, 102, 98)"));
-        QMetaObject::invokeMethod(f.dialog, "on_tableWidget_2_itemPressed", Q_ARG(QTableWidgetItem*, f.table()->item(1, 2)));
+        QMetaObject::invokeMethod(f.dialog, "on_tableWidget_2_itemPressed",
+                                  Q_ARG(QTableWidgetItem*, f.table()->item(1, 2)));
         QCOMPARE(f.combo()->currentIndex(), 1);
     }
 
@@ -346,10 +360,11 @@ private slots:
         Form f(open());
         f.dialog->move(100, 100);
         const QPoint start = f.dialog->frameGeometry().topLeft() + QPoint(30, 10);
-        QMouseEvent press(QEvent::MouseButtonPress, QPoint(30, 10), start, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+        QMouseEvent press(QEvent::MouseButtonPress, QPoint(30, 10), start, Qt::LeftButton, Qt::LeftButton,
+                          Qt::NoModifier);
         QApplication::sendEvent(f.dialog, &press);
-        QMouseEvent drag(QEvent::MouseMove, QPoint(80, 50), start + QPoint(50, 40), Qt::NoButton, Qt::LeftButton,
-                         Qt::NoModifier);
+        QMouseEvent drag(QEvent::MouseMove, QPoint(80, 50), start + QPoint(50, 40), Qt::NoButton,
+                         Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(f.dialog, &drag);
         QCOMPARE(f.dialog->pos(), QPoint(150, 140));
         QMouseEvent hover(QEvent::MouseMove, QPoint(0, 0), QPoint(500, 500), Qt::NoButton, Qt::NoButton,

@@ -13,6 +13,20 @@ static QByteArray gbk(const QString& text) {
     return QTextCodec::codecForName("GBK")->fromUnicode(text);
 }
 
+// A listing as the Windows shell writes it: paths in the local code page, CR LF line ends.
+class GbkListing : public ExecutableListing {
+public:
+    QStringList paths;
+    bool writeList(const QString& listPath) override {
+        QFile file(listPath);
+        if (!file.open(QIODevice::WriteOnly))
+            return false;
+        for (const QString& p : paths)
+            file.write(gbk(p) + "\r\n");
+        return true;
+    }
+};
+
 class TestSoftwareThread : public QObject {
     Q_OBJECT
 private slots:
@@ -28,7 +42,8 @@ private slots:
         QTest::newRow("two paths for one record, listing order")
             << QByteArray("QQ,QQ.exe,http://im.qq.com,\r\n")
             << QStringList{"c:\\Program Files\\Tencent\\QQ\\Bin\\QQ.exe", "d:\\QQ.exe"}
-            << QByteArray("QQ,QQ.exe,http://im.qq.com,file:///c:\\\\Program Files\\\\Tencent\\\\QQ\\\\Bin\\\\QQ.exe\r\n"
+            << QByteArray("QQ,QQ.exe,http://im.qq.com,file:///c:\\\\Program "
+                          "Files\\\\Tencent\\\\QQ\\\\Bin\\\\QQ.exe\r\n"
                           "QQ,QQ.exe,http://im.qq.com,file:///d:\\\\QQ.exe\r\n");
         QTest::newRow("filled records first, then the rest in key order")
             << QByteArray("zeta,z.exe,http://z,\r\n"
@@ -80,6 +95,18 @@ private slots:
         QVERIFY(!QFile::exists("info.txt"));
     }
 
+    void shellListingInTheLocalCodePage() {
+        m_dir->write("software.txt", gbk("音乐,酷狗.exe,http://k,\r\nqq,QQ.exe,http://q,\r\n"));
+        auto* listing = new GbkListing;
+        listing->paths = QStringList{"D:\\软件\\酷狗音乐\\酷狗.exe", "C:\\QQ.exe"};
+        SoftwareThread thread{std::unique_ptr<ExecutableListing>(listing)};
+        thread.start();
+        QVERIFY(thread.wait(10000));
+        QCOMPARE(m_dir->read("software.txt"),
+                 gbk("音乐,酷狗.exe,http://k,file:///D:\\\\软件\\\\酷狗音乐\\\\酷狗.exe\r\n"
+                     "qq,QQ.exe,http://q,file:///C:\\\\QQ.exe\r\n"));
+    }
+
     void listingFailsRecordsKept() {
         m_dir->write("software.txt", "b,b.exe,http://b,\r\na,a.exe,http://a,file:///c:\\\\a.exe\r\n");
         auto* listing = new FakeExecutableListing;
@@ -96,7 +123,8 @@ private slots:
     void unwritableSoftwareTxtKeepsItsContent() {
         const QByteArray before("x,x.exe,http://x,\nkept,k.exe,http://k,\n");
         m_dir->write("software.txt", before);
-        QVERIFY(QFile::setPermissions("software.txt", QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+        QVERIFY(
+            QFile::setPermissions("software.txt", QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
         auto* listing = new FakeExecutableListing;
         listing->paths = QStringList{"c:\\x.exe"};
         MessageLog log;
@@ -137,29 +165,28 @@ private slots:
         QVERIFY(QFile::link(root + "/bin", root + "/bin-link"));          // a linked folder
         QDir().mkpath(root + "/empty");
 
-        LinuxExecutableListing listing({root + "/bin", " " + root + "/apps ", root + "/missing", root + "/bin-link"});
+        LinuxExecutableListing listing(
+            {root + "/bin", " " + root + "/apps ", root + "/missing", root + "/bin-link"});
         QVERIFY(listing.writeList("list.txt"));
         QStringList lines = QString::fromUtf8(m_dir->read("list.txt")).split('\n', Qt::SkipEmptyParts);
         lines.sort();
-        QStringList expected{root + "/bin/tool",
-                             root + "/bin/group-only",
-                             root + "/apps/My Apps/编辑器",
-                             root + "/apps/wine/Game.EXE",
-                             root + "/apps/deep/a/b/c/d/e/f/deepest",
+        QStringList expected{root + "/bin/tool", root + "/bin/group-only", root + "/apps/My Apps/编辑器",
+                             root + "/apps/wine/Game.EXE", root + "/apps/deep/a/b/c/d/e/f/deepest",
                              root + "/apps/tool-link",
                              // A root that is itself a link is listed under its own name.
-                             root + "/bin-link/tool",
-                             root + "/bin-link/group-only"};
+                             root + "/bin-link/tool", root + "/bin-link/group-only"};
         expected.sort();
         QCOMPARE(lines, expected);
         QVERIFY(!listing.writeList(m_dir->path() + "/no/such/folder/list.txt"));
 
         // The scanner over the same tree.
-        m_dir->write("software.txt", gbk("编辑,编辑器,http://e,\r\n工具,tool,http://t,\r\n游戏,Game.EXE,http://g,\r\n"));
+        m_dir->write("software.txt",
+                     gbk("编辑,编辑器,http://e,\r\n工具,tool,http://t,\r\n游戏,Game.EXE,http://g,\r\n"));
         SoftwareThread thread{std::make_unique<LinuxExecutableListing>(QStringList{root + "/apps"})};
         thread.start();
         QVERIFY(thread.wait(10000));
-        QStringList records = QTextCodec::codecForName("GBK")->toUnicode(m_dir->read("software.txt")).split("\r\n");
+        QStringList records =
+            QTextCodec::codecForName("GBK")->toUnicode(m_dir->read("software.txt")).split("\r\n");
         QCOMPARE(records.takeLast(), QString());
         QCOMPARE(records.size(), 3);
         QVERIFY(records.contains("编辑,编辑器,http://e,file:///" + root + "/apps/My Apps/编辑器"));
@@ -175,10 +202,12 @@ private slots:
         QTest::newRow("no file") << QByteArray()
                                  << QStringList{"/usr/bin", "/usr/local/bin", "/opt", home + "/.local/bin"};
         QTest::newRow("key missing") << QByteArray("[scanner]\n")
-                                     << QStringList{"/usr/bin", "/usr/local/bin", "/opt", home + "/.local/bin"};
+                                     << QStringList{"/usr/bin", "/usr/local/bin", "/opt",
+                                                    home + "/.local/bin"};
         QTest::newRow("list") << QByteArray("[scanner]\nroots = /a, ~/b , ~\n")
                               << QStringList{"/a", home + "/b", home};
-        QTest::newRow("one folder") << QByteArray("[scanner]\nroots = /srv/apps\n") << QStringList{"/srv/apps"};
+        QTest::newRow("one folder") << QByteArray("[scanner]\nroots = /srv/apps\n")
+                                    << QStringList{"/srv/apps"};
     }
     void rootsFromServicesIni() {
         QFETCH(QByteArray, ini);

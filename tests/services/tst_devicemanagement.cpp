@@ -66,8 +66,8 @@ private slots:
         QTest::addColumn<QStringList>("outcomes");
         QTest::addColumn<QString>("keys");
 
-        QTest::newRow("connect at start") << 0 << 0 << QStringList{"xID", "IDx", "ID"}
-                                          << QStringList{"C", "-", "-"} << "111";
+        QTest::newRow("connect at start")
+            << 0 << 0 << QStringList{"xID", "IDx", "ID"} << QStringList{"C", "-", "-"} << "111";
         QTest::newRow("unplug once, replug") << 0 << 0 << QStringList{"ID", "", "x", "", "ID", "ID"}
                                              << QStringList{"C", "L", "-", "-", "C", "-"} << "100011";
         QTest::newRow("connected at last exit, still there")
@@ -75,8 +75,7 @@ private slots:
         QTest::newRow("connected at last exit, now gone")
             << 1 << 0 << QStringList{"", ""} << QStringList{"L", "-"} << "00";
         QTest::newRow("device missing, interface present")
-            << 0 << 0 << QStringList{"ID", "I", "I", "ID"} << QStringList{"C", "LS", "-", "-"}
-            << "1000";
+            << 0 << 0 << QStringList{"ID", "I", "I", "ID"} << QStringList{"C", "LS", "-", "-"} << "1000";
         QTest::newRow("interface missing, device present")
             << 0 << 0 << QStringList{"ID", "D", "D", "ID"} << QStringList{"C", "L", "-", "-"} << "1000";
         QTest::newRow("suffixed device ID does not count")
@@ -89,8 +88,8 @@ private slots:
             << 0 << 0 << QStringList{"IID", "IID"} << QStringList{"-", "-"} << "00";
         QTest::newRow("second interface of the sound card is not the interface")
             << 0 << 0 << QStringList{"iD"} << QStringList{"L"} << "0";
-        QTest::newRow("list unreadable") << 1 << 0 << QStringList{"!", "!", "ID"}
-                                         << QStringList{"L", "-", "C"} << "001";
+        QTest::newRow("list unreadable")
+            << 1 << 0 << QStringList{"!", "!", "ID"} << QStringList{"L", "-", "C"} << "001";
         QTest::newRow("notices off") << 0 << 1 << QStringList{"ID", "I", "", "ID"}
                                      << QStringList{"C", "LS", "L", "C"} << "1001";
     }
@@ -136,10 +135,12 @@ private slots:
                 expectedLines << "Zorvel connecting Failed !";
                 notice = "鼠标未连接";
             } else if (outcomes[i] == "LS") {
-                expectedLines << "Zorvel connecting Failed !" << "Zorvel sound card connecting Failed !";
+                expectedLines << "Zorvel connecting Failed !"
+                              << "Zorvel sound card connecting Failed !";
                 notice = "声卡异常";
             }
-            QVERIFY2(log.debugLines() == expectedLines, qPrintable(what + ": " + log.debugLines().join(" | ")));
+            QVERIFY2(log.debugLines() == expectedLines,
+                     qPrintable(what + ": " + log.debugLines().join(" | ")));
             const bool shown = closePrompt == 0 && !notice.isEmpty();
             QVERIFY2(box->isVisible() == shown, qPrintable(what));
             if (shown)
@@ -188,10 +189,11 @@ private slots:
         iface("usb1/1-2/1-2:1.3", "03");
         QDir().mkpath(root + "/devices/usb1/1-3"); // being removed: no attributes left
         QDir().mkpath(root + "/bus");
-        const QStringList entries{"usb1", "1-0:1.0", "1-1", "1-1:1.0", "1-1:1.1",
-                                  "1-2", "1-2:1.0", "1-2:1.3", "1-3"};
-        const QStringList targets{"usb1", "usb1/1-0:1.0", "usb1/1-1", "usb1/1-1/1-1:1.0", "usb1/1-1/1-1:1.1",
-                                  "usb1/1-2", "usb1/1-2/1-2:1.0", "usb1/1-2/1-2:1.3", "usb1/1-3"};
+        const QStringList entries{"usb1", "1-0:1.0", "1-1",     "1-1:1.0", "1-1:1.1",
+                                  "1-2",  "1-2:1.0", "1-2:1.3", "1-3"};
+        const QStringList targets{
+            "usb1",     "usb1/1-0:1.0",     "usb1/1-1",         "usb1/1-1/1-1:1.0", "usb1/1-1/1-1:1.1",
+            "usb1/1-2", "usb1/1-2/1-2:1.0", "usb1/1-2/1-2:1.3", "usb1/1-3"};
         for (int i = 0; i < entries.size(); ++i)
             QVERIFY(QFile::link(root + "/devices/" + targets[i], root + "/bus/" + entries[i]));
 

@@ -93,7 +93,8 @@ private slots:
     }
     void cleanup() {
         for (QWidget* w : QApplication::topLevelWidgets())
-            if (qobject_cast<BootUpdateBox*>(w) || qobject_cast<UpdateReminder*>(w) || qobject_cast<PromptBox*>(w))
+            if (qobject_cast<BootUpdateBox*>(w) || qobject_cast<UpdateReminder*>(w) ||
+                qobject_cast<PromptBox*>(w))
                 delete w;
         m_dir.reset();
     }
@@ -139,7 +140,8 @@ private slots:
         QTest::newRow("1.31 automatic") << v131 << "AutomaticUpdate" << true << QString() << newer;
         QTest::newRow("1.31 reminder") << v131 << "ReminderUpdate" << false << "  提醒更新" << newer;
         QTest::newRow("1.31 never") << v131 << "NotUpdate" << false << "  不更新" << newer;
-        QTest::newRow("1.31 reminder and never") << v131 << "ReminderUpdate,NotUpdate" << false << "  不更新" << newer;
+        QTest::newRow("1.31 reminder and never")
+            << v131 << "ReminderUpdate,NotUpdate" << false << "  不更新" << newer;
         QTest::newRow("1.31 automatic and reminder")
             << v131 << "AutomaticUpdate,ReminderUpdate" << true << "  提醒更新" << newer;
         QTest::newRow("1.31 no policy") << v131 << "" << false << QString() << newer;
@@ -265,7 +267,8 @@ private slots:
         QSignalSpy done(&control, &VersionControl::startupCheckFinished);
         QVERIFY(done.wait(10000));
         const QStringList warnings = errors(log);
-        QVERIFY2(warnings.size() == 2, qPrintable(warnings.join(" | ") + " / " + log.debugLines().join(" | ")));
+        QVERIFY2(warnings.size() == 2,
+                 qPrintable(warnings.join(" | ") + " / " + log.debugLines().join(" | ")));
         for (const QString& w : warnings)
             QVERIFY2(w.startsWith("Error: ") && w.contains("refused"), qPrintable(w));
         QVERIFY(log.debugLines().isEmpty());
@@ -292,8 +295,9 @@ private slots:
         m_dir->write("services.ini", "[update]\nserver = http://updates.example.org:9000/\n"
                                      "product_page = https://example.org/mouse\n");
         TestDir::reloadSettings();
-        QCOMPARE(VersionControl::updateUrl(),
-                 QUrl("http://updates.example.org:9000/api2/public/v1/app/update?device=1&client=4&version=0"));
+        QCOMPARE(
+            VersionControl::updateUrl(),
+            QUrl("http://updates.example.org:9000/api2/public/v1/app/update?device=1&client=4&version=0"));
         QCOMPARE(VersionControl::productPage(), QUrl("https://example.org/mouse"));
     }
 
