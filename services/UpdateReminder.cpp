@@ -1,0 +1,31 @@
+#include "services/UpdateReminder.h"
+#include "ui_UpdateReminder.h"
+
+#include "app/ConfigStore.h"
+
+UpdateReminder::UpdateReminder(QWidget* parent) : QWidget(parent), ui(new Ui::UpdateReminder) {
+    ui->setupUi(this);
+    setWindowFlags(Qt::ToolTip | Qt::FramelessWindowHint);
+    ConfigStore& store = ConfigStore::instance();
+    if (store["ReminderUpdate"] == 1) {
+        ui->label->setText(QStringLiteral("  提醒更新"));
+        ui->label_2->setText(QStringLiteral("Zorvel提醒你，软件更新啦！为了你更好"));
+        ui->label_3->setText(QStringLiteral("的体验，请前往官网下载更新吧！！！"));
+    }
+    if (store["NotUpdate"] == 1) {
+        ui->label->setText(QStringLiteral("  不更新"));
+        ui->label_2->setText(QStringLiteral("你已选择从不更新软件设置，为了你能"));
+        ui->label_3->setText(QStringLiteral("更好体验，建议定时更新软件！！！"));
+    }
+    raise();
+}
+
+UpdateReminder::~UpdateReminder() {
+    delete ui;
+}
+
+void UpdateReminder::on_pushButton_clicked() {
+    ConfigStore& store = ConfigStore::instance();
+    if (store["ReminderUpdate"] == 1 || store["NotUpdate"] == 1)
+        hide();
+}

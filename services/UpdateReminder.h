@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QWidget>
+
+namespace Ui {
+class UpdateReminder;
+}
+
+// Shown at start when a newer version exists and the policy is to remind or never to update; its
+// texts follow the policy at construction ("不更新" wins when both keys are set).
+class UpdateReminder : public QWidget {
+    Q_OBJECT
+public:
+    explicit UpdateReminder(QWidget* parent = nullptr);
+    ~UpdateReminder() override;
+
+private slots:
+    void on_pushButton_clicked();
+
+private:
+    Ui::UpdateReminder* ui;
+};

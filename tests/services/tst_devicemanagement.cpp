@@ -1,0 +1,236 @@
+#include "app/ConfigStore.h"
+#include "app/PromptBox.h"
+#include "platform/fake/FakeDeviceList.h"
+#include "platform/linux/LinuxDeviceList.h"
+#include "services/DeviceManagement.h"
+#include "tests/services/MessageLog.h"
+#include "tests/support/TestDir.h"
+
+#include <QDir>
+#include <QFile>
+#include <QtTest>
+
+// One letter per hardware ID in a step of a scenario.
+static QString idFor(QChar letter) {
+    switch (letter.toLatin1()) {
+    case 'I': // the sound-card interface
+        return QStringLiteral("USB\\VID_0D8C&PID_0132&REV_0100&MI_00");
+    case 'D': // the mouse device
+        return QStringLiteral("USB\\VID_04D9&PID_A09F&REV_0237");
+    case 'd': // the mouse's own interface: longer than 30 characters
+        return QStringLiteral("USB\\VID_04D9&PID_A09F&REV_0237&MI_01");
+    case 'h': // 30 characters, but not "USB"
+        return QStringLiteral("HID\\VID_04D9&PID_A09F&REV_0237");
+    case 'i': // another interface of the sound card
+        return QStringLiteral("USB\\VID_0D8C&PID_0132&REV_0100&MI_03");
+    default: // an unrelated device
+        return QStringLiteral("USB\\VID_8087&PID_0024&REV_0000");
+    }
+}
+
+class TestDeviceManagement : public QObject {
+    Q_OBJECT
+private slots:
+    void init() { m_dir.reset(new TestDir); }
+    void cleanup() { m_dir.reset(); }
+
+    void matchRules_data() {
+        QTest::addColumn<QString>("id");
+        QTest::addColumn<bool>("interface");
+        QTest::addColumn<bool>("device");
+        QTest::newRow("interface") << idFor('I') << true << false;
+        QTest::newRow("interface with more after it") << idFor('I') + "&COL01" << true << false;
+        QTest::newRow("other interface") << idFor('i') << false << false;
+        QTest::newRow("device") << idFor('D') << false << true;
+        QTest::newRow("device with suffix") << idFor('d') << false << false;
+        QTest::newRow("device without USB") << idFor('h') << false << false;
+        QTest::newRow("lower case") << idFor('D').toLower() << false << false;
+        QTest::newRow("30 chars, other prefix") << QString("USBXVID_04D9&PID_A09F&REV_0237") << false << true;
+        QTest::newRow("empty") << QString() << false << false;
+    }
+    void matchRules() {
+        QFETCH(QString, id);
+        QFETCH(bool, interface);
+        QFETCH(bool, device);
+        QCOMPARE(DeviceManagement::isInterfaceId(id), interface);
+        QCOMPARE(DeviceManagement::isDeviceId(id), device);
+    }
+
+    // Each step is one check over the hardware IDs its letters name ("!" = the list cannot be
+    // read); each outcome says what that check reported: "C" connected, "L" lost, "LS" lost with
+    // the sound-card notice, "-" nothing. keys is the stored state after each step.
+    void scenarios_data() {
+        QTest::addColumn<int>("stored");
+        QTest::addColumn<int>("closePrompt");
+        QTest::addColumn<QStringList>("steps");
+        QTest::addColumn<QStringList>("outcomes");
+        QTest::addColumn<QString>("keys");
+
+        QTest::newRow("connect at start")
+            << 0 << 0 << QStringList{"xID", "IDx", "ID"} << QStringList{"C", "-", "-"} << "111";
+        QTest::newRow("unplug once, replug") << 0 << 0 << QStringList{"ID", "", "x", "", "ID", "ID"}
+                                             << QStringList{"C", "L", "-", "-", "C", "-"} << "100011";
+        QTest::newRow("connected at last exit, still there")
+            << 1 << 0 << QStringList{"ID", "ID"} << QStringList{"-", "-"} << "11";
+        QTest::newRow("connected at last exit, now gone")
+            << 1 << 0 << QStringList{"", ""} << QStringList{"L", "-"} << "00";
+        QTest::newRow("device missing, interface present")
+            << 0 << 0 << QStringList{"ID", "I", "I", "ID"} << QStringList{"C", "LS", "-", "-"} << "1000";
+        QTest::newRow("interface missing, device present")
+            << 0 << 0 << QStringList{"ID", "D", "D", "ID"} << QStringList{"C", "L", "-", "-"} << "1000";
+        QTest::newRow("suffixed device ID does not count")
+            << 0 << 0 << QStringList{"Id", "IdD"} << QStringList{"LS", "C"} << "01";
+        QTest::newRow("device ID without USB does not count")
+            << 0 << 0 << QStringList{"Ih"} << QStringList{"LS"} << "0";
+        QTest::newRow("two matching device IDs never connect")
+            << 0 << 0 << QStringList{"IDD", "IDD", "IDD"} << QStringList{"-", "-", "-"} << "000";
+        QTest::newRow("two matching interface IDs never connect")
+            << 0 << 0 << QStringList{"IID", "IID"} << QStringList{"-", "-"} << "00";
+        QTest::newRow("second interface of the sound card is not the interface")
+            << 0 << 0 << QStringList{"iD"} << QStringList{"L"} << "0";
+        QTest::newRow("list unreadable")
+            << 1 << 0 << QStringList{"!", "!", "ID"} << QStringList{"L", "-", "C"} << "001";
+        QTest::newRow("notices off") << 0 << 1 << QStringList{"ID", "I", "", "ID"}
+                                     << QStringList{"C", "LS", "L", "C"} << "1001";
+    }
+
+    void scenarios() {
+        QFETCH(int, stored);
+        QFETCH(int, closePrompt);
+        QFETCH(QStringList, steps);
+        QFETCH(QStringList, outcomes);
+        QFETCH(QString, keys);
+        QCOMPARE(outcomes.size(), steps.size());
+        QCOMPARE(keys.size(), steps.size());
+
+        ConfigStore& store = ConfigStore::instance();
+        store["MonitorZorvelMouseConnect"] = stored;
+        store["ClosePrompt"] = closePrompt;
+        QVERIFY(store.save());
+
+        auto* fake = new FakeDeviceList;
+        DeviceManagement monitor(nullptr, std::unique_ptr<DeviceList>(fake));
+        auto* box = monitor.findChild<PromptBox*>();
+        QVERIFY(box);
+
+        MessageLog log;
+        for (int i = 0; i < steps.size(); ++i) {
+            const QString& step = steps[i];
+            fake->readable = step != "!";
+            fake->ids.clear();
+            for (QChar c : step)
+                fake->ids << idFor(c);
+            box->hide();
+            log.clear();
+
+            monitor.checkDevices();
+
+            const QString what = QString("step %1 \"%2\"").arg(i).arg(step);
+            QStringList expectedLines;
+            QString notice;
+            if (outcomes[i] == "C") {
+                expectedLines << "Zorvel connecting Successed !";
+                notice = "已检测到Zorvel鼠标";
+            } else if (outcomes[i] == "L") {
+                expectedLines << "Zorvel connecting Failed !";
+                notice = "鼠标未连接";
+            } else if (outcomes[i] == "LS") {
+                expectedLines << "Zorvel connecting Failed !"
+                              << "Zorvel sound card connecting Failed !";
+                notice = "声卡异常";
+            }
+            QVERIFY2(log.debugLines() == expectedLines,
+                     qPrintable(what + ": " + log.debugLines().join(" | ")));
+            const bool shown = closePrompt == 0 && !notice.isEmpty();
+            QVERIFY2(box->isVisible() == shown, qPrintable(what));
+            if (shown)
+                QVERIFY2(box->text() == notice, qPrintable(what + ": " + box->text()));
+            QCOMPARE(fake->lastMax, 256);
+            QVERIFY2(int(store["MonitorZorvelMouseConnect"]) == keys[i].digitValue(), qPrintable(what));
+            // Every change is saved at once.
+            const QByteArray saved = m_dir->read("config.txt");
+            QVERIFY2(saved.contains("MonitorZorvelMouseConnect=" + QByteArray::number(keys[i].digitValue())),
+                     qPrintable(what));
+            const bool unreadable = step == "!" && (i == 0 || steps[i - 1] != "!");
+            QCOMPARE(log.warnings().contains("Device Manager , get classdev failed !"), unreadable);
+        }
+    }
+
+    void timerRunsTheCheckEverySecond() {
+        auto* fake = new FakeDeviceList;
+        fake->ids << idFor('I') << idFor('D');
+        DeviceManagement monitor(nullptr, std::unique_ptr<DeviceList>(fake));
+        QCOMPARE(fake->lastMax, -1);
+        QTRY_COMPARE_WITH_TIMEOUT(int(ConfigStore::instance()["MonitorZorvelMouseConnect"]), 1, 5000);
+        fake->ids.clear();
+        QTRY_COMPARE_WITH_TIMEOUT(int(ConfigStore::instance()["MonitorZorvelMouseConnect"]), 0, 5000);
+    }
+
+    void sysfsBackendGivesWindowsFormIds() {
+        // A device tree as the kernel lays it out, and the bus folder of symlinks into it.
+        const QString root = m_dir->path();
+        auto device = [&](const QString& path, const char* vendor, const char* product, const char* rev) {
+            QDir().mkpath(root + "/devices/" + path);
+            m_dir->write("devices/" + path + "/idVendor", QByteArray(vendor) + "\n");
+            m_dir->write("devices/" + path + "/idProduct", QByteArray(product) + "\n");
+            m_dir->write("devices/" + path + "/bcdDevice", QByteArray(rev) + "\n");
+        };
+        auto iface = [&](const QString& path, const char* number) {
+            QDir().mkpath(root + "/devices/" + path);
+            m_dir->write("devices/" + path + "/bInterfaceNumber", QByteArray(number) + "\n");
+        };
+        device("usb1", "1d6b", "0002", "0601");
+        iface("usb1/1-0:1.0", "00");
+        device("usb1/1-1", "04d9", "a09f", "0237");
+        iface("usb1/1-1/1-1:1.0", "00");
+        iface("usb1/1-1/1-1:1.1", "01");
+        device("usb1/1-2", "0d8c", "0132", "0100");
+        iface("usb1/1-2/1-2:1.0", "00");
+        iface("usb1/1-2/1-2:1.3", "03");
+        QDir().mkpath(root + "/devices/usb1/1-3"); // being removed: no attributes left
+        QDir().mkpath(root + "/bus");
+        const QStringList entries{"usb1", "1-0:1.0", "1-1",     "1-1:1.0", "1-1:1.1",
+                                  "1-2",  "1-2:1.0", "1-2:1.3", "1-3"};
+        const QStringList targets{
+            "usb1",     "usb1/1-0:1.0",     "usb1/1-1",         "usb1/1-1/1-1:1.0", "usb1/1-1/1-1:1.1",
+            "usb1/1-2", "usb1/1-2/1-2:1.0", "usb1/1-2/1-2:1.3", "usb1/1-3"};
+        for (int i = 0; i < entries.size(); ++i)
+            QVERIFY(QFile::link(root + "/devices/" + targets[i], root + "/bus/" + entries[i]));
+
+        LinuxDeviceList list(root + "/bus");
+        bool ok = false;
+        const QStringList ids = list.hardwareIds(256, &ok);
+        QVERIFY(ok);
+        const QStringList expected{
+            "USB\\VID_1D6B&PID_0002&REV_0601&MI_00", "USB\\VID_04D9&PID_A09F&REV_0237",
+            "USB\\VID_04D9&PID_A09F&REV_0237&MI_00", "USB\\VID_04D9&PID_A09F&REV_0237&MI_01",
+            "USB\\VID_0D8C&PID_0132&REV_0100",       "USB\\VID_0D8C&PID_0132&REV_0100&MI_00",
+            "USB\\VID_0D8C&PID_0132&REV_0100&MI_03", "USB\\VID_1D6B&PID_0002&REV_0601"};
+        QCOMPARE(ids, expected);
+        QCOMPARE(list.hardwareIds(3, &ok), expected.mid(0, 3));
+
+        // The monitor on this tree sees the mouse.
+        DeviceManagement monitor(nullptr, std::make_unique<LinuxDeviceList>(root + "/bus"));
+        monitor.checkDevices();
+        QCOMPARE(int(ConfigStore::instance()["MonitorZorvelMouseConnect"]), 1);
+
+        // A flat tree of plain folders works as well.
+        QDir().mkpath(root + "/flat/2-1:1.0");
+        m_dir->write("flat/2-1:1.0/bInterfaceNumber", "00\n");
+        QDir().mkpath(root + "/flat/2-1");
+        m_dir->write("flat/2-1/idVendor", "0d8c\n");
+        m_dir->write("flat/2-1/idProduct", "0132\n");
+        m_dir->write("flat/2-1/bcdDevice", "0100\n");
+        QCOMPARE(LinuxDeviceList(root + "/flat").hardwareIds(256, &ok),
+                 QStringList({"USB\\VID_0D8C&PID_0132&REV_0100", "USB\\VID_0D8C&PID_0132&REV_0100&MI_00"}));
+
+        QVERIFY(LinuxDeviceList(root + "/missing").hardwareIds(256, &ok).isEmpty());
+        QVERIFY(!ok);
+    }
+
+private:
+    std::unique_ptr<TestDir> m_dir;
+};
+
+QTEST_MAIN(TestDeviceManagement)
+#include "tst_devicemanagement.moc"
