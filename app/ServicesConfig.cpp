@@ -53,6 +53,11 @@ int ServicesConfig::number(const QString& key, int fallback) const {
     return n;
 }
 
+QUrl ServicesConfig::productPage() const {
+    return QUrl(text(QStringLiteral("product/page"), QStringLiteral("http://www.zorvel.com/mouse")),
+                QUrl::StrictMode);
+}
+
 QVariantMap ServicesConfig::section(const QString& section) const {
     QMutexLocker lock(&m_mutex);
     QVariantMap out;

@@ -2,6 +2,7 @@
 
 #include <QMutex>
 #include <QString>
+#include <QUrl>
 #include <QVariant>
 #include <QVariantMap>
 
@@ -17,6 +18,9 @@ public:
     int number(const QString& key, int fallback) const;
     // The keys of one section ("section/name" → value), e.g. for extensible tables.
     QVariantMap section(const QString& section) const;
+
+    // The product web page: opened by a long middle-button press and when an update is available.
+    QUrl productPage() const;
 
     // Reads "services.ini" from the current directory again (start-up and tests).
     void reload();

@@ -35,8 +35,7 @@ QUrl VersionControl::updateUrl() {
 }
 
 QUrl VersionControl::productPage() {
-    return QUrl(ServicesConfig::instance().text(QStringLiteral("update/product_page"),
-                                                QStringLiteral("http://www.zorvel.com/mouse")));
+    return ServicesConfig::instance().productPage();
 }
 
 bool VersionControl::readVersion(const QByteArray& body, QString* version) {

@@ -57,9 +57,7 @@ QString MonitorSideKey::languageMark(ConfigStore& store) {
 }
 
 QUrl MonitorSideKey::productPage() {
-    return QUrl(ServicesConfig::instance().text(QStringLiteral("product/page"),
-                                                QStringLiteral("https://www.zorvel.com/")),
-                QUrl::StrictMode);
+    return ServicesConfig::instance().productPage();
 }
 
 void MonitorSideKey::mouseHookProc(MouseButtons::Message message) {

@@ -293,7 +293,7 @@ private slots:
 
     void addressesFromServicesIni() {
         m_dir->write("services.ini", "[update]\nserver = http://updates.example.org:9000/\n"
-                                     "product_page = https://example.org/mouse\n");
+                                     "[product]\npage = https://example.org/mouse\n");
         TestDir::reloadSettings();
         QCOMPARE(
             VersionControl::updateUrl(),

@@ -311,7 +311,7 @@ private slots:
         QSignalSpy urls(rig.monitor.get(), &MonitorSideKey::urlRequested);
         rig.hold(MouseButtons::MiddleDown, MouseButtons::MiddleUp, 3500);
         QCOMPARE(urls.count(), 1);
-        QCOMPARE(urls.at(0).at(0).toUrl(), QUrl("https://www.zorvel.com/"));
+        QCOMPARE(urls.at(0).at(0).toUrl(), QUrl("http://www.zorvel.com/mouse"));
 
         m_dir->write("services.ini", "[product]\npage=\"not a url\"\n");
         TestDir::reloadSettings();
