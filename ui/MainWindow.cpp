@@ -2,6 +2,7 @@
 #include "ui_MainWindow.h"
 
 #include "app/ConfigStore.h"
+#include "custom/CustomFunctionDialog.h"
 #include "ui/ConvenientTool.h"
 #include "ui/DesktopGeometry.h"
 #include "ui/PromptMessageDialog.h"
@@ -142,8 +143,10 @@ void MainWindow::showSoftwareSetting() {
 }
 
 void MainWindow::showCustomFunc() {
-    // The custom command editor is attached here when the editor is integrated: create it without
-    // parent into m_customFunction and connect its closeDialog() to closeCustomFun().
+    closeHeld(m_customFunction);
+    auto* editor = new CustomFunctionDialog;
+    m_customFunction = editor;
+    connect(editor, &CustomFunctionDialog::closeDialog, this, &MainWindow::closeCustomFun);
 }
 
 void MainWindow::SystemTrayActivated(QSystemTrayIcon::ActivationReason reason) {

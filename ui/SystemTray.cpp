@@ -1,5 +1,7 @@
 #include "ui/SystemTray.h"
 
+#include "services/VersionControl.h"
+
 #include "app/ConfigStore.h"
 #include "app/PromptBox.h"
 #include "ui/AboutZorvel.h"
@@ -196,7 +198,7 @@ void SystemTray::closeAboutZorvel() {
 }
 
 void SystemTray::showUpdateUrl() {
-    // The manual update check is attached here when the update service is integrated.
+    VersionControl::checkManually();
 }
 
 AboutZorvel* SystemTray::aboutWindow() const {

@@ -35,6 +35,18 @@ int topLevelCount(const char* className) {
     return count;
 }
 
+// The tray menu entry with the given text, searched through the sub-menus.
+QAction* menuEntry(QMenu* menu, const QString& text) {
+    for (QAction* action : menu->actions()) {
+        if (action->text() == text)
+            return action;
+        if (action->menu())
+            if (QAction* inner = menuEntry(action->menu(), text))
+                return inner;
+    }
+    return nullptr;
+}
+
 void dropClosedWindows() {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
@@ -272,6 +284,7 @@ private slots:
         QTest::newRow("quick guide") << "guide" << QByteArray("pushButton_4");
         QTest::newRow("settings ok") << "settings" << QByteArray("pushButton");
         QTest::newRow("settings close") << "settings" << QByteArray("toolButton_2");
+        QTest::newRow("custom commands") << "custom" << QByteArray("toolButton_3");
     }
     void windowsCloseThroughTheirButtons() {
         QFETCH(QString, window);
@@ -284,6 +297,11 @@ private slots:
         } else if (window == "help") {
             main.showHelp();
             held = [&]() -> QWidget* { return main.helpDialog(); };
+        } else if (window == "custom") {
+            QAction* entry = menuEntry(main.tray()->menu(), QStringLiteral("自定义功能"));
+            QVERIFY(entry);
+            entry->trigger();
+            held = [&]() -> QWidget* { return main.customFunction(); };
         } else if (window == "guide") {
             main.showLeftMouseEvent();
             held = [&]() -> QWidget* { return main.promptMessage(); };
