@@ -1,7 +1,9 @@
 #include "platform/linux/XTestTyper.h"
 
+#include <QSet>
 #include <QtDebug>
 #include <atomic>
+#include <poll.h>
 #include <chrono>
 #include <thread>
 
@@ -19,16 +21,26 @@ void warnOnce(const char* message) {
         qWarning("%s", message);
 }
 
+bool isControl(uint c) {
+    return c < 0x20 || c == 0x7f || (c >= 0x80 && c < 0xa0) || c > 0x10ffff || (c >= 0xd800 && c < 0xe000);
+}
+
 // The keysym that stands for a character: Latin-1 characters have their own, all others the
 // Unicode range of keysyms.
-unsigned long keysymFor(char32_t c) {
+unsigned long keysymFor(uint c) {
     if ((c >= 0x20 && c <= 0x7e) || (c >= 0xa0 && c <= 0xff))
         return c;
     return 0x1000000UL + c;
 }
+
+void sleepMs(qint64 ms) {
+    if (ms > 0)
+        std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
 } // namespace
 
 XTestTyper::XTestTyper() {
+    m_clock.start();
     m_restoreTimer.setSingleShot(true);
     m_restoreTimer.setInterval(kRestoreDelayMs);
     QObject::connect(&m_restoreTimer, &QTimer::timeout, [this] { restoreKeycodes(); });
@@ -38,6 +50,8 @@ XTestTyper::~XTestTyper() {
     if (!m_display)
         return;
     restoreKeycodes();
+    m_watch.stop();
+    freeKeymap();
     XCloseDisplay(m_display);
 }
 
@@ -52,13 +66,16 @@ bool XTestTyper::open() {
         warnOnce("Text injection , no X display, recognised text is not typed !");
         return false;
     }
-    int eventBase = 0, errorBase = 0, major = 0, minor = 0;
-    if (!XTestQueryExtension(m_display, &eventBase, &errorBase, &major, &minor)) {
-        warnOnce("Text injection , X server lacks the XTest extension, recognised text is not typed !");
+    int eventBase = 0, errorBase = 0, major = 0, minor = 0, opcode = 0;
+    int xkbMajor = XkbMajorVersion, xkbMinor = XkbMinorVersion;
+    if (!XTestQueryExtension(m_display, &eventBase, &errorBase, &major, &minor) ||
+        !XkbQueryExtension(m_display, &opcode, &eventBase, &errorBase, &xkbMajor, &xkbMinor)) {
+        warnOnce("Text injection , X server lacks the XTest or XKB extension, recognised text is not typed !");
         XCloseDisplay(m_display);
         m_display = nullptr;
         return false;
     }
+    m_xkbOpcode = opcode;
     return true;
 }
 
@@ -71,42 +88,66 @@ unsigned long XTestTyper::focusWindow() {
     return focus == None ? 0 : static_cast<unsigned long>(focus);
 }
 
-void XTestTyper::readKeymap() {
+void XTestTyper::beforeChange() {
+    if (!m_slotPressedSinceChange)
+        return;
+    m_slotPressedSinceChange = false;
+    if (m_watch.active() && !m_watchFailed) {
+        if (m_watch.waitFetched(kFetchTimeoutMs, kFetchQuietMs))
+            return;
+        qWarning("Text injection , focused window did not read the keyboard map, typing slower !");
+        m_watchFailed = true;
+    }
+    sleepMs(m_lastSlotPress + kSettleMs - m_clock.elapsed());
+}
+
+void XTestTyper::freeKeymap() {
+    if (m_xkb)
+        XkbFreeKeyboard(m_xkb, 0, True);
+    m_xkb = nullptr;
+}
+
+bool XTestTyper::readKeymap() {
     m_keymap.clear();
-    m_spare.clear();
-    m_nextSpare = 0;
-    // Drop the mapping notices our own remaps produced.
+    m_slots.clear();
+    m_slotBySym.clear();
+    freeKeymap();
+    // Drop the mapping notices our own changes produced.
     while (XPending(m_display)) {
         XEvent event;
         XNextEvent(m_display, &event);
     }
+    m_xkb = XkbGetMap(m_display, XkbKeyTypesMask | XkbKeySymsMask, XkbUseCoreKbd);
+    if (!m_xkb || !m_xkb->map) {
+        qWarning("Text injection , keyboard map unreadable !");
+        return false;
+    }
+    for (int code = m_xkb->min_key_code; code <= m_xkb->max_key_code; ++code) {
+        const auto keycode = static_cast<unsigned char>(code);
+        if (XkbKeyNumSyms(m_xkb, keycode) == 0) {
+            m_slots.append(Slot{keycode, false});
+            m_slots.append(Slot{keycode, true});
+        }
+    }
     int minCode = 0, maxCode = 0, perCode = 0;
     XDisplayKeycodes(m_display, &minCode, &maxCode);
     KeySym* syms = XGetKeyboardMapping(m_display, static_cast<KeyCode>(minCode), maxCode - minCode + 1, &perCode);
-    if (!syms)
-        return;
-    for (int code = minCode; code <= maxCode; ++code) {
-        const KeySym* row = syms + (code - minCode) * perCode;
-        bool empty = true;
-        for (int col = 0; col < perCode; ++col)
-            empty = empty && row[col] == NoSymbol;
-        if (empty) {
-            m_spare.append(static_cast<unsigned char>(code));
-            continue;
+    if (syms) {
+        for (int code = minCode; code <= maxCode; ++code) {
+            const KeySym* row = syms + (code - minCode) * perCode;
+            // Only the first group's two levels are reached with Shift alone.
+            for (int col = 0; col < qMin(perCode, 2); ++col) {
+                if (row[col] != NoSymbol && !m_keymap.contains(row[col]))
+                    m_keymap.insert(row[col], Key{static_cast<unsigned char>(code), col == 1});
+            }
         }
-        // Only the first group's two levels can be reached with Shift alone.
-        for (int col = 0; col < qMin(perCode, 2); ++col) {
-            const KeySym sym = row[col];
-            if (sym == NoSymbol || m_keymap.contains(sym))
-                continue;
-            m_keymap.insert(sym, Key{static_cast<unsigned char>(code), col == 1});
-        }
+        XFree(syms);
     }
-    XFree(syms);
     m_shiftKeycode = XKeysymToKeycode(m_display, XK_Shift_L);
     XkbStateRec state;
     m_capsLock = XkbGetState(m_display, XkbUseCoreKbd, &state) == Success && (state.locked_mods & LockMask);
     m_keymapFresh = true;
+    return true;
 }
 
 void XTestTyper::tap(unsigned char keycode, bool shift) {
@@ -117,73 +158,154 @@ void XTestTyper::tap(unsigned char keycode, bool shift) {
     if (shift && m_shiftKeycode)
         XTestFakeKeyEvent(m_display, m_shiftKeycode, False, CurrentTime);
     XSync(m_display, False);
+    m_lastPress = m_clock.elapsed();
 }
 
-unsigned char XTestTyper::borrowKeycode(unsigned long keysym) {
-    const auto known = m_borrowedBySym.constFind(keysym);
-    if (known != m_borrowedBySym.constEnd())
-        return known.value();
-    if (m_spare.isEmpty())
-        return 0;
-    const unsigned char keycode = m_spare.at(m_nextSpare);
-    m_nextSpare = (m_nextSpare + 1) % m_spare.size();
-    const auto previous = m_borrowedByKey.constFind(keycode);
-    if (previous != m_borrowedByKey.constEnd())
-        m_borrowedBySym.remove(previous.value());
-    KeySym both[2] = {keysym, keysym};
-    XChangeKeyboardMapping(m_display, keycode, 2, both, 1);
-    XSync(m_display, False);
-    // Give the clients time to read the new map before the key arrives.
-    std::this_thread::sleep_for(std::chrono::microseconds(kRemapPauseUs));
-    m_borrowedBySym.insert(keysym, keycode);
-    m_borrowedByKey.insert(keycode, keysym);
-    return keycode;
-}
-
-void XTestTyper::typeCharacter(char32_t c) {
-    if (c < 0x20 || c == 0x7f || (c >= 0x80 && c < 0xa0) || (c >= 0xd800 && c < 0xe000) || c > 0x10ffff)
-        return;
-    if (!open())
-        return;
-    if (!m_keymapFresh)
-        readKeymap();
-
-    const unsigned long keysym = keysymFor(c);
-    const auto key = m_keymap.constFind(keysym);
-    if (key != m_keymap.constEnd()) {
-        bool shift = key->shifted;
-        KeySym lower = 0, upper = 0;
-        XConvertCase(keysym, &lower, &upper);
-        if (m_capsLock && lower != upper)
-            shift = !shift;
-        tap(key->keycode, shift);
-    } else {
-        const unsigned char keycode = borrowKeycode(keysym);
-        if (!keycode) {
-            qWarning("Text injection , no spare keycode for a character, it is skipped !");
-            return;
-        }
-        tap(keycode, false);
+void XTestTyper::applySlots(const QVector<int>& changed) {
+    int first = 255, last = 0;
+    for (int index : changed) {
+        // Both slots of a keycode are written together; the other one keeps its character.
+        const unsigned char keycode = m_slots.at(index).keycode;
+        const int base = index & ~1;
+        const KeySym plain = m_slots.at(base).keysym;
+        const KeySym shifted = m_slots.at(base + 1).keysym ? m_slots.at(base + 1).keysym : plain;
+        KeySym* syms = XkbResizeKeySyms(m_xkb, keycode, 2);
+        if (!syms)
+            continue;
+        syms[0] = plain ? plain : shifted;
+        syms[1] = shifted;
+        XkbSymMapPtr map = &m_xkb->map->key_sym_map[keycode];
+        map->kt_index[0] = XkbTwoLevelIndex;
+        map->group_info = XkbSetNumGroups(0, 1);
+        map->width = 2;
+        first = qMin<int>(first, keycode);
+        last = qMax<int>(last, keycode);
     }
-    m_lastUse.start();
+    if (first > last)
+        return;
+    beforeChange();
+    XkbMapChangesRec changes = {};
+    changes.changed = XkbKeySymsMask;
+    changes.first_key_sym = static_cast<KeyCode>(first);
+    changes.num_key_syms = static_cast<unsigned char>(last - first + 1);
+    XkbChangeMap(m_display, m_xkb, &changes);
+    XSync(m_display, False);
+    m_watch.changed();
+    m_borrowed = true;
+    // Give the clients time to read the new map before its keys arrive.
+    std::this_thread::sleep_for(std::chrono::microseconds(kRemapPauseUs));
+}
+
+void XTestTyper::mapAhead(const QVector<uint>& text, int from) {
+    // The characters to hold: distinct, not on the keyboard, in the order they come.
+    QVector<unsigned long> wanted;
+    QSet<unsigned long> wantedSet;
+    for (int i = from; i < text.size() && wanted.size() < m_slots.size(); ++i) {
+        if (isControl(text.at(i)))
+            continue;
+        const unsigned long keysym = keysymFor(text.at(i));
+        if (m_keymap.contains(keysym) || wantedSet.contains(keysym))
+            continue;
+        wanted.append(keysym);
+        wantedSet.insert(keysym);
+    }
+    // Free slots: never used ones first, then those pressed longest ago.
+    QVector<int> free;
+    for (int s = 0; s < m_slots.size(); ++s) {
+        if (!wantedSet.contains(m_slots.at(s).keysym) || m_slots.at(s).keysym == 0)
+            free.append(s);
+    }
+    std::stable_sort(free.begin(), free.end(), [this](int a, int b) {
+        return m_slots.at(a).lastPress < m_slots.at(b).lastPress;
+    });
+    QVector<int> changed;
+    int next = 0;
+    for (unsigned long keysym : std::as_const(wanted)) {
+        if (m_slotBySym.contains(keysym) || next >= free.size())
+            continue;
+        Slot& slot = m_slots[free.at(next++)];
+        if (slot.keysym)
+            m_slotBySym.remove(slot.keysym);
+        slot.keysym = keysym;
+        slot.lastPress = -1;
+        m_slotBySym.insert(keysym, int(&slot - m_slots.data()));
+        changed.append(int(&slot - m_slots.data()));
+    }
+    if (changed.isEmpty())
+        return;
+    applySlots(changed);
+}
+
+void XTestTyper::typeText(const QString& text) {
+    if (text.isEmpty() || !open())
+        return;
+    if (!m_keymapFresh && !readKeymap())
+        return;
+    const unsigned long focus = focusWindow();
+    if (focus > 1 && focus != m_watch.window() && !m_watch.start(m_display, focus, m_xkbOpcode))
+        m_watchFailed = true;
+    const QVector<uint> characters = text.toUcs4();
+    for (int i = 0; i < characters.size(); ++i) {
+        const uint c = characters.at(i);
+        if (isControl(c))
+            continue;
+        const unsigned long keysym = keysymFor(c);
+        const auto key = m_keymap.constFind(keysym);
+        if (key != m_keymap.constEnd()) {
+            bool shift = key->shifted;
+            KeySym lower = 0, upper = 0;
+            XConvertCase(keysym, &lower, &upper);
+            if (m_capsLock && lower != upper)
+                shift = !shift;
+            tap(key->keycode, shift);
+            continue;
+        }
+        if (!m_slotBySym.contains(keysym))
+            mapAhead(characters, i);
+        const auto slot = m_slotBySym.constFind(keysym);
+        if (slot == m_slotBySym.constEnd()) {
+            warnOnce("Text injection , no spare keycode to type a character, it is skipped !");
+            continue;
+        }
+        Slot& s = m_slots[slot.value()];
+        tap(s.keycode, s.shifted);
+        s.lastPress = m_lastPress;
+        m_lastSlotPress = m_lastPress;
+        m_slotPressedSinceChange = true;
+    }
     m_restoreTimer.start();
 }
 
 void XTestTyper::restoreKeycodes() {
     m_restoreTimer.stop();
-    if (!m_display || m_borrowedByKey.isEmpty())
+    if (!m_display || !m_borrowed || !m_xkb)
         return;
-    if (m_lastUse.isValid()) {
-        const qint64 left = kRestoreDelayMs - m_lastUse.elapsed();
-        if (left > 0)
-            std::this_thread::sleep_for(std::chrono::milliseconds(left));
+    if (m_lastPress >= 0)
+        sleepMs(m_lastPress + kRestoreDelayMs - m_clock.elapsed());
+    beforeChange();
+    int first = 255, last = 0;
+    for (const Slot& slot : std::as_const(m_slots)) {
+        if (slot.shifted)
+            continue;
+        XkbResizeKeySyms(m_xkb, slot.keycode, 0);
+        XkbSymMapPtr map = &m_xkb->map->key_sym_map[slot.keycode];
+        map->kt_index[0] = XkbOneLevelIndex;
+        map->group_info = 0;
+        map->width = 0;
+        first = qMin<int>(first, slot.keycode);
+        last = qMax<int>(last, slot.keycode);
     }
-    KeySym none[2] = {NoSymbol, NoSymbol};
-    for (auto it = m_borrowedByKey.constBegin(); it != m_borrowedByKey.constEnd(); ++it)
-        XChangeKeyboardMapping(m_display, it.key(), 2, none, 1);
-    XSync(m_display, False);
-    m_borrowedByKey.clear();
-    m_borrowedBySym.clear();
+    if (first <= last) {
+        XkbMapChangesRec changes = {};
+        changes.changed = XkbKeySymsMask;
+        changes.first_key_sym = static_cast<KeyCode>(first);
+        changes.num_key_syms = static_cast<unsigned char>(last - first + 1);
+        XkbChangeMap(m_display, m_xkb, &changes);
+        XSync(m_display, False);
+    }
+    m_borrowed = false;
+    m_watch.stop();
+    m_watchFailed = false;
     // The next text starts from the keymap as it then is.
     m_keymapFresh = false;
 }

@@ -1,0 +1,118 @@
+#include "platform/linux/KeymapFetchWatch.h"
+
+#include <QtDebug>
+#include <poll.h>
+
+#include <X11/XKBlib.h>
+#include <X11/Xlib.h>
+#include <X11/Xproto.h>
+#include <X11/extensions/record.h>
+
+KeymapFetchWatch::~KeymapFetchWatch() {
+    stop();
+}
+
+bool KeymapFetchWatch::start(Display* own, unsigned long window, int xkbOpcode) {
+    stop();
+    int major = 0, minor = 0;
+    if (!own || !window || !XRecordQueryVersion(own, &major, &minor))
+        return false;
+    m_data = XOpenDisplay(DisplayString(own));
+    if (!m_data)
+        return false;
+    m_own = own;
+    m_window = window;
+    m_xkbOpcode = xkbOpcode;
+    // Our own connection is named by a resource of ours.
+    m_ownXid = XCreatePixmap(own, DefaultRootWindow(own), 1, 1, 1);
+    const XID baseMask = XRecordIdBaseMask(own);
+    m_ownBase = m_ownXid & baseMask;
+    m_windowBase = window & baseMask;
+
+    XRecordRange* range = XRecordAllocRange();
+    if (!range) {
+        stop();
+        return false;
+    }
+    range->core_requests.first = X_ChangeKeyboardMapping;
+    range->core_requests.last = X_GetKeyboardMapping;
+    range->ext_requests.ext_major.first = static_cast<unsigned char>(xkbOpcode);
+    range->ext_requests.ext_major.last = static_cast<unsigned char>(xkbOpcode);
+    range->ext_requests.ext_minor.first = X_kbGetMap;
+    range->ext_requests.ext_minor.last = X_kbSetMap;
+    XRecordClientSpec clients[2] = {window, m_ownXid};
+    m_context = XRecordCreateContext(own, 0, clients, 2, &range, 1);
+    XFree(range);
+    XSync(own, False);
+    if (!m_context || !XRecordEnableContextAsync(m_data, m_context, reinterpret_cast<XRecordInterceptProc>(&intercept),
+                                                 reinterpret_cast<XPointer>(this))) {
+        stop();
+        return false;
+    }
+    m_applied = m_changesSeen = 0;
+    m_fetchedAfter = 0;
+    m_clock.start();
+    return true;
+}
+
+void KeymapFetchWatch::stop() {
+    if (m_context) {
+        XRecordDisableContext(m_own, m_context);
+        XSync(m_own, False);
+        // Take the end-of-data record off the data connection.
+        XRecordProcessReplies(m_data);
+        XRecordFreeContext(m_own, m_context);
+        m_context = 0;
+    }
+    if (m_ownXid) {
+        XFreePixmap(m_own, m_ownXid);
+        m_ownXid = 0;
+    }
+    if (m_data) {
+        XCloseDisplay(m_data);
+        m_data = nullptr;
+    }
+    m_window = 0;
+}
+
+void KeymapFetchWatch::intercept(char* closure, void* recorded) {
+    auto* self = reinterpret_cast<KeymapFetchWatch*>(closure);
+    auto* data = static_cast<XRecordInterceptData*>(recorded);
+    if (data->category == XRecordFromClient && data->data && data->data_len > 0) {
+        const unsigned char major = data->data[0];
+        const unsigned char minor = data->data[1];
+        const bool xkb = major == self->m_xkbOpcode;
+        const bool change = (xkb && minor == X_kbSetMap) || major == X_ChangeKeyboardMapping;
+        const bool fetch = (xkb && minor == X_kbGetMap) || major == X_GetKeyboardMapping;
+        if (data->id_base == self->m_ownBase && change) {
+            ++self->m_changesSeen;
+        } else if (data->id_base == self->m_windowBase && fetch) {
+            self->m_fetchedAfter = self->m_changesSeen;
+            self->m_lastFetch = self->m_clock.elapsed();
+        }
+    }
+    XRecordFreeData(data);
+}
+
+void KeymapFetchWatch::readRecords(int timeoutMs) {
+    pollfd fd = {ConnectionNumber(m_data), POLLIN, 0};
+    if (poll(&fd, 1, timeoutMs) > 0)
+        XRecordProcessReplies(m_data);
+}
+
+bool KeymapFetchWatch::waitFetched(int timeoutMs, int quietMs) {
+    if (!m_context)
+        return false;
+    const qint64 deadline = m_clock.elapsed() + timeoutMs;
+    XRecordProcessReplies(m_data);
+    // A client may read the map several times for one change (once per notice it gets); the
+    // last of those reads must be over too, so wait until the reads have stopped for a moment.
+    while (m_fetchedAfter < m_applied || m_clock.elapsed() - m_lastFetch < quietMs) {
+        const qint64 now = m_clock.elapsed();
+        if (now >= deadline)
+            return false;
+        const qint64 wait = m_fetchedAfter < m_applied ? deadline - now : m_lastFetch + quietMs - now;
+        readRecords(int(qBound<qint64>(1, wait, 20)));
+    }
+    return true;
+}
