@@ -51,6 +51,8 @@ bool KeymapFetchWatch::start(Display* own, unsigned long window, int xkbOpcode) 
     }
     m_applied = m_changesSeen = 0;
     m_fetchedAfter = 0;
+    m_fetchesPerChange = 0;
+    m_fetchesSinceChange = 0;
     m_clock.start();
     return true;
 }
@@ -86,9 +88,11 @@ void KeymapFetchWatch::intercept(char* closure, void* recorded) {
         const bool fetch = (xkb && minor == X_kbGetMap) || major == X_GetKeyboardMapping;
         if (data->id_base == self->m_ownBase && change) {
             ++self->m_changesSeen;
+            self->m_fetchesSinceChange = 0;
         } else if (data->id_base == self->m_windowBase && fetch) {
             self->m_fetchedAfter = self->m_changesSeen;
             self->m_lastFetch = self->m_clock.elapsed();
+            ++self->m_fetchesSinceChange;
         }
     }
     XRecordFreeData(data);
@@ -100,19 +104,29 @@ void KeymapFetchWatch::readRecords(int timeoutMs) {
         XRecordProcessReplies(m_data);
 }
 
-bool KeymapFetchWatch::waitFetched(int timeoutMs, int quietMs) {
+bool KeymapFetchWatch::waitFetched(int timeoutMs) {
     if (!m_context)
         return false;
-    const qint64 deadline = m_clock.elapsed() + timeoutMs;
+    const qint64 start = m_clock.elapsed();
     XRecordProcessReplies(m_data);
-    // A client may read the map several times for one change (once per notice it gets); the
-    // last of those reads must be over too, so wait until the reads have stopped for a moment.
-    while (m_fetchedAfter < m_applied || m_clock.elapsed() - m_lastFetch < quietMs) {
+    // A client may read the map several times for one change (once per notice it gets), and
+    // the last of those reads must be over too. How many reads a change brings is learnt from
+    // the first change, by waiting until the reads have stopped for a good while; later
+    // changes wait for that many reads and a short quiet time.
+    const bool learning = m_fetchesPerChange == 0;
+    const int quietMs = learning ? kLearnQuietMs : kQuietMs;
+    while (true) {
         const qint64 now = m_clock.elapsed();
-        if (now >= deadline)
+        const bool fetched = m_fetchedAfter >= m_applied;
+        const bool quiet = now - m_lastFetch >= quietMs;
+        const bool enough = learning || m_fetchesSinceChange >= m_fetchesPerChange;
+        if (fetched && quiet && (enough || now - start >= kShortfallMs)) {
+            if (learning || !enough)
+                m_fetchesPerChange = m_fetchesSinceChange;
+            return true;
+        }
+        if (now - start >= timeoutMs)
             return false;
-        const qint64 wait = m_fetchedAfter < m_applied ? deadline - now : m_lastFetch + quietMs - now;
-        readRecords(int(qBound<qint64>(1, wait, 20)));
+        readRecords(int(qBound<qint64>(1, fetched ? m_lastFetch + quietMs - now : 20, 20)));
     }
-    return true;
 }

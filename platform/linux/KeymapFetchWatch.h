@@ -24,9 +24,16 @@ public:
 
     // Call after each keymap change of ours has been processed by the server.
     void changed() { ++m_applied; }
-    // Waits until the client has fetched the map since our latest change and then made no
-    // further fetch for quietMs; false on time-out.
-    bool waitFetched(int timeoutMs, int quietMs);
+    // Waits until the client has read the map as often as a change makes it do, and then not
+    // again for a moment; false when it has not read it at all within timeoutMs.
+    bool waitFetched(int timeoutMs);
+
+    // Quiet time after the reads of the first change (which tells how many reads a change
+    // brings) and after those of later changes; how long a later change may fall short of
+    // that many reads.
+    static const int kLearnQuietMs = 100;
+    static const int kQuietMs = 10;
+    static const int kShortfallMs = 200;
 
 private:
     static void intercept(char* closure, void* data);
@@ -44,5 +51,7 @@ private:
     long m_changesSeen = 0;   // our changes seen in the request stream
     long m_fetchedAfter = -1; // changes seen before the client's latest fetch
     qint64 m_lastFetch = -1;  // on m_clock
+    int m_fetchesPerChange = 0; // 0: not known yet
+    int m_fetchesSinceChange = 0;
     QElapsedTimer m_clock;
 };

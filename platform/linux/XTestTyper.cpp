@@ -93,7 +93,7 @@ void XTestTyper::beforeChange() {
         return;
     m_slotPressedSinceChange = false;
     if (m_watch.active() && !m_watchFailed) {
-        if (m_watch.waitFetched(kFetchTimeoutMs, kFetchQuietMs))
+        if (m_watch.waitFetched(kFetchTimeoutMs))
             return;
         qWarning("Text injection , focused window did not read the keyboard map, typing slower !");
         m_watchFailed = true;

@@ -45,8 +45,6 @@ public:
     // long after the last of them; a fetch is awaited at most kFetchTimeoutMs.
     static const int kSettleMs = 50;
     static const int kFetchTimeoutMs = 1000;
-    // A client's reads of the map for one change are over once it has not read for this long.
-    static const int kFetchQuietMs = 20;
     // Quiet time after the last press before the keycodes go back.
     static const int kRestoreDelayMs = 300;
 
