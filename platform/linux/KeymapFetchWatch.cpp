@@ -8,6 +8,15 @@
 #include <X11/Xproto.h>
 #include <X11/extensions/record.h>
 
+namespace {
+// X errors while the watch is set up (a window that has just gone) must not end the program.
+int g_trappedErrors = 0;
+int trapError(Display*, XErrorEvent*) {
+    ++g_trappedErrors;
+    return 0;
+}
+} // namespace
+
 KeymapFetchWatch::~KeymapFetchWatch() {
     stop();
 }
@@ -41,9 +50,19 @@ bool KeymapFetchWatch::start(Display* own, unsigned long window, int xkbOpcode) 
     range->ext_requests.ext_minor.first = X_kbGetMap;
     range->ext_requests.ext_minor.last = X_kbSetMap;
     XRecordClientSpec clients[2] = {window, m_ownXid};
-    m_context = XRecordCreateContext(own, 0, clients, 2, &range, 1);
-    XFree(range);
     XSync(own, False);
+    g_trappedErrors = 0;
+    const auto previousHandler = XSetErrorHandler(trapError);
+    m_context = XRecordCreateContext(own, 0, clients, 2, &range, 1);
+    XSync(own, False);
+    XSetErrorHandler(previousHandler);
+    XFree(range);
+    if (g_trappedErrors) {
+        // The context was refused; its id names nothing.
+        m_context = 0;
+        stop();
+        return false;
+    }
     if (!m_context || !XRecordEnableContextAsync(m_data, m_context, reinterpret_cast<XRecordInterceptProc>(&intercept),
                                                  reinterpret_cast<XPointer>(this))) {
         stop();

@@ -8,6 +8,7 @@
 #include <QTextCodec>
 #include <QtTest>
 
+#include <X11/XKBlib.h>
 #include <X11/Xlib.h>
 
 // Typing through the real X11 backend into a line edit of another X client.
@@ -103,6 +104,19 @@ private slots:
         auto typing = FocusTyping::create();
         ZorvelIat::postTextToFocus(*typing, QByteArray("a\r\nb\tc\x1b" "d"));
         expectTyped("abcd");
+    }
+
+    void capsLockDoesNotChangeLetters() {
+        Display* display = XOpenDisplay(nullptr);
+        QVERIFY(display);
+        XkbLockModifiers(display, XkbUseCoreKbd, LockMask, LockMask);
+        XSync(display, False);
+        auto typing = FocusTyping::create();
+        ZorvelIat::postTextToFocus(*typing, gb2312("Hello World 你好 abc XYZ 123!"));
+        typing.reset();
+        XkbLockModifiers(display, XkbUseCoreKbd, LockMask, 0);
+        XCloseDisplay(display);
+        expectTyped("Hello World 你好 abc XYZ 123!");
     }
 
     void borrowedKeycodesAreGivenBack() {
