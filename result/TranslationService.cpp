@@ -19,11 +19,13 @@ const Row kSources[] = {
 };
 
 const Row kTargets[] = {
-    {"zh", "中文"},     {"en", "英语"},       {"yue", "粤语"},       {"wyw", "文言文"},     {"jp", "日语"},
-    {"fra", "法语"},    {"spa", "西班牙语"},  {"ru", "俄语"},        {"pt", "葡萄牙语"},    {"de", "德语"},
-    {"it", "意大利语"}, {"el", "希腊语"},     {"nl", "荷兰语"},      {"pl", "波兰语"},      {"bul", "保加利亚语"},
-    {"est", "爱沙尼亚语"}, {"dan", "丹麦语"}, {"fin", "芬兰语"},     {"cs", "捷克语"},      {"rom", "罗马尼亚语"},
-    {"slo", "斯洛文尼亚语"}, {"swe", "瑞典语"}, {"hu", "匈牙利语"}, {"cht", "中文（繁体）"}, {"vie", "越南语"},
+    {"zh", "中文"},          {"en", "英语"},    {"yue", "粤语"},       {"wyw", "文言文"},
+    {"jp", "日语"},          {"fra", "法语"},   {"spa", "西班牙语"},   {"ru", "俄语"},
+    {"pt", "葡萄牙语"},      {"de", "德语"},    {"it", "意大利语"},    {"el", "希腊语"},
+    {"nl", "荷兰语"},        {"pl", "波兰语"},  {"bul", "保加利亚语"}, {"est", "爱沙尼亚语"},
+    {"dan", "丹麦语"},       {"fin", "芬兰语"}, {"cs", "捷克语"},      {"rom", "罗马尼亚语"},
+    {"slo", "斯洛文尼亚语"}, {"swe", "瑞典语"}, {"hu", "匈牙利语"},    {"cht", "中文（繁体）"},
+    {"vie", "越南语"},
 };
 
 const int kSourceCount = int(sizeof(kSources) / sizeof(kSources[0]));
@@ -95,10 +97,10 @@ QString TranslationService::signatureInput(const Settings& s, const QString& que
 
 QString TranslationService::requestUrl(const Settings& s, const QString& query, const QString& from,
                                        const QString& to, const QString& sign) {
-    return QStringLiteral("http://") + s.host + QStringLiteral("/api/trans/vip/translate") + QStringLiteral("?q=") +
-           QString::fromLatin1(QUrl::toPercentEncoding(query)) + QStringLiteral("&from=") + from +
-           QStringLiteral("&to=") + to + QStringLiteral("&appid=") + s.appId + QStringLiteral("&salt=") + s.salt +
-           QStringLiteral("&sign=") + sign;
+    return QStringLiteral("http://") + s.host + QStringLiteral("/api/trans/vip/translate") +
+           QStringLiteral("?q=") + QString::fromLatin1(QUrl::toPercentEncoding(query)) +
+           QStringLiteral("&from=") + from + QStringLiteral("&to=") + to + QStringLiteral("&appid=") +
+           s.appId + QStringLiteral("&salt=") + s.salt + QStringLiteral("&sign=") + sign;
 }
 
 std::optional<QString> TranslationService::firstSegment(const QString& body) {

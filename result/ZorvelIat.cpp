@@ -48,7 +48,8 @@ QByteArray encodeWith(const char* codecName, const QString& text) {
 
 ZorvelIat::ZorvelIat(QWidget* parent, std::unique_ptr<FocusTyping> typing,
                      std::unique_ptr<ForegroundWindow> foreground)
-    : QWidget(parent), ui(new Ui::ZorvelIat), m_typing(std::move(typing)), m_foreground(std::move(foreground)) {
+    : QWidget(parent), ui(new Ui::ZorvelIat), m_typing(std::move(typing)),
+      m_foreground(std::move(foreground)) {
     ui->setupUi(this);
     m_prompt = new PromptBox;
 }

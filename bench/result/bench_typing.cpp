@@ -58,9 +58,9 @@ void bench(ZorvelIat& iat, FocusReceiver& receiver, const char* name, const QStr
         // Let the borrowed keycodes go back between runs, as between utterances.
         receiver.settle(400);
     }
-    std::printf("%-34s %4d chars  exact %2d/%-2d  write->last posted %7.1f ms  typed %7.1f ms  %6.0f chars/s\n",
-                name, int(text.size()), exact, runs, median(posted), median(typed),
-                text.size() / (median(typed) / 1000.0));
+    std::printf(
+        "%-34s %4d chars  exact %2d/%-2d  write->last posted %7.1f ms  typed %7.1f ms  %6.0f chars/s\n", name,
+        int(text.size()), exact, runs, median(posted), median(typed), text.size() / (median(typed) / 1000.0));
 }
 
 } // namespace

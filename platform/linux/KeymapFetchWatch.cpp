@@ -63,8 +63,9 @@ bool KeymapFetchWatch::start(Display* own, unsigned long window, int xkbOpcode) 
         stop();
         return false;
     }
-    if (!m_context || !XRecordEnableContextAsync(m_data, m_context, reinterpret_cast<XRecordInterceptProc>(&intercept),
-                                                 reinterpret_cast<XPointer>(this))) {
+    if (!m_context ||
+        !XRecordEnableContextAsync(m_data, m_context, reinterpret_cast<XRecordInterceptProc>(&intercept),
+                                   reinterpret_cast<XPointer>(this))) {
         stop();
         return false;
     }

@@ -47,10 +47,10 @@ private:
     unsigned long m_ownBase = 0;    // client part of our resource ids
     unsigned long m_windowBase = 0; // client part of the watched client's resource ids
     int m_xkbOpcode = 0;
-    long m_applied = 0;       // our changes applied
-    long m_changesSeen = 0;   // our changes seen in the request stream
-    long m_fetchedAfter = -1; // changes seen before the client's latest fetch
-    qint64 m_lastFetch = -1;  // on m_clock
+    long m_applied = 0;         // our changes applied
+    long m_changesSeen = 0;     // our changes seen in the request stream
+    long m_fetchedAfter = -1;   // changes seen before the client's latest fetch
+    qint64 m_lastFetch = -1;    // on m_clock
     int m_fetchesPerChange = 0; // 0: not known yet
     int m_fetchesSinceChange = 0;
     QElapsedTimer m_clock;

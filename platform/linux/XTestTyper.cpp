@@ -3,8 +3,8 @@
 #include <QSet>
 #include <QtDebug>
 #include <atomic>
-#include <poll.h>
 #include <chrono>
+#include <poll.h>
 #include <thread>
 
 #include <X11/XKBlib.h>
@@ -70,7 +70,8 @@ bool XTestTyper::open() {
     int xkbMajor = XkbMajorVersion, xkbMinor = XkbMinorVersion;
     if (!XTestQueryExtension(m_display, &eventBase, &errorBase, &major, &minor) ||
         !XkbQueryExtension(m_display, &opcode, &eventBase, &errorBase, &xkbMajor, &xkbMinor)) {
-        warnOnce("Text injection , X server lacks the XTest or XKB extension, recognised text is not typed !");
+        warnOnce(
+            "Text injection , X server lacks the XTest or XKB extension, recognised text is not typed !");
         XCloseDisplay(m_display);
         m_display = nullptr;
         return false;
@@ -131,7 +132,8 @@ bool XTestTyper::readKeymap() {
     }
     int minCode = 0, maxCode = 0, perCode = 0;
     XDisplayKeycodes(m_display, &minCode, &maxCode);
-    KeySym* syms = XGetKeyboardMapping(m_display, static_cast<KeyCode>(minCode), maxCode - minCode + 1, &perCode);
+    KeySym* syms =
+        XGetKeyboardMapping(m_display, static_cast<KeyCode>(minCode), maxCode - minCode + 1, &perCode);
     if (syms) {
         for (int code = minCode; code <= maxCode; ++code) {
             const KeySym* row = syms + (code - minCode) * perCode;
@@ -215,9 +217,8 @@ void XTestTyper::mapAhead(const QVector<uint>& text, int from) {
         if (!wantedSet.contains(m_slots.at(s).keysym) || m_slots.at(s).keysym == 0)
             free.append(s);
     }
-    std::stable_sort(free.begin(), free.end(), [this](int a, int b) {
-        return m_slots.at(a).lastPress < m_slots.at(b).lastPress;
-    });
+    std::stable_sort(free.begin(), free.end(),
+                     [this](int a, int b) { return m_slots.at(a).lastPress < m_slots.at(b).lastPress; });
     QVector<int> changed;
     int next = 0;
     for (unsigned long keysym : std::as_const(wanted)) {

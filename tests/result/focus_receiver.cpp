@@ -1,6 +1,7 @@
 // A window with a focused line edit, run as its own X client by the typing tests and benchmark.
 // Prints "ready" once it has the input focus, then "text:<UTF-8 hex>" when the text has changed
-// (30 ms after the last change) and "return" when Enter reaches it. Reads "clear" from stdin to empty the line edit.
+// (30 ms after the last change) and "return" when Enter reaches it. Reads "clear" from stdin to empty the
+// line edit.
 #include <QApplication>
 #include <QLineEdit>
 #include <QSocketNotifier>

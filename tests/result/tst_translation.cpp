@@ -77,7 +77,8 @@ class TestTranslation : public QObject {
         store["TranslationResultLanguage"] = 1;
         auto typing = std::make_unique<FakeFocusTyping>();
         m_typing = typing.get();
-        m_iat = std::make_unique<ZorvelIat>(nullptr, std::move(typing), std::make_unique<FakeForegroundWindow>());
+        m_iat =
+            std::make_unique<ZorvelIat>(nullptr, std::move(typing), std::make_unique<FakeForegroundWindow>());
     }
 
     static QByteArray gbk(const char* hexBytes) { return QByteArray::fromHex(hexBytes); }
@@ -150,8 +151,8 @@ private slots:
         QTest::newRow("unreserved kept") << "aZ09-._~" << 0 << "aZ09-._~";
         QTest::newRow("reserved encoded") << "a+b&c=d/e?f#g%" << 0 << "a%2Bb%26c%3Dd%2Fe%3Ff%23g%25";
         QTest::newRow("spaces") << "hello big world" << 0 << "hello%20big%20world";
-        QTest::newRow("comma keeps everything") << "好的，谢谢。" << 1
-                                                << "%E5%A5%BD%E7%9A%84%EF%BC%8C%E8%B0%A2%E8%B0%A2%E3%80%82";
+        QTest::newRow("comma keeps everything")
+            << "好的，谢谢。" << 1 << "%E5%A5%BD%E7%9A%84%EF%BC%8C%E8%B0%A2%E8%B0%A2%E3%80%82";
     }
 
     void query() {
@@ -170,12 +171,18 @@ private slots:
         QTest::addColumn<int>("target");
         QTest::addColumn<QString>("codes");
         QTest::addColumn<QString>("line");
-        QTest::newRow("yue to wyw") << 2 << 3 << "from=yue&to=wyw" << "翻译模式：好。粤语---->文言文";
-        QTest::newRow("japanese") << 0 << 4 << "from=zh&to=jp" << "翻译模式：好。中文---->日语";
-        QTest::newRow("traditional") << 0 << 23 << "from=zh&to=cht" << "翻译模式：好。中文---->中文（繁体）";
-        QTest::newRow("last row") << 0 << 24 << "from=zh&to=vie" << "翻译模式：好。中文---->越南语";
-        QTest::newRow("outside both tables") << 3 << 25 << "from=en&to=zh" << "翻译模式：好。---->";
-        QTest::newRow("negative values") << -1 << -1 << "from=en&to=zh" << "翻译模式：好。---->";
+        QTest::newRow("yue to wyw") << 2 << 3 << "from=yue&to=wyw"
+                                    << "翻译模式：好。粤语---->文言文";
+        QTest::newRow("japanese") << 0 << 4 << "from=zh&to=jp"
+                                  << "翻译模式：好。中文---->日语";
+        QTest::newRow("traditional") << 0 << 23 << "from=zh&to=cht"
+                                     << "翻译模式：好。中文---->中文（繁体）";
+        QTest::newRow("last row") << 0 << 24 << "from=zh&to=vie"
+                                  << "翻译模式：好。中文---->越南语";
+        QTest::newRow("outside both tables") << 3 << 25 << "from=en&to=zh"
+                                             << "翻译模式：好。---->";
+        QTest::newRow("negative values") << -1 << -1 << "from=en&to=zh"
+                                         << "翻译模式：好。---->";
     }
 
     void languages() {
@@ -190,7 +197,8 @@ private slots:
         QCOMPARE(lines.size(), 1);
         QCOMPARE(lines.at(0).at(0).toString(), line);
         QTRY_COMPARE(m_server->targets.size(), 1);
-        QVERIFY2(m_server->targets.first().contains("&" + codes + "&appid="), qPrintable(m_server->targets.first()));
+        QVERIFY2(m_server->targets.first().contains("&" + codes + "&appid="),
+                 qPrintable(m_server->targets.first()));
     }
 
     void targetTableHas25Rows() {
@@ -198,27 +206,33 @@ private slots:
         QStringList codes;
         for (int i = 0; i < 25; ++i)
             codes << TranslationService::target(i).code;
-        QCOMPARE(codes.join(' '), QString("zh en yue wyw jp fra spa ru pt de it el nl pl bul est dan fin cs rom "
-                                          "slo swe hu cht vie"));
+        QCOMPARE(codes.join(' '),
+                 QString("zh en yue wyw jp fra spa ru pt de it el nl pl bul est dan fin cs rom "
+                         "slo swe hu cht vie"));
     }
 
     void replies_data() {
         QTest::addColumn<int>("status");
         QTest::addColumn<QByteArray>("body");
         QTest::addColumn<QByteArray>("typed");
-        QTest::newRow("escapes 4F60 597D")
-            << 200 << QByteArray("{\"from\":\"en\",\"to\":\"zh\",\"trans_result\":[{\"src\":\"hello\",\"dst\":\"\\u4f60\\u597d\"}]}")
-            << gbk("c4e3bac3");
-        QTest::newRow("upper-case hex") << 200 << QByteArray("{\"dst\":\"\\u4F60\\u597D\"}") << gbk("c4e3bac3");
+        QTest::newRow("escapes 4F60 597D") << 200
+                                           << QByteArray("{\"from\":\"en\",\"to\":\"zh\",\"trans_result\":[{"
+                                                         "\"src\":\"hello\",\"dst\":\"\\u4f60\\u597d\"}]}")
+                                           << gbk("c4e3bac3");
+        QTest::newRow("upper-case hex")
+            << 200 << QByteArray("{\"dst\":\"\\u4F60\\u597D\"}") << gbk("c4e3bac3");
         QTest::newRow("two segments: first only")
             << 200
-            << QByteArray("{\"trans_result\":[{\"src\":\"a\",\"dst\":\"Hello.\"},{\"src\":\"b\",\"dst\":\"World.\"}]}")
+            << QByteArray("{\"trans_result\":[{\"src\":\"a\",\"dst\":\"Hello.\"},{\"src\":\"b\",\"dst\":"
+                          "\"World.\"}]}")
             << QByteArray("Hello.");
-        QTest::newRow("traditional character as GBK") << 200 << QByteArray("{\"dst\":\"\\u8aaa\"}") << gbk("d566");
+        QTest::newRow("traditional character as GBK")
+            << 200 << QByteArray("{\"dst\":\"\\u8aaa\"}") << gbk("d566");
         QTest::newRow("raw UTF-8 body") << 200 << QByteArray("{\"dst\":\"世界\"}") << gbk("cac0bde7");
         QTest::newRow("escaped quote stays inside")
             << 200 << QByteArray("{\"dst\":\"say \\\"hi\\\" now\"}") << QByteArray("say \"hi\" now");
-        QTest::newRow("HTTP error body still parsed") << 500 << QByteArray("{\"dst\":\"ok\"}") << QByteArray("ok");
+        QTest::newRow("HTTP error body still parsed")
+            << 500 << QByteArray("{\"dst\":\"ok\"}") << QByteArray("ok");
     }
 
     void replies() {
@@ -237,7 +251,8 @@ private slots:
     void replyWithoutTranslation_data() {
         QTest::addColumn<int>("status");
         QTest::addColumn<QByteArray>("body");
-        QTest::newRow("service error answer") << 200 << QByteArray("{\"error_code\":\"54001\",\"error_msg\":\"Invalid Sign\"}");
+        QTest::newRow("service error answer")
+            << 200 << QByteArray("{\"error_code\":\"54001\",\"error_msg\":\"Invalid Sign\"}");
         QTest::newRow("empty body") << 200 << QByteArray();
         QTest::newRow("segment not closed") << 200 << QByteArray("{\"dst\":\"cut off");
         QTest::newRow("HTTP error, empty body") << 503 << QByteArray();
@@ -311,19 +326,30 @@ private slots:
         QTest::addColumn<QString>("segment");
         QTest::addColumn<QString>("text");
         QTest::addColumn<bool>("warned");
-        QTest::newRow("two escapes") << "\\u4f60\\u597d" << "你好" << false;
-        QTest::newRow("escape between text") << "a\\u4f60b" << "a你b" << false;
-        QTest::newRow("surrogate pair is one character") << "x\\ud83d\\ude00y" << QString::fromUcs4(U"x\U0001F600y") << false;
-        QTest::newRow("lone high surrogate") << "\\ud83dz" << QString(QChar(QChar::ReplacementCharacter)) + "z" << true;
-        QTest::newRow("lone low surrogate") << "\\ude00" << QString(QChar(QChar::ReplacementCharacter)) << true;
-        QTest::newRow("null escape does not cut the text") << "a\\u0000b"
-                                                           << QString("a") + QChar(QChar::ReplacementCharacter) + "b" << true;
-        QTest::newRow("escaped backslash before u") << "\\\\u4f60" << "\\u4f60" << false;
-        QTest::newRow("quote and slash") << "\\\"a\\/b\\\"" << "\"a/b\"" << false;
-        QTest::newRow("other escapes kept") << "a\\nb\\tc" << "a\\nb\\tc" << false;
-        QTest::newRow("short escape kept") << "end\\u4f" << "end\\u4f" << true;
-        QTest::newRow("bad hex kept") << "\\uZZZZ!" << "\\uZZZZ!" << true;
-        QTest::newRow("trailing backslash") << "a\\" << "a\\" << false;
+        QTest::newRow("two escapes") << "\\u4f60\\u597d"
+                                     << "你好" << false;
+        QTest::newRow("escape between text") << "a\\u4f60b"
+                                             << "a你b" << false;
+        QTest::newRow("surrogate pair is one character")
+            << "x\\ud83d\\ude00y" << QString::fromUcs4(U"x\U0001F600y") << false;
+        QTest::newRow("lone high surrogate")
+            << "\\ud83dz" << QString(QChar(QChar::ReplacementCharacter)) + "z" << true;
+        QTest::newRow("lone low surrogate")
+            << "\\ude00" << QString(QChar(QChar::ReplacementCharacter)) << true;
+        QTest::newRow("null escape does not cut the text")
+            << "a\\u0000b" << QString("a") + QChar(QChar::ReplacementCharacter) + "b" << true;
+        QTest::newRow("escaped backslash before u") << "\\\\u4f60"
+                                                    << "\\u4f60" << false;
+        QTest::newRow("quote and slash") << "\\\"a\\/b\\\""
+                                         << "\"a/b\"" << false;
+        QTest::newRow("other escapes kept") << "a\\nb\\tc"
+                                            << "a\\nb\\tc" << false;
+        QTest::newRow("short escape kept") << "end\\u4f"
+                                           << "end\\u4f" << true;
+        QTest::newRow("bad hex kept") << "\\uZZZZ!"
+                                      << "\\uZZZZ!" << true;
+        QTest::newRow("trailing backslash") << "a\\"
+                                            << "a\\" << false;
     }
 
     void decodeEscapes() {

@@ -18,7 +18,9 @@ class TestXTyping : public QObject {
     std::unique_ptr<FocusReceiver> m_receiver;
     std::unique_ptr<TestDir> m_dir;
 
-    static QByteArray gb2312(const QString& text) { return QTextCodec::codecForName("gb2312")->fromUnicode(text); }
+    static QByteArray gb2312(const QString& text) {
+        return QTextCodec::codecForName("gb2312")->fromUnicode(text);
+    }
 
     // Keysyms of every keycode, to see that borrowed keycodes are given back.
     static QVector<unsigned long> keymap() {
@@ -58,7 +60,8 @@ private slots:
     void initTestCase() {
         if (qEnvironmentVariableIsEmpty("DISPLAY"))
             QSKIP("No X display: this test runs under xvfb-run");
-        m_receiver = std::make_unique<FocusReceiver>(QCoreApplication::applicationDirPath() + "/focus_receiver");
+        m_receiver =
+            std::make_unique<FocusReceiver>(QCoreApplication::applicationDirPath() + "/focus_receiver");
         QVERIFY2(m_receiver->start(), "the receiving window did not get the focus");
     }
 
@@ -102,7 +105,8 @@ private slots:
 
     void controlCharactersAreNotKeys() {
         auto typing = FocusTyping::create();
-        ZorvelIat::postTextToFocus(*typing, QByteArray("a\r\nb\tc\x1b" "d"));
+        ZorvelIat::postTextToFocus(*typing, QByteArray("a\r\nb\tc\x1b"
+                                                       "d"));
         expectTyped("abcd");
     }
 
@@ -123,7 +127,8 @@ private slots:
         const QVector<unsigned long> before = keymap();
         QVERIFY(!before.isEmpty());
         auto typing = FocusTyping::create();
-        const QString text = QStringLiteral("天地玄黄宇宙洪荒日月盈昃辰宿列张寒来暑往秋收冬藏闰余成岁律吕调阳");
+        const QString text =
+            QStringLiteral("天地玄黄宇宙洪荒日月盈昃辰宿列张寒来暑往秋收冬藏闰余成岁律吕调阳");
         ZorvelIat::postTextToFocus(*typing, gb2312(text));
         expectTyped(text);
         m_receiver->settle(600); // the keycodes go back once typing has been quiet for a while

@@ -44,7 +44,9 @@ class TestZorvelIat : public QObject {
         ConfigStore& store = ConfigStore::instance();
         return {store["TypingModel"], store["IntelligenceModel"], store["TranslationModel"]};
     }
-    static QByteArray hex(const char* spaced) { return QByteArray::fromHex(QByteArray(spaced).replace(' ', "")); }
+    static QByteArray hex(const char* spaced) {
+        return QByteArray::fromHex(QByteArray(spaced).replace(' ', ""));
+    }
 
 private slots:
     void initTestCase() {
@@ -97,8 +99,8 @@ private slots:
         QTest::addColumn<QList<int>>("after");
         QTest::addColumn<QString>("notice");
         const QList<int> typing{1, 0, 0}, intelligent{0, 1, 0}, translation{0, 0, 1};
-        QTest::newRow("to intelligent from typing") << "切换到智能模式。" << typing << 0 << intelligent
-                                                    << "你已切换到智能模式！";
+        QTest::newRow("to intelligent from typing")
+            << "切换到智能模式。" << typing << 0 << intelligent << "你已切换到智能模式！";
         QTest::newRow("to typing from translation, not translated")
             << "切换到打字模式" << translation << 0 << typing << "你已切换到打字模式！";
         QTest::newRow("to translation, phrase inside a sentence")
@@ -106,12 +108,14 @@ private slots:
         QTest::newRow("typing and translation: last stands")
             << "切换到翻译模式，切换到打字模式" << intelligent << 0 << translation << "你已切换到翻译模式！";
         QTest::newRow("all three: translation stands")
-            << "切换到智能模式切换到翻译模式切换到打字模式" << typing << 0 << translation << "你已切换到翻译模式！";
-        QTest::newRow("typing then intelligent") << "切换到打字模式 切换到智能模式" << translation << 0 << intelligent
-                                                 << "你已切换到智能模式！";
+            << "切换到智能模式切换到翻译模式切换到打字模式" << typing << 0 << translation
+            << "你已切换到翻译模式！";
+        QTest::newRow("typing then intelligent")
+            << "切换到打字模式 切换到智能模式" << translation << 0 << intelligent << "你已切换到智能模式！";
         QTest::newRow("notice shown although ClosePrompt is 1")
             << "切换到打字模式" << intelligent << 1 << typing << "你已切换到打字模式！";
-        QTest::newRow("same mode again") << "切换到打字模式" << typing << 0 << typing << "你已切换到打字模式！";
+        QTest::newRow("same mode again")
+            << "切换到打字模式" << typing << 0 << typing << "你已切换到打字模式！";
     }
 
     void modeSwitch() {
@@ -154,7 +158,8 @@ private slots:
         QTest::newRow("intelligent, prompts off") << QList<int>{0, 1, 0} << 1 << "";
         QTest::newRow("translation, prompts on") << QList<int>{0, 0, 1} << 0 << "请你说大点声！";
         QTest::newRow("translation, ClosePrompt 2") << QList<int>{0, 0, 1} << 2 << "";
-        QTest::newRow("typing and intelligent: typing ends it") << QList<int>{1, 1, 0} << 0 << "请你说大点声！";
+        QTest::newRow("typing and intelligent: typing ends it")
+            << QList<int>{1, 1, 0} << 0 << "请你说大点声！";
         QTest::newRow("intelligent and translation: intelligent ends it")
             << QList<int>{0, 1, 1} << 0 << "请重试！！！";
         QTest::newRow("no mode") << QList<int>{0, 0, 0} << 0 << "";
@@ -205,20 +210,48 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("start");
         QTest::addColumn<QString>("result");
-        QTest::newRow("full stop") << "你好。" << "" << "你好";
-        QTest::newRow("question mark") << "你好吗？" << "" << "你好吗";
-        QTest::newRow("question mark overrides full stop") << "第一句。第二句？" << "" << "第一句。第二句";
-        QTest::newRow("question mark before full stop") << "第一句？第二句。" << "" << "第一句";
-        QTest::newRow("comma keeps the whole text") << "好的，谢谢。" << "" << "好的，谢谢。";
-        QTest::newRow("ascii stop") << "version 2.5 ok" << "" << "version 2";
-        QTest::newRow("ascii stop overrides question mark") << "好吗？ok.yes" << "" << "好吗？ok";
-        QTest::newRow("no mark gives the start value") << "你好" << "" << "";
-        QTest::newRow("no mark, start is the text") << "你好" << "你好" << "你好";
-        QTest::newRow("exclamation is not a mark") << "你好！" << "" << "";
-        QTest::newRow("first of several stops") << "一。二。三。" << "" << "一";
-        QTest::newRow("mark at the start") << "。你好" << "你好" << "";
-        QTest::newRow("ascii comma is not a mark") << "a,b" << "x" << "x";
-        QTest::newRow("empty") << "" << "s" << "s";
+        QTest::newRow("full stop") << "你好。"
+                                   << ""
+                                   << "你好";
+        QTest::newRow("question mark") << "你好吗？"
+                                       << ""
+                                       << "你好吗";
+        QTest::newRow("question mark overrides full stop") << "第一句。第二句？"
+                                                           << ""
+                                                           << "第一句。第二句";
+        QTest::newRow("question mark before full stop") << "第一句？第二句。"
+                                                        << ""
+                                                        << "第一句";
+        QTest::newRow("comma keeps the whole text") << "好的，谢谢。"
+                                                    << ""
+                                                    << "好的，谢谢。";
+        QTest::newRow("ascii stop") << "version 2.5 ok"
+                                    << ""
+                                    << "version 2";
+        QTest::newRow("ascii stop overrides question mark") << "好吗？ok.yes"
+                                                            << ""
+                                                            << "好吗？ok";
+        QTest::newRow("no mark gives the start value") << "你好"
+                                                       << ""
+                                                       << "";
+        QTest::newRow("no mark, start is the text") << "你好"
+                                                    << "你好"
+                                                    << "你好";
+        QTest::newRow("exclamation is not a mark") << "你好！"
+                                                   << ""
+                                                   << "";
+        QTest::newRow("first of several stops") << "一。二。三。"
+                                                << ""
+                                                << "一";
+        QTest::newRow("mark at the start") << "。你好"
+                                           << "你好"
+                                           << "";
+        QTest::newRow("ascii comma is not a mark") << "a,b"
+                                                   << "x"
+                                                   << "x";
+        QTest::newRow("empty") << ""
+                               << "s"
+                               << "s";
     }
 
     void trimming() {
@@ -238,7 +271,8 @@ private slots:
         QTest::newRow("你好。 trimmed") << "你好。" << 1 << hex("C4 E3 BA C3");
         QTest::newRow("你好。 whole keeps the mark") << "你好。" << 0 << hex("C4 E3 BA C3 A1 A3");
         QTest::newRow("no mark, trimmed: nothing") << "你好" << 1 << QByteArray();
-        QTest::newRow("comma, trimmed: whole") << "好的，谢谢。" << 1 << hex("BA C3 B5 C4 A3 AC D0 BB D0 BB A1 A3");
+        QTest::newRow("comma, trimmed: whole")
+            << "好的，谢谢。" << 1 << hex("BA C3 B5 C4 A3 AC D0 BB D0 BB A1 A3");
         QTest::newRow("other value: nothing") << "你好。" << 2 << QByteArray();
         QTest::newRow("ascii stop trimmed") << "Hello world. Bye" << 1 << QByteArray("Hello world");
     }
@@ -295,32 +329,51 @@ private slots:
         QTest::addColumn<int>("removePunctuation");
         QTest::addColumn<int>("closePrompt");
         QTest::addColumn<CommandAction>("action");
-        QTest::addColumn<QString>("command");    // text passed to the interpreter, "-" if not asked
-        QTest::addColumn<QString>("url");        // opened, empty for none
-        QTest::addColumn<QString>("notice");     // empty for none
+        QTest::addColumn<QString>("command"); // text passed to the interpreter, "-" if not asked
+        QTest::addColumn<QString>("url");     // opened, empty for none
+        QTest::addColumn<QString>("notice");  // empty for none
         QTest::addColumn<QByteArray>("typed");
         const CommandAction open = CommandAction::open("https://www.example.com/s?wd=天气 北京");
         const QString opened = QUrl("https://www.example.com/s?wd=天气 北京", QUrl::TolerantMode).toString();
-        QTest::newRow("editor window types the command text")
-            << "你好。" << "Notepad" << 1 << 0 << open << "-" << "" << "" << hex("C4 E3 BA C3");
-        QTest::newRow("editor window, whole utterance")
-            << "你好。" << "WebChatMainWndForPC" << 0 << 0 << open << "-" << "" << "" << hex("C4 E3 BA C3 A1 A3");
+        QTest::newRow("editor window types the command text") << "你好。"
+                                                              << "Notepad" << 1 << 0 << open << "-"
+                                                              << ""
+                                                              << "" << hex("C4 E3 BA C3");
+        QTest::newRow("editor window, whole utterance") << "你好。"
+                                                        << "WebChatMainWndForPC" << 0 << 0 << open << "-"
+                                                        << ""
+                                                        << "" << hex("C4 E3 BA C3 A1 A3");
         QTest::newRow("editor window, other punctuation value types nothing")
-            << "你好。" << "XLMAIN" << 5 << 0 << open << "-" << "" << "" << QByteArray();
+            << "你好。"
+            << "XLMAIN" << 5 << 0 << open << "-"
+            << ""
+            << "" << QByteArray();
         QTest::newRow("class compared case-sensitively")
-            << "天气。" << "notepad" << 1 << 0 << open << "天气" << opened << "天气" << QByteArray();
+            << "天气。"
+            << "notepad" << 1 << 0 << open << "天气" << opened << "天气" << QByteArray();
         QTest::newRow("no foreground window: interpreted")
-            << "天气。" << "-" << 1 << 0 << open << "天气" << opened << "天气" << QByteArray();
+            << "天气。"
+            << "-" << 1 << 0 << open << "天气" << opened << "天气" << QByteArray();
         QTest::newRow("open without notice")
-            << "天气。" << "Qt" << 1 << 1 << open << "天气" << opened << "" << QByteArray();
-        QTest::newRow("notice only") << "关闭电脑。" << "Qt" << 1 << 0 << CommandAction::notice() << "关闭电脑" << ""
+            << "天气。"
+            << "Qt" << 1 << 1 << open << "天气" << opened << "" << QByteArray();
+        QTest::newRow("notice only") << "关闭电脑。"
+                                     << "Qt" << 1 << 0 << CommandAction::notice() << "关闭电脑"
+                                     << ""
                                      << "关闭电脑" << QByteArray();
-        QTest::newRow("notice suppressed") << "关闭电脑。" << "Qt" << 1 << 1 << CommandAction::notice() << "关闭电脑"
-                                           << "" << "" << QByteArray();
-        QTest::newRow("nothing") << "随便。" << "Qt" << 1 << 0 << CommandAction::none() << "随便" << "" << ""
-                                 << QByteArray();
+        QTest::newRow("notice suppressed") << "关闭电脑。"
+                                           << "Qt" << 1 << 1 << CommandAction::notice() << "关闭电脑"
+                                           << ""
+                                           << "" << QByteArray();
+        QTest::newRow("nothing") << "随便。"
+                                 << "Qt" << 1 << 0 << CommandAction::none() << "随便"
+                                 << ""
+                                 << "" << QByteArray();
         QTest::newRow("no mark gives an empty command text")
-            << "打开记事本！" << "Qt" << 1 << 0 << CommandAction::notice() << "" << "" << "" << QByteArray();
+            << "打开记事本！"
+            << "Qt" << 1 << 0 << CommandAction::notice() << ""
+            << ""
+            << "" << QByteArray();
     }
 
     void interpret() {
@@ -348,8 +401,8 @@ private slots:
         if (!url.isEmpty())
             QCOMPARE(m_catcher.urls.first().toString(), url);
         // The notice is the command text; an empty command text shows an empty notice.
-        const bool noticeExpected = !notice.isEmpty() || (action.kind == CommandAction::Notice && closePrompt == 0 &&
-                                                          command == "");
+        const bool noticeExpected =
+            !notice.isEmpty() || (action.kind == CommandAction::Notice && closePrompt == 0 && command == "");
         QCOMPARE(m_iat->promptBox()->isVisible(), noticeExpected);
         if (noticeExpected)
             QCOMPARE(m_iat->promptBox()->text(), notice);
@@ -368,10 +421,13 @@ private slots:
     void md5Hex_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("digest");
-        QTest::newRow("empty") << "" << "d41d8cd98f00b204e9800998ecf8427e";
-        QTest::newRow("abc") << "abc" << "900150983cd24fb0d6963f7d28e17f72";
+        QTest::newRow("empty") << ""
+                               << "d41d8cd98f00b204e9800998ecf8427e";
+        QTest::newRow("abc") << "abc"
+                             << "900150983cd24fb0d6963f7d28e17f72";
         // UTF-8 bytes E4 BD A0 E5 A5 BD.
-        QTest::newRow("你好") << "你好" << "7eca689f0d3389d9dea66ae112e5cfd7";
+        QTest::newRow("你好") << "你好"
+                              << "7eca689f0d3389d9dea66ae112e5cfd7";
     }
 
     void md5Hex() {
