@@ -17,8 +17,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (segment->size() > body.size())
         __builtin_trap();
     const QString text = TranslationService::decodeEscapes(*segment);
-    // Decoding never grows the text, and never yields a zero that would cut the typed bytes.
-    if (text.size() > segment->size() || text.contains(QChar(0)))
+    // Decoding never grows the text, and never makes a zero (which would cut the typed bytes)
+    // out of an escape.
+    if (text.size() > segment->size() || text.count(QChar(0)) > segment->count(QChar(0)))
         __builtin_trap();
     if (QTextCodec* gbk = QTextCodec::codecForName("GBK"))
         gbk->fromUnicode(text);

@@ -6,8 +6,10 @@
 #include <chrono>
 #include <poll.h>
 #include <thread>
+#include <unistd.h>
 
 #include <X11/XKBlib.h>
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
@@ -44,11 +46,19 @@ XTestTyper::XTestTyper() {
     m_restoreTimer.setSingleShot(true);
     m_restoreTimer.setInterval(kRestoreDelayMs);
     QObject::connect(&m_restoreTimer, &QTimer::timeout, [this] { restoreKeycodes(); });
+    m_continueTimer.setSingleShot(true);
+    m_continueTimer.setInterval(kSettleMs);
+    QObject::connect(&m_continueTimer, &QTimer::timeout, [this] {
+        m_turnGiven = true;
+        typeQueued(false);
+    });
 }
 
 XTestTyper::~XTestTyper() {
     if (!m_display)
         return;
+    if (!m_queue.isEmpty())
+        typeQueued(true);
     restoreKeycodes();
     m_watch.stop();
     freeKeymap();
@@ -87,6 +97,37 @@ unsigned long XTestTyper::focusWindow() {
     int revert = 0;
     XGetInputFocus(m_display, &focus, &revert);
     return focus == None ? 0 : static_cast<unsigned long>(focus);
+}
+
+bool XTestTyper::ownWindow(unsigned long window) {
+    const Atom pidAtom = XInternAtom(m_display, "_NET_WM_PID", False);
+    while (window > 1) {
+        Atom type = 0;
+        int format = 0;
+        unsigned long count = 0, after = 0;
+        unsigned char* data = nullptr;
+        if (XGetWindowProperty(m_display, window, pidAtom, 0, 1, False, XA_CARDINAL, &type, &format, &count,
+                               &after, &data) == Success &&
+            data && type == XA_CARDINAL) {
+            const bool own =
+                format == 32 && count == 1 && *reinterpret_cast<unsigned long*>(data) == ulong(getpid());
+            XFree(data);
+            return own;
+        }
+        if (data)
+            XFree(data);
+        Window root = 0, parent = 0;
+        Window* children = nullptr;
+        unsigned int childCount = 0;
+        if (!XQueryTree(m_display, window, &root, &parent, &children, &childCount))
+            return false;
+        if (children)
+            XFree(children);
+        if (parent == root)
+            return false;
+        window = parent;
+    }
+    return false;
 }
 
 void XTestTyper::beforeChange() {
@@ -240,12 +281,32 @@ void XTestTyper::mapAhead(const QVector<uint>& text, int from) {
 void XTestTyper::typeText(const QString& text) {
     if (text.isEmpty() || !open())
         return;
-    if (!m_keymapFresh && !readKeymap())
+    const bool idle = m_queue.isEmpty();
+    m_queue += text.toUcs4();
+    // A text still waiting for a window of this program is continued by its timer.
+    if (idle)
+        typeQueued(false);
+}
+
+void XTestTyper::typeQueued(bool finish) {
+    m_continueTimer.stop();
+    if (!m_keymapFresh && !readKeymap()) {
+        m_queue.clear();
         return;
+    }
     const unsigned long focus = focusWindow();
-    if (focus > 1 && focus != m_watch.window() && !m_watch.start(m_display, focus, m_xkbOpcode))
-        m_watchFailed = true;
-    const QVector<uint> characters = text.toUcs4();
+    if (focus > 1 && focus != m_watch.window()) {
+        m_ownWindow = ownWindow(focus);
+        // A window of this program reads nothing while we type on its thread: it is given
+        // turns of the event loop instead of being waited for.
+        if (m_ownWindow) {
+            m_watch.stop();
+            m_watchFailed = true;
+        } else if (!m_watch.start(m_display, focus, m_xkbOpcode)) {
+            m_watchFailed = true;
+        }
+    }
+    const QVector<uint>& characters = m_queue;
     for (int i = 0; i < characters.size(); ++i) {
         const uint c = characters.at(i);
         if (isControl(c))
@@ -261,8 +322,15 @@ void XTestTyper::typeText(const QString& text) {
             tap(key->keycode, shift);
             continue;
         }
-        if (!m_slotBySym.contains(keysym))
+        if (!m_slotBySym.contains(keysym)) {
+            if (m_ownWindow && m_slotPressedSinceChange && !finish && !m_turnGiven) {
+                m_queue = m_queue.mid(i);
+                m_continueTimer.start();
+                return;
+            }
+            m_turnGiven = false;
             mapAhead(characters, i);
+        }
         const auto slot = m_slotBySym.constFind(keysym);
         if (slot == m_slotBySym.constEnd()) {
             warnOnce("Text injection , no spare keycode to type a character, it is skipped !");
@@ -274,6 +342,7 @@ void XTestTyper::typeText(const QString& text) {
         m_lastSlotPress = m_lastPress;
         m_slotPressedSinceChange = true;
     }
+    m_queue.clear();
     m_restoreTimer.start();
 }
 
@@ -307,6 +376,7 @@ void XTestTyper::restoreKeycodes() {
     m_borrowed = false;
     m_watch.stop();
     m_watchFailed = false;
+    m_ownWindow = false;
     // The next text starts from the keymap as it then is.
     m_keymapFresh = false;
 }

@@ -32,7 +32,8 @@ public:
     bool open();
     // The window holding the input focus (1 = the window under the pointer), 0 for none.
     unsigned long focusWindow();
-    // Types the text; control characters are left out.
+    // Types the text; control characters are left out. Returns when the text is typed, except
+    // into a window of this program, which is typed into over several turns of the event loop.
     void typeText(const QString& text);
     // Gives the borrowed keycodes back at once (after the settle time since the last press).
     void restoreKeycodes();
@@ -64,10 +65,14 @@ private:
     void tap(unsigned char keycode, bool shift);
     // Maps the non-keyboard characters from position `from` on, as many as the slots hold.
     void mapAhead(const QVector<uint>& text, int from);
+    // Types the queued characters; `finish` types them all now, even into our own window.
+    void typeQueued(bool finish);
     void applySlots(const QVector<int>& changed);
     // Before a keymap change: waits until the focused client can no longer read earlier presses
     // on borrowed keycodes with the coming map.
     void beforeChange();
+    // Whether the window (or the top-level holding it) belongs to this process.
+    bool ownWindow(unsigned long window);
 
     _XDisplay* m_display = nullptr;
     _XkbDesc* m_xkb = nullptr;
@@ -80,6 +85,10 @@ private:
     QHash<unsigned long, int> m_slotBySym;
     bool m_borrowed = false;
     QTimer m_restoreTimer;
+    QTimer m_continueTimer;
+    QVector<uint> m_queue; // characters still to type
+    bool m_ownWindow = false;
+    bool m_turnGiven = false; // our own window has had its turn since the last press
     QElapsedTimer m_clock;
     qint64 m_lastPress = -1;
     qint64 m_lastSlotPress = -1;
