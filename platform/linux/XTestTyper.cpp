@@ -16,10 +16,12 @@
 #include <X11/keysym.h>
 
 namespace {
-std::atomic<bool> g_warned{false};
+// Each of these is told once per run.
+std::atomic<bool> g_warnedNoServer{false};
+std::atomic<bool> g_warnedNoKeycode{false};
 
-void warnOnce(const char* message) {
-    if (!g_warned.exchange(true))
+void warnOnce(std::atomic<bool>& warned, const char* message) {
+    if (!warned.exchange(true))
         qWarning("%s", message);
 }
 
@@ -73,7 +75,7 @@ bool XTestTyper::open() {
     m_tried = true;
     m_display = XOpenDisplay(nullptr);
     if (!m_display) {
-        warnOnce("Text injection , no X display, recognised text is not typed !");
+        warnOnce(g_warnedNoServer, "Text injection , no X display, recognised text is not typed !");
         return false;
     }
     int eventBase = 0, errorBase = 0, major = 0, minor = 0, opcode = 0;
@@ -81,6 +83,7 @@ bool XTestTyper::open() {
     if (!XTestQueryExtension(m_display, &eventBase, &errorBase, &major, &minor) ||
         !XkbQueryExtension(m_display, &opcode, &eventBase, &errorBase, &xkbMajor, &xkbMinor)) {
         warnOnce(
+            g_warnedNoServer,
             "Text injection , X server lacks the XTest or XKB extension, recognised text is not typed !");
         XCloseDisplay(m_display);
         m_display = nullptr;
@@ -333,7 +336,8 @@ void XTestTyper::typeQueued(bool finish) {
         }
         const auto slot = m_slotBySym.constFind(keysym);
         if (slot == m_slotBySym.constEnd()) {
-            warnOnce("Text injection , no spare keycode to type a character, it is skipped !");
+            warnOnce(g_warnedNoKeycode,
+                     "Text injection , no spare keycode to type a character, it is skipped !");
             continue;
         }
         Slot& s = m_slots[slot.value()];
