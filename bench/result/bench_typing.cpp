@@ -1,5 +1,6 @@
 // Types texts through the dispatcher's typing route and the X11 backend into a line edit of
-// another X client, and prints how fast and how exactly they arrive.
+// another X client, and prints how fast and how exactly they arrive. With --xdotool, the 200
+// mixed characters are also typed by xdotool for comparison.
 #include "app/ConfigStore.h"
 #include "platform/fake/FakeForegroundWindow.h"
 #include "result/ZorvelIat.h"
@@ -9,6 +10,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
@@ -63,6 +65,32 @@ void bench(ZorvelIat& iat, FocusReceiver& receiver, const char* name, const QStr
         int(text.size()), exact, runs, median(posted), median(typed), text.size() / (median(typed) / 1000.0));
 }
 
+// The same text typed by xdotool at the given delay between keys, for comparison.
+void benchXdotool(FocusReceiver& receiver, const QString& text, int delayMs) {
+    receiver.clear();
+    QElapsedTimer clock;
+    clock.start();
+    QProcess xdotool;
+    xdotool.start(QStringLiteral("xdotool"),
+                  {QStringLiteral("type"), QStringLiteral("--delay"), QString::number(delayMs), text});
+    if (!xdotool.waitForStarted(5000)) {
+        std::printf("xdotool not available\n");
+        return;
+    }
+    xdotool.waitForFinished(120000);
+    const bool arrived = receiver.waitForText(text, 5000);
+    const double typed = clock.nsecsElapsed() / 1e6 - (arrived ? 30 : 0);
+    receiver.settle(400);
+    int wrong = 0;
+    const QString got = receiver.text();
+    for (int i = 0; i < qMax(got.size(), text.size()); ++i)
+        wrong += got.mid(i, 1) != text.mid(i, 1) ? 1 : 0;
+    std::printf("xdotool type --delay %-2d              %4d chars  %s  typed %7.1f ms  %6.0f chars/s\n",
+                delayMs, int(text.size()),
+                wrong ? qPrintable(QString("%1 wrong").arg(wrong, 3)) : "exact    ", typed,
+                text.size() / (typed / 1000.0));
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -98,5 +126,9 @@ int main(int argc, char* argv[]) {
     bench(iat, receiver, "200 mixed Chinese/ASCII", mixedText(200), 10);
     bench(iat, receiver, "200 distinct Chinese (worst case)", chinese, 5);
     bench(iat, receiver, "600 mixed Chinese/ASCII", mixedText(600), 5);
+    if (app.arguments().contains(QStringLiteral("--xdotool"))) {
+        benchXdotool(receiver, mixedText(200), 12);
+        benchXdotool(receiver, mixedText(200), 25);
+    }
     return 0;
 }
