@@ -1,0 +1,94 @@
+#pragma once
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QProcess>
+#include <QProcessEnvironment>
+
+// Runs focus_receiver (a Qt window with a focused line edit) as a separate X client and follows
+// what its line edit holds.
+class FocusReceiver {
+public:
+    explicit FocusReceiver(const QString& program) : m_program(program) {}
+    ~FocusReceiver() {
+        if (m_process.state() != QProcess::NotRunning) {
+            m_process.closeWriteChannel();
+            if (!m_process.waitForFinished(3000)) {
+                m_process.kill();
+                m_process.waitForFinished(3000);
+            }
+        }
+    }
+
+    // Starts the window and waits until it holds the input focus.
+    bool start(int timeoutMs = 15000) {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        m_process.setProcessEnvironment(env);
+        m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        m_process.start(m_program, QStringList());
+        if (!m_process.waitForStarted(timeoutMs))
+            return false;
+        return waitFor([this] { return m_ready; }, timeoutMs);
+    }
+
+    // Empties the line edit and waits until it says so.
+    bool clear(int timeoutMs = 5000) {
+        m_cleared = false;
+        m_process.write("clear\n");
+        return waitFor([this] { return m_cleared; }, timeoutMs);
+    }
+
+    // Waits until the line edit holds the text; false on time-out.
+    bool waitForText(const QString& expected, int timeoutMs) {
+        return waitFor([&] { return m_text == expected; }, timeoutMs);
+    }
+
+    // Reads what arrived until the given time has passed.
+    void settle(int ms) {
+        waitFor([] { return false; }, ms);
+    }
+
+    QString text() const { return m_text; }
+    int returns() const { return m_returns; }
+    int changes() const { return m_changes; }
+
+private:
+    template <typename Done> bool waitFor(Done done, int timeoutMs) {
+        QDeadlineTimer deadline(timeoutMs);
+        while (true) {
+            readLines();
+            if (done())
+                return true;
+            if (deadline.hasExpired() || m_process.state() == QProcess::NotRunning)
+                return false;
+            m_process.waitForReadyRead(int(qMin<qint64>(50, qMax<qint64>(1, deadline.remainingTime()))));
+            QCoreApplication::processEvents();
+        }
+    }
+
+    void readLines() {
+        while (m_process.canReadLine()) {
+            const QByteArray line = m_process.readLine().trimmed();
+            if (line == "ready") {
+                m_ready = true;
+            } else if (line == "cleared") {
+                m_cleared = true;
+                m_text.clear();
+            } else if (line == "return") {
+                ++m_returns;
+            } else if (line.startsWith("text:")) {
+                m_text = QString::fromUtf8(QByteArray::fromHex(line.mid(5)));
+                ++m_changes;
+            }
+        }
+    }
+
+    QString m_program;
+    QProcess m_process;
+    QString m_text;
+    bool m_ready = false;
+    bool m_cleared = false;
+    int m_returns = 0;
+    int m_changes = 0;
+};

@@ -1,0 +1,140 @@
+#include "app/ConfigStore.h"
+#include "platform/fake/FakeForegroundWindow.h"
+#include "result/ZorvelIat.h"
+#include "tests/result/FocusReceiver.h"
+#include "tests/result/MixedText.h"
+#include "tests/support/TestDir.h"
+
+#include <QTextCodec>
+#include <QtTest>
+
+#include <X11/XKBlib.h>
+#include <X11/Xlib.h>
+
+// Typing through the real X11 backend into a line edit of another X client.
+class TestXTyping : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<FocusReceiver> m_receiver;
+    std::unique_ptr<TestDir> m_dir;
+
+    static QByteArray gb2312(const QString& text) {
+        return QTextCodec::codecForName("gb2312")->fromUnicode(text);
+    }
+
+    // Keysyms of every keycode, to see that borrowed keycodes are given back.
+    static QVector<unsigned long> keymap() {
+        QVector<unsigned long> all;
+        Display* display = XOpenDisplay(nullptr);
+        if (!display)
+            return all;
+        int minCode = 0, maxCode = 0, perCode = 0;
+        XDisplayKeycodes(display, &minCode, &maxCode);
+        KeySym* syms = XGetKeyboardMapping(display, KeyCode(minCode), maxCode - minCode + 1, &perCode);
+        for (int i = 0; i < (maxCode - minCode + 1) * perCode; ++i)
+            all.append(syms[i]);
+        XFree(syms);
+        XCloseDisplay(display);
+        return all;
+    }
+
+    void expectTyped(const QString& expected) {
+        const bool arrived = m_receiver->waitForText(expected, 15000);
+        m_receiver->settle(400); // anything typed too much would show now
+        if (!arrived) {
+            const QString got = m_receiver->text();
+            QStringList differences;
+            for (int i = 0; i < qMax(got.size(), expected.size()); ++i)
+                if (got.mid(i, 1) != expected.mid(i, 1))
+                    differences << QString("%1:%2/%3").arg(i).arg(expected.mid(i, 1), got.mid(i, 1));
+            QFAIL(qPrintable(QString("%1 of %2 characters differ (position:expected/got): %3")
+                                 .arg(differences.size())
+                                 .arg(expected.size())
+                                 .arg(differences.mid(0, 20).join(' '))));
+        }
+        QCOMPARE(m_receiver->text(), expected);
+        QCOMPARE(m_receiver->returns(), 0);
+    }
+
+private slots:
+    void initTestCase() {
+        if (qEnvironmentVariableIsEmpty("DISPLAY"))
+            QSKIP("No X display: this test runs under xvfb-run");
+        m_receiver =
+            std::make_unique<FocusReceiver>(QCoreApplication::applicationDirPath() + "/focus_receiver");
+        QVERIFY2(m_receiver->start(), "the receiving window did not get the focus");
+    }
+
+    void init() {
+        m_dir = std::make_unique<TestDir>();
+        QVERIFY(m_receiver->clear());
+    }
+
+    void cleanup() { m_dir.reset(); }
+
+    void cleanupTestCase() { m_receiver.reset(); }
+
+    void dispatcherTypesIntoAnotherClient() {
+        ZorvelIat iat(nullptr, FocusTyping::create(), std::make_unique<FakeForegroundWindow>());
+        ConfigStore& store = ConfigStore::instance();
+        store["TypingModel"] = 1;
+        store["IntelligenceModel"] = 0;
+        store["TranslationModel"] = 0;
+        store["RemovePunctuation"] = 0;
+        iat.write("你好，世界 Hello, World!");
+        expectTyped("你好，世界 Hello, World!");
+    }
+
+    void mixedText_data() {
+        QTest::addColumn<int>("length");
+        QTest::newRow("200 characters, run 1") << 200;
+        QTest::newRow("200 characters, run 2") << 200;
+        QTest::newRow("200 characters, run 3") << 200;
+        QTest::newRow("600 characters") << 600;
+    }
+
+    void mixedText() {
+        QFETCH(int, length);
+        const QString text = ::mixedText(length);
+        QCOMPARE(text.size(), length);
+        QCOMPARE(QTextCodec::codecForName("gb2312")->toUnicode(gb2312(text)), text);
+        auto typing = FocusTyping::create();
+        ZorvelIat::postTextToFocus(*typing, gb2312(text));
+        expectTyped(text);
+    }
+
+    void controlCharactersAreNotKeys() {
+        auto typing = FocusTyping::create();
+        ZorvelIat::postTextToFocus(*typing, QByteArray("a\r\nb\tc\x1b"
+                                                       "d"));
+        expectTyped("abcd");
+    }
+
+    void capsLockDoesNotChangeLetters() {
+        Display* display = XOpenDisplay(nullptr);
+        QVERIFY(display);
+        XkbLockModifiers(display, XkbUseCoreKbd, LockMask, LockMask);
+        XSync(display, False);
+        auto typing = FocusTyping::create();
+        ZorvelIat::postTextToFocus(*typing, gb2312("Hello World 你好 abc XYZ 123!"));
+        typing.reset();
+        XkbLockModifiers(display, XkbUseCoreKbd, LockMask, 0);
+        XCloseDisplay(display);
+        expectTyped("Hello World 你好 abc XYZ 123!");
+    }
+
+    void borrowedKeycodesAreGivenBack() {
+        const QVector<unsigned long> before = keymap();
+        QVERIFY(!before.isEmpty());
+        auto typing = FocusTyping::create();
+        const QString text =
+            QStringLiteral("天地玄黄宇宙洪荒日月盈昃辰宿列张寒来暑往秋收冬藏闰余成岁律吕调阳");
+        ZorvelIat::postTextToFocus(*typing, gb2312(text));
+        expectTyped(text);
+        m_receiver->settle(600); // the keycodes go back once typing has been quiet for a while
+        QCOMPARE(keymap(), before);
+    }
+};
+
+QTEST_MAIN(TestXTyping)
+#include "tst_xtyping.moc"

@@ -1,0 +1,50 @@
+#include "platform/FocusTyping.h"
+#include "result/ZorvelIat.h"
+#include "tests/result/MixedText.h"
+
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QTextCodec>
+#include <QtTest>
+
+// Typing into a window of this very process, e.g. the program's own command editor: its GUI
+// thread reads the keys only when typing gives it a turn of the event loop.
+class TestXTypingSelf : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() {
+        if (qEnvironmentVariableIsEmpty("DISPLAY"))
+            QSKIP("No X display: this test runs under xvfb-run");
+    }
+
+    void typesIntoOwnWindow_data() {
+        QTest::addColumn<QString>("text");
+        QTest::newRow("short") << QStringLiteral("你好，世界 Hello, World!");
+        // More distinct characters than spare keycodes hold at once.
+        QTest::newRow("long") << mixedText(200);
+    }
+
+    void typesIntoOwnWindow() {
+        QFETCH(QString, text);
+        QLineEdit edit;
+        edit.setMaxLength(100000);
+        edit.resize(900, 40);
+        edit.show();
+        QTRY_VERIFY_WITH_TIMEOUT(
+            QGuiApplication::focusWindow() == edit.windowHandle() || (edit.activateWindow(), false), 10000);
+        edit.setFocus();
+        auto typing = FocusTyping::create();
+        QElapsedTimer clock;
+        clock.start();
+        ZorvelIat::postTextToFocus(*typing, QTextCodec::codecForName("gb2312")->fromUnicode(text));
+        QCoreApplication::processEvents(); // the backend starts typing on the next turn
+        // It does not sit waiting for a window that cannot answer while it types.
+        QVERIFY2(clock.elapsed() < 900, qPrintable(QString::number(clock.elapsed())));
+        QTRY_COMPARE_WITH_TIMEOUT(edit.text().size(), text.size(), 10000);
+        QTest::qWait(200); // nothing more arrives
+        QCOMPARE(edit.text(), text);
+    }
+};
+
+QTEST_MAIN(TestXTypingSelf)
+#include "tst_xtypingself.moc"
