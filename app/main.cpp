@@ -5,6 +5,15 @@
 #include "app/PromptBox.h"
 #include "app/QSingleApplication.h"
 #include "app/ServicesConfig.h"
+#include "custom/SoftwareThread.h"
+#include "result/ZorvelIat.h"
+#include "services/DeviceManagement.h"
+#include "services/VersionControl.h"
+#include "ui/ImportantHintWidget.h"
+#include "ui/MainWindow.h"
+#include "voice/IatThread.h"
+#include "voice/MyThread.h"
+#include "voice/SideKeyFeedback.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -34,11 +43,16 @@ int main(int argc, char* argv[]) {
     if (app.isRunning())
         return 0;
 
+    // The program lives in the tray and ends only through the tray's quit entry; closing the
+    // last of its windows (the first-run hints, for one) must not end it.
+    QApplication::setQuitOnLastWindowClosed(false);
     installFontSubstitutions();
     ServicesConfig::instance();
 
-    // 8. Default settings on the first start, then the store.
+    // 8. Default settings on the first start, the application scan, then the store.
     writeDefaultConfig();
+    SoftwareThread softwareThread;
+    softwareThread.start();
     ConfigStore& store = ConfigStore::instance();
 
     // 9.
@@ -56,13 +70,42 @@ int main(int argc, char* argv[]) {
     else if (store["BootUp"] == 1)
         setAutoStart(true);
 
-    // 12. First start.
+    // 12. First start: the first-use hints.
     if (store["FirstOpen"] == 0) {
         store["FirstOpen"] = 1;
         store.save();
+        auto* hint = new ImportantHintWidget;
+        hint->show();
     }
+
+    // 13. The long-lived objects, in this order.
+    MainWindow mainWindow;
+    DeviceManagement deviceManagement;
+    VersionControl versionControl;
+    ZorvelIat zorvelIat;
+    IatThread iatThread; // logs in to the speech service and uploads the user words
+
+    // 14. Recognised text crosses to the GUI thread through a queued connection.
+    QObject::connect(&iatThread, &IatThread::writeText, &zorvelIat, &ZorvelIat::write);
+    iatThread.start();
+
+    // 15.
+    QObject::connect(&zorvelIat, &ZorvelIat::writeIat, &mainWindow, &MainWindow::setMianWindowLog);
+
+    // 16. The side key; its windows and notices live on this (GUI) thread.
+    SideKeyFeedback sideKeyFeedback;
+    MyThread sideKeyThread(&sideKeyFeedback);
+    sideKeyThread.start();
 
     // 17.
     const int result = app.exec();
+
+    // Worker threads end before their objects go: recognition first (a running session is
+    // finished), then the side key, then the application scan.
+    iatThread.stop();
+    sideKeyThread.quit();
+    sideKeyThread.wait();
+    iatThread.wait();
+    softwareThread.wait();
     return result;
 }

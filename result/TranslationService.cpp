@@ -79,7 +79,7 @@ int TranslationService::targetCount() {
 TranslationService::Settings TranslationService::settings() {
     const ServicesConfig& config = ServicesConfig::instance();
     Settings s;
-    s.host = config.text(QStringLiteral("translation/host"), QStringLiteral("translation.example.com"));
+    s.host = config.text(QStringLiteral("translation/host"), QStringLiteral("api.fanyi.baidu.com"));
     s.appId = config.text(QStringLiteral("translation/appid"), QStringLiteral("48120937561023847"));
     s.salt = config.text(QStringLiteral("translation/salt"), QStringLiteral("6039185274"));
     s.key = config.text(QStringLiteral("translation/key"), QStringLiteral("Wm3xQr8TzLb2NvK_Yp6c"));

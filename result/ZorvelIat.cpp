@@ -52,6 +52,9 @@ ZorvelIat::ZorvelIat(QWidget* parent, std::unique_ptr<FocusTyping> typing,
       m_foreground(std::move(foreground)) {
     ui->setupUi(this);
     m_prompt = new PromptBox;
+    m_vocabulary.loadShipped();
+    m_reload = [this] { m_vocabulary.reloadUserMaintained(); };
+    m_interpreter = [this](const QString& commandText) { return m_commands.interpret(commandText); };
 }
 
 ZorvelIat::~ZorvelIat() {

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "commands/CommandAction.h"
+#include "commands/CommandInterpreter.h"
+#include "commands/VocabularyTables.h"
 #include "platform/FocusTyping.h"
 #include "platform/ForegroundWindow.h"
 
@@ -30,8 +32,11 @@ public:
                        std::unique_ptr<ForegroundWindow> foreground = ForegroundWindow::create());
     ~ZorvelIat() override;
 
-    // Called at the start of every write(), before anything else: re-reads the vocabulary files
-    // that the user maintains while the program runs.
+    // The vocabulary tables the intelligent route decides with. The six shipped files are read at
+    // construction; the three the user maintains are re-read at the start of every write().
+    const VocabularyTables& vocabulary() const { return m_vocabulary; }
+
+    // Replace the re-reading and the decision (tests).
     void setReloader(std::function<void()> reload);
     void setInterpreter(Interpreter interpreter);
 
@@ -72,6 +77,8 @@ private:
     static QByteArray gb2312(const QString& text);
 
     Ui::ZorvelIat* ui;
+    VocabularyTables m_vocabulary;
+    CommandInterpreter m_commands{m_vocabulary};
     std::unique_ptr<FocusTyping> m_typing;
     std::unique_ptr<ForegroundWindow> m_foreground;
     std::function<void()> m_reload;

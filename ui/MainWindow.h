@@ -1,5 +1,10 @@
 #pragma once
 
+#include "ui/PromptMessageDialog.h"
+#include "ui/SoftwareSettingsDialog.h"
+#include "ui/UseIntructionsDialog.h"
+#include "ui/UserLogInDialog.h"
+
 #include <QMainWindow>
 #include <QPointer>
 #include <QSystemTrayIcon>
@@ -7,14 +12,10 @@
 #include <functional>
 
 class ConvenientTool;
-class PromptMessageDialog;
 class QAction;
 class QLabel;
 class QTextBrowser;
-class SoftwareSettingsDialog;
 class SystemTray;
-class UseIntructionsDialog;
-class UserLogInDialog;
 
 namespace Ui {
 class MainWindow;

@@ -40,7 +40,9 @@ private slots:
         QVERIFY(logText().contains(") \"主程序启动\"\r\n"));
         // FirstOpen was set and saved: the file is in ascending key order now.
         QTRY_VERIFY(m_dir->read("config.txt").contains("FirstOpen=1"));
-        QVERIFY(m_dir->read("config.txt").startsWith("AutomaticUpdate=1\nBootUp=0\n"));
+        // The first-use hint registers the program to start at logon.
+        QVERIFY(m_dir->read("config.txt").startsWith("AutomaticUpdate=1\nBootUp=1\nClosePrompt=0\nFirstOpen=1\n"));
+        QTRY_VERIFY(QFile::exists(m_dir->file("xdg/autostart/Zorvel.desktop")));
     }
 
     void secondInstanceExitsAtOnce() {
