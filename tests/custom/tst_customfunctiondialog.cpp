@@ -1,6 +1,6 @@
 #include "app/PromptBox.h"
 #include "custom/CustomFunctionDialog.h"
-#include "tests/services/MessageLog.h"
+#include "tests/support/MessageLog.h"
 #include "tests/support/TestDir.h"
 
 #include <QApplication>

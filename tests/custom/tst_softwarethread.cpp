@@ -1,7 +1,7 @@
 #include "custom/SoftwareThread.h"
 #include "platform/fake/FakeExecutableListing.h"
 #include "platform/linux/LinuxExecutableListing.h"
-#include "tests/services/MessageLog.h"
+#include "tests/support/MessageLog.h"
 #include "tests/support/TestDir.h"
 
 #include <QDir>

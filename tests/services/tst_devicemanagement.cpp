@@ -3,7 +3,7 @@
 #include "platform/fake/FakeDeviceList.h"
 #include "platform/linux/LinuxDeviceList.h"
 #include "services/DeviceManagement.h"
-#include "tests/services/MessageLog.h"
+#include "tests/support/MessageLog.h"
 #include "tests/support/TestDir.h"
 
 #include <QDir>

@@ -3,7 +3,7 @@
 #include "services/BootUpdateBox.h"
 #include "services/UpdateReminder.h"
 #include "services/VersionControl.h"
-#include "tests/services/MessageLog.h"
+#include "tests/support/MessageLog.h"
 #include "tests/support/TestDir.h"
 
 #include <QApplication>

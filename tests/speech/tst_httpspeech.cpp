@@ -1,6 +1,6 @@
 #include "app/ConfigStore.h"
 #include "app/ServicesConfig.h"
-#include "tests/speech/MessageLog.h"
+#include "tests/support/MessageLog.h"
 #include "tests/speech/WavFile.h"
 #include "tests/support/TestDir.h"
 #include "voice/IatThread.h"

@@ -1,10 +1,11 @@
 #pragma once
 
 #include <QMutex>
+#include <QMutexLocker>
 #include <QStringList>
 #include <QtGlobal>
 
-// Collects the messages the code under test logs, for the duration of one object.
+// Collects the messages the code under test logs (from any thread), for the duration of one object.
 class MessageLog {
 public:
     MessageLog() {
@@ -26,6 +27,13 @@ public:
     }
     QStringList debugLines() const { return lines(QtDebugMsg); }
     QStringList warnings() const { return lines(QtWarningMsg); }
+    // Whether a warning contains the text.
+    bool contains(const QString& text) const {
+        for (const QString& w : warnings())
+            if (w.contains(text))
+                return true;
+        return false;
+    }
     void clear() {
         QMutexLocker lock(&m_mutex);
         m_entries.clear();
