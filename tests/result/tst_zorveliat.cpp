@@ -3,6 +3,7 @@
 #include "platform/fake/FakeFocusTyping.h"
 #include "platform/fake/FakeForegroundWindow.h"
 #include "result/ZorvelIat.h"
+#include "tests/support/UrlCatcher.h"
 #include "tests/support/TestDir.h"
 
 #include <QDesktopServices>
@@ -12,15 +13,6 @@
 
 Q_DECLARE_METATYPE(CommandAction)
 Q_DECLARE_METATYPE(FocusTyping::WindowId)
-
-// Receives the URLs the dispatcher opens.
-class UrlCatcher : public QObject {
-    Q_OBJECT
-public:
-    QList<QUrl> urls;
-public slots:
-    void open(const QUrl& url) { urls.append(url); }
-};
 
 class TestZorvelIat : public QObject {
     Q_OBJECT
@@ -50,9 +42,6 @@ class TestZorvelIat : public QObject {
 
 private slots:
     void initTestCase() {
-        QDesktopServices::setUrlHandler(QStringLiteral("https"), &m_catcher, "open");
-        QDesktopServices::setUrlHandler(QStringLiteral("http"), &m_catcher, "open");
-        QDesktopServices::setUrlHandler(QStringLiteral("file"), &m_catcher, "open");
     }
 
     void init() {

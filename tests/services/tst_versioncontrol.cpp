@@ -3,6 +3,7 @@
 #include "services/BootUpdateBox.h"
 #include "services/UpdateReminder.h"
 #include "services/VersionControl.h"
+#include "tests/support/UrlCatcher.h"
 #include "tests/support/MessageLog.h"
 #include "tests/support/TestDir.h"
 
@@ -52,14 +53,6 @@ private:
     QHash<QTcpSocket*, QByteArray> m_buffer;
 };
 
-// Collects what the program opens with the desktop's URL opener.
-class UrlCatcher : public QObject {
-    Q_OBJECT
-public:
-    QList<QUrl> urls;
-public slots:
-    void open(const QUrl& url) { urls << url; }
-};
 
 template <typename T> static QList<T*> shownWindows() {
     QList<T*> out;
@@ -79,8 +72,6 @@ class TestVersionControl : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase() {
-        QDesktopServices::setUrlHandler("http", &m_catcher, "open");
-        QDesktopServices::setUrlHandler("https", &m_catcher, "open");
         QVERIFY(m_server.listen());
     }
     void init() {

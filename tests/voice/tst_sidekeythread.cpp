@@ -2,6 +2,7 @@
 #include "app/ConfigStore.h"
 #include "platform/fake/FakeForegroundWindow.h"
 #include "platform/fake/FakeMouseButtons.h"
+#include "tests/support/UrlCatcher.h"
 #include "tests/support/TestDir.h"
 #include "voice/MonitorSideKey.h"
 #include "voice/MyThread.h"
@@ -16,14 +17,6 @@
 #include <QtTest>
 #include <atomic>
 
-// Receives the URLs that would open in a browser.
-class UrlCatcher : public QObject {
-    Q_OBJECT
-public:
-    QList<QUrl> urls;
-public slots:
-    void open(const QUrl& url) { urls << url; }
-};
 
 static QAudioBuffer signedBuffer(qint16 sample) {
     QByteArray bytes(2, '\0');
@@ -99,10 +92,8 @@ private slots:
 
     void productPageOpensInTheBrowser() {
         UrlCatcher catcher;
-        QDesktopServices::setUrlHandler("http", &catcher, "open");
         SideKeyFeedback feedback;
         feedback.openUrl(QUrl("http://product.example/"));
-        QDesktopServices::unsetUrlHandler("http");
         QCOMPARE(catcher.urls, QList<QUrl>({QUrl("http://product.example/")}));
     }
 
