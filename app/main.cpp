@@ -6,6 +6,7 @@
 #include "app/QSingleApplication.h"
 #include "app/ServicesConfig.h"
 #include "custom/SoftwareThread.h"
+#include "platform/ProgramLauncher.h"
 #include "result/ZorvelIat.h"
 #include "services/DeviceManagement.h"
 #include "services/VersionControl.h"
@@ -47,6 +48,7 @@ int main(int argc, char* argv[]) {
     // last of its windows (the first-run hints, for one) must not end it.
     QApplication::setQuitOnLastWindowClosed(false);
     installFontSubstitutions();
+    ProgramLauncher::install();
     ServicesConfig::instance();
 
     // 8. Default settings on the first start, the application scan, then the store.
