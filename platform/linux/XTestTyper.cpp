@@ -133,6 +133,15 @@ bool XTestTyper::ownWindow(unsigned long window) {
     return false;
 }
 
+void XTestTyper::sendKeySyms(int first, int last) {
+    XkbMapChangesRec changes = {};
+    changes.changed = XkbKeySymsMask;
+    changes.first_key_sym = static_cast<KeyCode>(first);
+    changes.num_key_syms = static_cast<unsigned char>(last - first + 1);
+    XkbChangeMap(m_display, m_xkb, &changes);
+    XSync(m_display, False);
+}
+
 void XTestTyper::beforeChange() {
     if (!m_slotPressedSinceChange)
         return;
@@ -230,12 +239,7 @@ void XTestTyper::applySlots(const QVector<int>& changed) {
     if (first > last)
         return;
     beforeChange();
-    XkbMapChangesRec changes = {};
-    changes.changed = XkbKeySymsMask;
-    changes.first_key_sym = static_cast<KeyCode>(first);
-    changes.num_key_syms = static_cast<unsigned char>(last - first + 1);
-    XkbChangeMap(m_display, m_xkb, &changes);
-    XSync(m_display, False);
+    sendKeySyms(first, last);
     m_watch.changed();
     m_borrowed = true;
     // Give the clients time to read the new map before its keys arrive.
@@ -369,14 +373,8 @@ void XTestTyper::restoreKeycodes() {
         first = qMin<int>(first, slot.keycode);
         last = qMax<int>(last, slot.keycode);
     }
-    if (first <= last) {
-        XkbMapChangesRec changes = {};
-        changes.changed = XkbKeySymsMask;
-        changes.first_key_sym = static_cast<KeyCode>(first);
-        changes.num_key_syms = static_cast<unsigned char>(last - first + 1);
-        XkbChangeMap(m_display, m_xkb, &changes);
-        XSync(m_display, False);
-    }
+    if (first <= last)
+        sendKeySyms(first, last);
     m_borrowed = false;
     m_watch.stop();
     m_watchFailed = false;

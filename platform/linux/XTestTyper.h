@@ -71,6 +71,8 @@ private:
     // Before a keymap change: waits until the focused client can no longer read earlier presses
     // on borrowed keycodes with the coming map.
     void beforeChange();
+    // Sends the local key symbol table of keycodes first..last to the server and waits for it.
+    void sendKeySyms(int first, int last);
     // Whether the window (or the top-level holding it) belongs to this process.
     bool ownWindow(unsigned long window);
 
