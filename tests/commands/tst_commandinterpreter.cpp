@@ -1,6 +1,5 @@
 #include "VocabularyFiles.h"
 #include "commands/CommandInterpreter.h"
-#include "commands/CommandText.h"
 #include "commands/VocabularyTables.h"
 #include "tests/support/TestDir.h"
 
@@ -59,8 +58,7 @@ private slots:
 
         // Stage 1 and the exact-name stages 2, 3 and 14.
         row("关闭微信", CommandAction::Notice, "");
-        row("请关闭微信", open, search + "请关闭微信"); // 关闭 only at the start
-        row("打开工作", open, "file:///D:/work");
+        row("请关闭微信", open, search + "请关闭微信");   // 关闭 only at the start
         row("工作", open, "file:///D:/work");             // the name without 打开
         row("打开工作吧", open, search + "打开工作吧");   // a further character: no longer equal
         row("打开音乐", open, "file:///D:/music");        // command word before application
@@ -72,6 +70,8 @@ private slots:
         row("在知乎搜索量子力学", open, zhihu + "%E9%87%8F%E5%AD%90%E5%8A%9B%E5%AD%A6");
         row("在知乎看电影", open, zhihu + "%E7%94%B5%E5%BD%B1");
         row("知乎搜猫", open, zhihu + "%E7%8C%AB");
+        row("知乎搜索猫搜索狗", open, zhihu + "%E7%8C%AB"); // the piece up to the next 搜索
+        row("知乎搜索", open, zhihu);
         row("知乎搜索a b/c-d_e.f~g+h", open, zhihu + "a%20b%2Fc-d_e.f~g%2Bh"); // only unreserved stay
         row("打开淘宝网", open, "https://s.taobao.com/search?q=");             // the shorter prefix wins
         row("百度翻译的英文", open, translate);                                // a site keyword first
@@ -159,20 +159,17 @@ private slots:
     }
 
     void dictionaryNeedsItsEntry() {
-        VocabularyTables tables; // no webSearch.txt entry "百度翻译"
+        const VocabularyTables tables; // no webSearch.txt entry "百度翻译"
         QCOMPARE(CommandInterpreter(tables).interpret("苹果的英文"),
                  CommandAction::open(search + "苹果的英文"));
     }
 
+    // Hosts come from the services settings; a configured scheme is kept, an empty key keeps the default.
     void hostsFromServicesSettings() {
-        m_dir->write("services.ini", "[sites]\n"
-                                     "search_engine=cn.bing.com\n"
-                                     "video_search_site=so.iqiyi.com\n"
-                                     "second_music=music.example.org\n"
-                                     "second_music_place=txt.example\n"
-                                     "air_quality=https://aqi.example.org/city\n"
-                                     "local_services=sh.meituan.com\n"
-                                     "shop=\n");
+        m_dir->write("services.ini",
+                     "[sites]\nsearch_engine=cn.bing.com\nvideo_search_site=so.iqiyi.com\n"
+                     "second_music=music.example.org\nsecond_music_place=txt.example\n"
+                     "air_quality=https://aqi.example.org/city\nlocal_services=sh.meituan.com\nshop=\n");
         TestDir::reloadSettings();
         const CommandInterpreter interpreter(*m_tables);
         QCOMPARE(interpreter.interpret("随便").url, QString("https://cn.bing.com/s?wd=随便"));
@@ -181,25 +178,11 @@ private slots:
         QCOMPARE(interpreter.interpret("看大片").url, QString("http://so.iqiyi.com/search_video/q_大片"));
         QVERIFY(interpreter.interpret("听歌").url.contains("//music.example.org/portal/"));
         QVERIFY(interpreter.interpret("听歌").url.contains("remoteplace=txt.example&t=song"));
-        // A configured scheme is kept; an empty key keeps the default.
         QCOMPARE(interpreter.interpret("北京的空气").url,
                  QString("https://aqi.example.org/city/beijing.html"));
         QCOMPARE(interpreter.interpret("吃面").url, QString("http://sh.meituan.com/s/?w=%E9%9D%A2"));
         QCOMPARE(interpreter.interpret("买手机").url,
                  QString("http://search.jd.com/Search?keyword=手机&enc=utf-8"));
-    }
-
-    // The piece after and the part before a keyword, used by every stage.
-    void cuts() {
-        const char* rows[][4] = {{"北京的天气", "的", "天气", "北京"},
-                                 {"a搜索b搜索c", "搜索", "b", "a"},
-                                 {"知乎搜索", "搜索", "", "知乎"},
-                                 {"北京", "的", "", "北京"},
-                                 {"看看书", "看", "", ""}};
-        for (const auto& row : rows) {
-            QCOMPARE(CommandText::pieceAfter(row[0], row[1]), QString(row[2]));
-            QCOMPARE(CommandText::partBefore(row[0], row[1]), QString(row[3]));
-        }
     }
 
 private:

@@ -58,11 +58,9 @@ private slots:
         QCOMPARE(data.isEmpty(), pattern.isEmpty());
         QVERIFY2(!data.startsWith("\xEF\xBB\xBF"), "no byte-order mark");
 
-        // GBK throughout: decodes without a replacement and encodes back to the same bytes.
+        // GBK throughout: what does not decode comes back as other bytes.
         QTextCodec* gbk = QTextCodec::codecForName("GBK");
-        QTextCodec::ConverterState state;
-        const QString text = gbk->toUnicode(data.constData(), data.size(), &state);
-        QCOMPARE(state.invalidChars, 0);
+        const QString text = gbk->toUnicode(data);
         QCOMPARE(gbk->fromUnicode(text), data);
 
         // CR LF after every line, the last one included, and nowhere else.
