@@ -130,33 +130,19 @@ private slots:
         QCOMPARE(tables.webSearchTable(), expected);
     }
 
-    void missingFilesWarnExceptWebSearch() {
-        VocabularyTables tables;
-        tables.loadAll();
-        QStringList expected;
-        for (const char* name :
-             {"area", "live", "movie", "music", "buy", "system", "commandwords", "software"})
-            expected << QString("Voice Transcribe , open %1 file failed !").arg(name);
-        QCOMPARE(m_log->warnings(), expected);
-    }
-
     void reloadMergesIntoWhatIsLoaded() {
         m_dir->write("commandwords.txt", gbkLines({"工作,file:///D:/work", "照片,file:///D:/photos"}));
-        m_dir->write("software.txt", gbkLines({"微信,WeChat.exe,https://weixin.qq.com/,"}));
         m_dir->write("webSearch.txt", gbkLines({"知乎 https://a/"}));
         VocabularyTables tables;
         tables.loadAll();
 
         // Removed lines stay, changed values replace in the maps, the site keeps its first address.
         m_dir->write("commandwords.txt", gbkLines({"工作,file:///E:/work", "音乐,file:///D:/music"}));
-        m_dir->write("software.txt",
-                     gbkLines({"微信,WeChat.exe,https://weixin.qq.com/,file:///C:/WeChat.exe"}));
         m_dir->write("webSearch.txt", gbkLines({"知乎 https://changed/", "淘宝 https://b/"}));
         tables.reloadUserMaintained();
         QCOMPARE(tables.commandWordTable(), (StringMap{{"工作", "file:///E:/work"},
                                                        {"照片", "file:///D:/photos"},
                                                        {"音乐", "file:///D:/music"}}));
-        QCOMPARE(tables.softwareTable(), (StringMap{{"微信", "file:///C:/WeChat.exe"}}));
         QCOMPARE(tables.webSearchTable(),
                  (ByteMap{{gbk("知乎"), "https://a/"}, {gbk("淘宝"), "https://b/"}}));
 
@@ -170,19 +156,28 @@ private slots:
         QFile::remove(m_dir->file("commandwords.txt"));
         tables.reloadUserMaintained();
         QCOMPARE(tables.commandWordTable().size(), 3);
-        QCOMPARE(m_log->warnings(), QStringList{"Voice Transcribe , open commandwords file failed !"});
+        QCOMPARE(m_log->warnings().filter("commandwords"),
+                 QStringList{"Voice Transcribe , open commandwords file failed !"});
     }
 
-    // The files load from a working directory whose path holds Chinese characters.
+    // In a working directory whose path holds Chinese characters, every missing file but
+    // webSearch.txt is reported, and the files load once they are there.
     void chineseWorkingDirectory() {
         m_dir.reset(); // restores the previous directory before the next one is entered
         m_dir = std::make_unique<TestDir>(QStringLiteral("语音鼠标/数据"));
         QVERIFY(QDir::currentPath().endsWith(QStringLiteral("语音鼠标/数据")));
+        m_log->clear();
+        VocabularyTables tables;
+        tables.loadAll();
+        QStringList expected;
+        for (const char* name :
+             {"area", "live", "movie", "music", "buy", "system", "commandwords", "software"})
+            expected << QString("Voice Transcribe , open %1 file failed !").arg(name);
+        QCOMPARE(m_log->warnings(), expected);
+
         m_dir->write("software.txt", gbkLines({"键,k.exe,http://k/,"}));
         m_dir->write("webSearch.txt", gbkLines({"键 http://w/"}));
-        VocabularyTables tables;
         loadAs(tables, *m_dir, pairFiles, gbkLines({"键,值"}));
-        QCOMPARE(m_log->warnings().filter("Voice Transcribe").size(), 3); // the three lists only
         QCOMPARE(tables.areaTable(), (StringMap{{"键", "值"}}));
         QCOMPARE(tables.softwareTable(), (StringMap{{"键", "http://k/"}}));
         QCOMPARE(tables.webSearchTable(), (ByteMap{{gbk("键"), "http://w/"}}));

@@ -67,20 +67,8 @@ private slots:
         m_dir.reset();
     }
 
-    void framelessWindowWithTwoPages() {
-        Form f = open();
-        QVERIFY(f.dialog->isVisible());
-        QCOMPARE(f.dialog->windowType(), Qt::ToolTip);
-        QVERIFY(f.dialog->windowFlags() & Qt::FramelessWindowHint);
-        QCOMPARE(f.page(), 0);
-        QCOMPARE(f.table()->rowCount(), 8);
-        QCOMPARE(f.table()->editTriggers(), QAbstractItemView::NoEditTriggers);
-        // Without drive letters the browse dialogs start in the home folder.
-        QCOMPARE(CustomFunctionDialog::browseStartFolder(), QDir::homePath());
-        QSignalSpy closed(f.dialog, &CustomFunctionDialog::closeDialog);
-        f.click("toolButton_3");
-        QCOMPARE(closed.count(), 1);
-    }
+    // Without drive letters the browse dialogs start in the home folder.
+    void browseStartsAtHome() { QCOMPARE(CustomFunctionDialog::browseStartFolder(), QDir::homePath()); }
 
     // A web word is checked only against "webSearch.txt", folder and file words against all three,
     // always by the whole key of a record; an accepted word is appended and listed at once.
@@ -213,6 +201,7 @@ private slots:
 
     void nineEntriesThenThreeDeletions() {
         Form f = open();
+        QCOMPARE(f.table()->rowCount(), 8);
         for (int i = 1; i <= 9; ++i)
             f.add(QStringList{"web", "folder", "file"}[i % 3], QString("词%1").arg(i),
                   QString("/p%1").arg(i));
