@@ -3,8 +3,6 @@
 #include "tests/support/MessageLog.h"
 #include "tests/support/TestDir.h"
 
-#include <QRegularExpression>
-#include <QTextCodec>
 #include <QtTest>
 
 // The vocabulary files shipped in data/: their encoding, line ends and fields, and that the

@@ -4,13 +4,8 @@
 #include "tests/support/MessageLog.h"
 #include "tests/support/TestDir.h"
 
-#include <QAbstractButton>
-#include <QApplication>
-#include <QComboBox>
-#include <QLineEdit>
-#include <QStackedWidget>
-#include <QTableWidget>
 #include <QtTest>
+#include <QtWidgets>
 
 // The dialog's widgets by their form names.
 struct Form {

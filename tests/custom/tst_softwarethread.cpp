@@ -4,8 +4,6 @@
 #include "tests/support/MessageLog.h"
 #include "tests/support/TestDir.h"
 
-#include <QDir>
-#include <QFile>
 #include <QtTest>
 
 namespace {
@@ -31,7 +29,7 @@ void scan(std::unique_ptr<ExecutableListing> listing) {
 
 // Paths as the Linux walker writes them: UTF-8, one per LF-ended line.
 QByteArray utf8Lines(const QStringList& paths) {
-    return paths.isEmpty() ? QByteArray("") : (paths.join('\n') + '\n').toUtf8();
+    return (paths.join('\n') + '\n').toUtf8();
 }
 
 } // namespace
@@ -48,54 +46,46 @@ private slots:
         QTest::addColumn<QByteArray>("listing");
         QTest::addColumn<QByteArray>("after");
         QTest::addColumn<QString>("warning");
-
-        QTest::newRow("two paths for one record, listing order")
-            << QByteArray("QQ,QQ.exe,http://im.qq.com,\r\n")
-            << utf8Lines({"c:\\Program Files\\Tencent\\QQ.exe", "d:\\QQ.exe"})
-            << QByteArray("QQ,QQ.exe,http://im.qq.com,file:///c:\\\\Program Files\\\\Tencent\\\\QQ.exe\r\n"
-                          "QQ,QQ.exe,http://im.qq.com,file:///d:\\\\QQ.exe\r\n")
-            << QString();
-        QTest::newRow("filled records first, then the rest in key order")
-            << QByteArray("zeta,z.exe,http://z,\r\nalready,a.exe,http://a,file:///c:\\\\old\\\\a.exe\r\n"
-                          "missing,m.exe,http://m,\r\nbeta,b.exe,http://b,\r\n")
-            << utf8Lines({"c:\\tools\\z.exe", "c:\\x\\a.exe", "c:\\y\\b.exe"})
-            << QByteArray("zeta,z.exe,http://z,file:///c:\\\\tools\\\\z.exe\r\n"
-                          "beta,b.exe,http://b,file:///c:\\\\y\\\\b.exe\r\n"
-                          "already,a.exe,http://a,file:///c:\\\\old\\\\a.exe\r\nmissing,m.exe,http://m,\r\n")
-            << QString();
-        QTest::newRow("no software.txt: an empty one")
-            << QByteArray() << utf8Lines({"c:\\a.exe"}) << QByteArray("")
-            << "Find the application , open software file failed when reading !";
-        QTest::newRow("LF records, UTF-8 paths with spaces")
-            << QByteArray("editor,gedit,https://gedit/,\n")
-            << utf8Lines({"/usr/bin/gedit", "/opt/我的 Apps/gedit"})
-            << gbk("editor,gedit,https://gedit/,file:////usr/bin/gedit\r\n"
-                   "editor,gedit,https://gedit/,file:////opt/我的 Apps/gedit\r\n")
-            << QString();
-        QTest::newRow("substring match, case-sensitive")
-            << QByteArray("qq,qq.exe,http://q,\r\n") << utf8Lines({"c:\\myqq.exe", "c:\\QQ.EXE"})
-            << QByteArray("qq,qq.exe,http://q,file:///c:\\\\myqq.exe\r\n") << QString();
-        QTest::newRow("last record of an executable wins, empty lines dropped")
-            << QByteArray("one,x.exe,http://1,\r\n\r\ntwo,x.exe,http://2,\r\n") << utf8Lines({})
-            << QByteArray("two,x.exe,http://2,\r\n") << QString();
-        QTest::newRow("UTF-8 byte-order mark read, GBK written")
-            << QByteArray("\xEF\xBB\xBF") + QString("音乐,music.exe,http://m,\r\n").toUtf8()
-            << utf8Lines({"c:\\music.exe"}) << gbk("音乐,music.exe,http://m,file:///c:\\\\music.exe\r\n")
-            << QString();
-        QTest::newRow("short and odd records are kept, never filled")
-            << QByteArray("short,s.exe\r\nfive,f.exe,http://f,,x\r\nnokey,,http://n,\r\n")
-            << utf8Lines({"c:\\s.exe", "c:\\f.exe", "c:\\anything"})
-            << QByteArray("nokey,,http://n,\r\nfive,f.exe,http://f,,x\r\nshort,s.exe\r\n") << QString();
-        QTest::newRow("the Windows shell's listing in the local code page")
-            << gbk("音乐,酷狗.exe,http://k,\r\nqq,QQ.exe,http://q,\r\n")
-            << gbkLines({"D:\\软件\\酷狗音乐\\酷狗.exe", "C:\\QQ.exe"})
-            << gbk("音乐,酷狗.exe,http://k,file:///D:\\\\软件\\\\酷狗音乐\\\\酷狗.exe\r\n"
-                   "qq,QQ.exe,http://q,file:///C:\\\\QQ.exe\r\n")
-            << QString();
-        QTest::newRow("listing fails: records kept")
-            << QByteArray("b,b.exe,http://b,\r\na,a.exe,http://a,file:///c:\\\\a.exe\r\n") << QByteArray()
-            << QByteArray("a,a.exe,http://a,file:///c:\\\\a.exe\r\nb,b.exe,http://b,\r\n")
-            << "Find the application , open info file failed !";
+        auto row = [](const char* name, const QByteArray& before, const QByteArray& listing,
+                      const QByteArray& after, const char* warning = "") {
+            QTest::newRow(name) << before << listing << after << QString(warning);
+        };
+        row("two paths for one record, listing order", "QQ,QQ.exe,http://im.qq.com,\r\n",
+            utf8Lines({"c:\\Program Files\\Tencent\\QQ.exe", "d:\\QQ.exe"}),
+            "QQ,QQ.exe,http://im.qq.com,file:///c:\\\\Program Files\\\\Tencent\\\\QQ.exe\r\n"
+            "QQ,QQ.exe,http://im.qq.com,file:///d:\\\\QQ.exe\r\n");
+        row("filled records first, then the rest in key order",
+            "zeta,z.exe,http://z,\r\nalready,a.exe,http://a,file:///c:\\\\old\\\\a.exe\r\n"
+            "missing,m.exe,http://m,\r\nbeta,b.exe,http://b,\r\n",
+            utf8Lines({"c:\\tools\\z.exe", "c:\\x\\a.exe", "c:\\y\\b.exe"}),
+            "zeta,z.exe,http://z,file:///c:\\\\tools\\\\z.exe\r\nbeta,b.exe,http://b,file:///"
+            "c:\\\\y\\\\b.exe\r\n"
+            "already,a.exe,http://a,file:///c:\\\\old\\\\a.exe\r\nmissing,m.exe,http://m,\r\n");
+        row("no software.txt: an empty one", QByteArray(), utf8Lines({"c:\\a.exe"}), "",
+            "Find the application , open software file failed when reading !");
+        row("LF records, UTF-8 paths with spaces", "editor,gedit,https://gedit/,\n",
+            utf8Lines({"/usr/bin/gedit", "/opt/我的 Apps/gedit"}),
+            gbk("editor,gedit,https://gedit/,file:////usr/bin/gedit\r\n"
+                "editor,gedit,https://gedit/,file:////opt/我的 Apps/gedit\r\n"));
+        row("substring match, case-sensitive", "qq,qq.exe,http://q,\r\n",
+            utf8Lines({"c:\\myqq.exe", "c:\\QQ.EXE"}), "qq,qq.exe,http://q,file:///c:\\\\myqq.exe\r\n");
+        row("last record of an executable wins, empty lines dropped",
+            "one,x.exe,http://1,\r\n\r\ntwo,x.exe,http://2,\r\n", "", "two,x.exe,http://2,\r\n");
+        row("UTF-8 byte-order mark read, GBK written",
+            "\xEF\xBB\xBF" + QString("音乐,music.exe,http://m,\r\n").toUtf8(), utf8Lines({"c:\\music.exe"}),
+            gbk("音乐,music.exe,http://m,file:///c:\\\\music.exe\r\n"));
+        row("short and odd records are kept, never filled",
+            "short,s.exe\r\nfive,f.exe,http://f,,x\r\nnokey,,http://n,\r\n",
+            utf8Lines({"c:\\s.exe", "c:\\f.exe", "c:\\anything"}),
+            "nokey,,http://n,\r\nfive,f.exe,http://f,,x\r\nshort,s.exe\r\n");
+        row("the Windows shell's listing in the local code page",
+            gbk("音乐,酷狗.exe,http://k,\r\nqq,QQ.exe,http://q,\r\n"),
+            gbkLines({"D:\\软件\\酷狗音乐\\酷狗.exe", "C:\\QQ.exe"}),
+            gbk("音乐,酷狗.exe,http://k,file:///D:\\\\软件\\\\酷狗音乐\\\\酷狗.exe\r\nqq,QQ.exe,http://"
+                "q,file:///C:\\\\QQ.exe\r\n"));
+        row("listing fails: records kept", "b,b.exe,http://b,\r\na,a.exe,http://a,file:///c:\\\\a.exe\r\n",
+            QByteArray(), "a,a.exe,http://a,file:///c:\\\\a.exe\r\nb,b.exe,http://b,\r\n",
+            "Find the application , open info file failed !");
     }
     void scan() {
         QFETCH(QByteArray, before);
