@@ -128,14 +128,6 @@ private slots:
         QCOMPARE(action.url, url);
     }
 
-    // The words cut out for a site search and a dictionary look-up go to the debug log.
-    void queriesAreLogged() {
-        QTest::ignoreMessage(QtDebugMsg, "\"量子力学\"");
-        QTest::ignoreMessage(QtDebugMsg, "\"苹果\"");
-        CommandInterpreter(*m_tables).interpret("知乎搜索量子力学");
-        CommandInterpreter(*m_tables).interpret("苹果用英语怎么翻译");
-    }
-
     // Without the "百度翻译" entry there is no dictionary; blank webSearch.txt lines catch nothing,
     // but a live.txt key left empty by a leading "," catches every command that reaches its stage.
     void emptyAndMissingKeys() {
