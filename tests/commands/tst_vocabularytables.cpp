@@ -4,7 +4,6 @@
 #include "tests/support/TestDir.h"
 
 #include <QtTest>
-#include <memory>
 
 namespace {
 

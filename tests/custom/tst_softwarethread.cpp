@@ -9,16 +9,13 @@
 namespace {
 
 // A listing that writes the given bytes as they are, or fails when they are null.
-class BytesListing : public ExecutableListing {
-public:
-    explicit BytesListing(const QByteArray& bytes) : m_bytes(bytes) {}
+struct BytesListing : ExecutableListing {
+    explicit BytesListing(const QByteArray& bytes) : bytes(bytes) {}
     bool writeList(const QString& listPath) override {
         QFile file(listPath);
-        return !m_bytes.isNull() && file.open(QIODevice::WriteOnly) && file.write(m_bytes) == m_bytes.size();
+        return !bytes.isNull() && file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
     }
-
-private:
-    QByteArray m_bytes;
+    QByteArray bytes;
 };
 
 void scan(std::unique_ptr<ExecutableListing> listing) {
