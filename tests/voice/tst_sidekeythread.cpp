@@ -1,98 +1,59 @@
-#include "FakeCapture.h"
+#include "VoiceTestKit.h"
 #include "app/ConfigStore.h"
 #include "platform/fake/FakeForegroundWindow.h"
 #include "platform/fake/FakeMouseButtons.h"
-#include "tests/support/UrlCatcher.h"
 #include "tests/support/TestDir.h"
+#include "tests/support/UrlCatcher.h"
 #include "voice/MonitorSideKey.h"
 #include "voice/MyThread.h"
 #include "voice/SideKeyFeedback.h"
 
-#include <QDesktopServices>
-#include <QLabel>
-#include <QProgressBar>
 #include <QScreen>
-#include <QSignalSpy>
-#include <QtEndian>
 #include <QtTest>
 #include <atomic>
-
-
-static QAudioBuffer signedBuffer(qint16 sample) {
-    QByteArray bytes(2, '\0');
-    qToLittleEndian(sample, bytes.data());
-    return QAudioBuffer(bytes, AudioCapture::recordingFormat());
-}
+#include <optional>
 
 class TestSideKeyThread : public QObject {
     Q_OBJECT
-private:
-    std::unique_ptr<TestDir> m_dir;
+    std::optional<TestDir> m_dir;
 
 private slots:
-    void init() { m_dir = std::make_unique<TestDir>(); }
-    void cleanup() { m_dir.reset(); }
+    void init() { m_dir.emplace(); }
 
-    void recorderPosition_data() {
-        QTest::addColumn<bool>("hasCaret");
-        QTest::addColumn<QPoint>("caret");
-        QTest::addColumn<QPoint>("expected");
-        const QPoint corner(1920 - 370, 1080 - 70);
-        QTest::newRow("inside") << true << QPoint(640, 300) << QPoint(640, 300);
-        QTest::newRow("top-left edge") << true << QPoint(1, 1) << QPoint(1, 1);
-        QTest::newRow("bottom-right edge") << true << QPoint(1920, 1080) << QPoint(1920, 1080);
-        QTest::newRow("x zero") << true << QPoint(0, 500) << corner;
-        QTest::newRow("y zero") << true << QPoint(500, 0) << corner;
-        QTest::newRow("right of desktop") << true << QPoint(1921, 500) << corner;
-        QTest::newRow("below desktop") << true << QPoint(500, 1081) << corner;
-        QTest::newRow("negative") << true << QPoint(-20, -20) << corner;
-        QTest::newRow("no caret") << false << QPoint(640, 300) << corner;
-    }
     void recorderPosition() {
-        QFETCH(bool, hasCaret);
-        QFETCH(QPoint, caret);
-        QFETCH(QPoint, expected);
-        QCOMPARE(SideKeyFeedback::recorderPosition(hasCaret, caret, QSize(1920, 1080)), expected);
+        auto at = [](bool hasCaret, QPoint caret) {
+            return SideKeyFeedback::recorderPosition(hasCaret, caret, QSize(1920, 1080));
+        };
+        const QPoint corner(1920 - 370, 1080 - 70);
+        QCOMPARE(at(true, QPoint(1, 1)), QPoint(1, 1));
+        QCOMPARE(at(true, QPoint(1920, 1080)), QPoint(1920, 1080));
+        for (QPoint outside : {QPoint(0, 500), QPoint(500, 0), QPoint(1921, 500), QPoint(500, 1081)})
+            QCOMPARE(at(true, outside), corner);
+        QCOMPARE(at(false, QPoint(640, 300)), corner);
     }
 
     void feedbackWindows() {
         SideKeyFeedback feedback;
-        QVERIFY(!feedback.recorder());
-        feedback.showRecorder(true, QPoint(300, 200), "粤");
+        feedback.showRecorder(false, QPoint(), "中"); // no caret: the corner of the screen's desktop
         QPointer<AudioRecorder> recorder = feedback.recorder();
-        QVERIFY(recorder);
-        QVERIFY(recorder->isVisible());
-        QCOMPARE(recorder->pos(), QPoint(300, 200));
-        QCOMPARE(recorder->languageMark(), QString("粤"));
-        feedback.processBuffer(signedBuffer(16384));
-        QCOMPARE(recorder->level(), 50);
-
-        // Without a caret it goes to the corner of the screen's desktop.
+        QVERIFY(recorder && recorder->isVisible());
         const QSize desktop = QGuiApplication::primaryScreen()->virtualGeometry().size();
-        feedback.showRecorder(false, QPoint(), "中");
-        QCOMPARE(feedback.recorder(), recorder.data());
         QCOMPARE(recorder->pos(), QPoint(desktop.width() - 370, desktop.height() - 70));
-
         feedback.closeRecorder();
         QVERIFY(!feedback.recorder());
-        QTRY_VERIFY(!recorder);                    // deleted on close
-        feedback.processBuffer(signedBuffer(100)); // no window: ignored
+        QTRY_VERIFY(!recorder); // deleted on close
+        feedback.processBuffer(QAudioBuffer(QByteArray(2, 'x'), AudioCapture::recordingFormat())); // ignored
 
         feedback.showCommandNotice("请说口令！");
         QVERIFY(feedback.commandNotice()->isVisible());
         QCOMPARE(feedback.commandNotice()->text(), QString("请说口令！"));
         feedback.hideCommandNotice();
         QVERIFY(!feedback.commandNotice()->isVisible());
-
         feedback.showShortPressNotice("请稍等片刻！", 500);
         QVERIFY(feedback.shortPressNotice()->isVisible());
-        QCOMPARE(feedback.shortPressNotice()->text(), QString("请稍等片刻！"));
         QTRY_VERIFY_WITH_TIMEOUT(!feedback.shortPressNotice()->isVisible(), 3000);
-    }
 
-    void productPageOpensInTheBrowser() {
         UrlCatcher catcher;
-        SideKeyFeedback feedback;
         feedback.openUrl(QUrl("http://product.example/"));
         QCOMPARE(catcher.urls, QList<QUrl>({QUrl("http://product.example/")}));
     }
@@ -103,10 +64,10 @@ private slots:
         ConfigStore& store = ConfigStore::instance();
         store["TypingModel"] = 1;
         store["TypingLanguage"] = 1;
-        store.save();
-
-        CaptureLog log;
+        QStringList log;
         std::atomic<FakeMouseButtons*> buttons{nullptr};
+        std::atomic<FakeCapture*> capture{nullptr};
+        std::atomic<QThread*> madeOn{nullptr};
         std::atomic<int> made{0};
         SideKeyFeedback feedback;
         MyThread thread(&feedback);
@@ -116,7 +77,12 @@ private slots:
             auto foreground = std::make_unique<FakeForegroundWindow>();
             foreground->caret = QPoint(400, 300);
             auto monitor = std::make_unique<MonitorSideKey>(std::move(b), std::move(foreground));
-            monitor->setCaptureFactory([&] { return std::make_unique<FakeCapture>(&log, ++made); });
+            monitor->setCaptureFactory([&] {
+                madeOn = QThread::currentThread();
+                auto c = std::make_unique<FakeCapture>(&log, ++made);
+                capture = c.get();
+                return c;
+            });
             return monitor;
         });
         QSignalSpy ready(&thread, &MyThread::monitorReady);
@@ -127,7 +93,11 @@ private slots:
         QTRY_VERIFY(feedback.recorder() && feedback.recorder()->isVisible());
         QCOMPARE(feedback.recorder()->pos(), QPoint(400, 300));
         QCOMPARE(feedback.recorder()->languageMark(), QString("英"));
-        QCOMPARE(log.thread, &thread);
+        QCOMPARE(madeOn.load(), &thread);
+        // Samples captured there move the level bar here (16384 of 32767: half scale).
+        FakeCapture* first = capture;
+        QMetaObject::invokeMethod(first, [first] { first->feed(QByteArray("\x00\x40", 2)); });
+        QTRY_COMPARE(feedback.recorder()->level(), 50);
         QTest::qWait(300);
         buttons.load()->send(MouseButtons::SideUp);
         QTRY_COMPARE(int(store["IsRecording"]), 1);
@@ -140,8 +110,7 @@ private slots:
         QTRY_VERIFY(feedback.recorder());
         thread.quit();
         QVERIFY(thread.wait(5000));
-        QCOMPARE(log.alive, 0);
-        QCOMPARE(log.events.mid(4), QStringList({"new2", "start2", "stop2", "delete2"}));
+        QCOMPARE(log.mid(4), QStringList({"new2", "start2", "stop2", "delete2"}));
         QVERIFY(!QFile::exists("record.wav"));
         QCOMPARE(int(store["IsRecording"]), 0);
         QTRY_VERIFY(!feedback.recorder());
