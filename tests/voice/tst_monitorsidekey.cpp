@@ -9,14 +9,12 @@
 #include <QtTest>
 #include <optional>
 
-Q_DECLARE_METATYPE(std::optional<QString>)
-
-using Msg = MouseButtons::Message;
-
-// The monitor on fake seams, a fake clock and fake captures; `gui` lists what it asks the GUI for.
+// The monitor on fake seams, a fake clock and fake captures. `log` lists in order the captures'
+// lives and what the monitor asks the GUI for.
 struct Rig {
-    QStringList captures, gui; // before the monitor, which may still stop a capture when it goes
-    int nextCapture = 1;
+    QStringList log; // before the monitor, which may still stop a capture when it goes
+    int captures = 0;
+    int startMs = 0; // how long a capture takes to start
     qint64 now = 1'700'000'000'000;
     FakeMouseButtons* buttons = new FakeMouseButtons;
     FakeForegroundWindow* foreground = new FakeForegroundWindow;
@@ -26,38 +24,56 @@ struct Rig {
     Rig() {
         MonitorSideKey* m = monitor.get();
         m->setClock([this] { return now; });
-        m->setCaptureFactory([this] { return std::make_unique<FakeCapture>(&captures, nextCapture++); });
-        QObject::connect(m, &MonitorSideKey::recorderShown, [this](bool hasCaret, QPoint at, QString mark) {
-            gui << "shown:" + mark + (hasCaret ? QString("@%1,%2").arg(at.x()).arg(at.y()) : QString());
+        m->setCaptureFactory([this] {
+            now += startMs;
+            return std::make_unique<FakeCapture>(&log, ++captures);
         });
-        QObject::connect(m, &MonitorSideKey::recorderClosed, [this] { gui << "closed"; });
-        QObject::connect(m, &MonitorSideKey::commandNoticeShown, [this](QString text) { gui << text; });
-        QObject::connect(m, &MonitorSideKey::commandNoticeHidden, [this] { gui << "hidden"; });
+        QObject::connect(m, &MonitorSideKey::recorderShown, [this](bool hasCaret, QPoint at, QString mark) {
+            log << "shown:" + mark + (hasCaret ? QString("@%1,%2").arg(at.x()).arg(at.y()) : QString());
+        });
+        QObject::connect(m, &MonitorSideKey::recorderClosed, [this] { log << "closed"; });
+        QObject::connect(m, &MonitorSideKey::commandNoticeShown, [this](QString text) { log << text; });
+        QObject::connect(m, &MonitorSideKey::commandNoticeHidden, [this] { log << "hidden"; });
         QObject::connect(m, &MonitorSideKey::shortPressNoticeShown,
-                         [this](QString text, int ms) { gui << QString("%1:%2").arg(text).arg(ms); });
-        QObject::connect(m, &MonitorSideKey::urlRequested, [this](QUrl url) { gui << url.toString(); });
+                         [this](QString text, int ms) { log << QString("%1:%2").arg(text).arg(ms); });
+        QObject::connect(m, &MonitorSideKey::urlRequested, [this](QUrl url) { log << url.toString(); });
     }
-    void send(Msg message, int thenWaitMs = 0) {
-        buttons->send(message);
-        now += thenWaitMs;
+
+    // Settings "Key=value ...": `window` and `caret` (x,y) set the foreground window, `start`
+    // the capture's start-up time; the rest go to the store.
+    void configure(const QString& settings) {
+        for (const QString& setting : settings.split(' ', Qt::SkipEmptyParts)) {
+            const QString key = setting.section('=', 0, 0), value = setting.section('=', 1);
+            if (key == "window")
+                foreground->windowClass = value;
+            else if (key == "caret")
+                foreground->caret = QPoint(value.section(',', 0, 0).toInt(), value.section(',', 1).toInt());
+            else if (key == "start")
+                startMs = value.toInt();
+            else
+                ConfigStore::instance()[key] = value.toInt();
+        }
     }
-    void hold(Msg down, Msg up, int ms) {
-        send(down, ms);
-        send(up);
+    // Plays "down"/"up" (side key), "mdown"/"mup" (middle button) and "other" events, a number
+    // letting that many milliseconds pass.
+    void play(const QString& script) {
+        using M = MouseButtons;
+        static const QHash<QString, M::Message> events = {{"down", M::SideDown},
+                                                          {"up", M::SideUp},
+                                                          {"mdown", M::MiddleDown},
+                                                          {"mup", M::MiddleUp},
+                                                          {"other", M::Other}};
+        for (const QString& step : script.split(' ')) {
+            bool isNumber = false;
+            const int ms = step.toInt(&isNumber);
+            QVERIFY2(isNumber || events.contains(step), qPrintable("unknown step " + step));
+            if (isNumber)
+                now += ms;
+            else
+                buttons->send(events.value(step));
+        }
     }
 };
-
-// Modes by name; "typing+translation" turns both on, as a damaged config.txt might.
-static void setMode(const QString& mode) {
-    ConfigStore& store = ConfigStore::instance();
-    store["TypingModel"] = mode.contains("typing");
-    store["IntelligenceModel"] = mode.contains("intelligent");
-    store["TranslationModel"] = mode.contains("translation");
-}
-
-static int isRecordingFlag() {
-    return ConfigStore::instance()["IsRecording"];
-}
 
 class TestMonitorSideKey : public QObject {
     Q_OBJECT
@@ -69,64 +85,96 @@ private slots:
         RecordingReady::wait(0); // drop a wake-up left by an earlier case
     }
 
-    void holdOrTap_data() {
-        QTest::addColumn<QString>("mode");
-        QTest::addColumn<int>("closePrompt");
-        QTest::addColumn<std::optional<QString>>("windowClass");
-        QTest::addColumn<int>("holdMs");
-        QTest::addColumn<QString>("shown"); // before the "hidden closed" that ends every press
-        QTest::addColumn<bool>("flagged");
-
-        const std::optional<QString> none, editor = QString("Notepad"), web = QString("Chrome_WidgetWin_1");
-        const QString tap = " 请稍等片刻！:500", command = "请说口令！";
-        QTest::newRow("typing 1 s") << "typing" << 0 << none << 1000 << "shown:中" << true;
-        QTest::newRow("typing exactly 200 ms") << "typing" << 0 << none << 200 << "shown:中" << true;
-        QTest::newRow("typing 199 ms tap") << "typing" << 0 << none << 199 << "shown:中" + tap << false;
-        QTest::newRow("typing 1 s, no prompts") << "typing" << 1 << none << 1000 << "" << true;
-        QTest::newRow("typing tap, no prompts") << "typing" << 1 << none << 100 << "" << false;
-        QTest::newRow("translation 1 s") << "translation" << 0 << none << 1000 << "shown:中" << true;
-        QTest::newRow("intelligent, editor") << "intelligent" << 0 << editor << 1000 << "shown:中" << true;
-        QTest::newRow("intelligent, browser") << "intelligent" << 0 << web << 1000 << command << true;
-        QTest::newRow("intelligent, browser tap")
-            << "intelligent" << 0 << web << 150 << command + tap << false;
-        QTest::newRow("intelligent, browser, no prompts") << "intelligent" << 1 << web << 1000 << "" << true;
-        QTest::newRow("intelligent, class case differs")
-            << "intelligent" << 0 << std::optional<QString>("notepad") << 1000 << command << true;
-        QTest::newRow("intelligent, no window") << "intelligent" << 0 << none << 1000 << "" << true;
-        QTest::newRow("no mode set") << "" << 0 << none << 1000 << "" << true;
-    }
-    void holdOrTap() {
-        QFETCH(QString, mode);
-        QFETCH(int, closePrompt);
-        QFETCH(std::optional<QString>, windowClass);
-        QFETCH(int, holdMs);
-        QFETCH(QString, shown);
-        QFETCH(bool, flagged);
-        setMode(mode);
-        ConfigStore::instance()["ClosePrompt"] = closePrompt;
-        Rig rig;
-        rig.foreground->windowClass = windowClass;
-        rig.hold(MouseButtons::SideDown, MouseButtons::SideUp, holdMs);
-        QCOMPARE(rig.captures, QStringList({"new1", "start1", "stop1", "delete1"}));
-        QCOMPARE(rig.gui, (shown + " hidden closed").split(' ', Qt::SkipEmptyParts));
-        QCOMPARE(QFile::exists("record.wav"), flagged);
-        QCOMPARE(isRecordingFlag(), int(flagged));
-        QCOMPARE(RecordingReady::wait(0), flagged);
-        ConfigStore::instance().reload(); // saved for the recognition thread, not only set in memory
-        QCOMPARE(isRecordingFlag(), int(flagged));
-    }
-
-    void setUpTimeDoesNotCount() {
-        setMode("typing");
-        Rig rig;
+    // What a sequence of events did, then the saved IsRecording, whether the recognition thread
+    // was woken and what "record.wav" holds.
+    void presses_data() {
+        QTest::addColumn<QString>("settings");
+        QTest::addColumn<QString>("script");
+        QTest::addColumn<QString>("expected");
+        auto row = [](const char* name, const char* settings, const char* script, const char* expected) {
+            QTest::newRow(name) << QString(settings) << QString(script) << QString(expected);
+        };
+        const char* typing = "TypingModel=1";
+        row("typing 1 s", typing, "down 1000 up",
+            "new1 start1 shown:中 stop1 delete1 hidden closed IsRecording=1 ready RIFF1");
+        row("typing exactly 200 ms", typing, "down 200 up",
+            "new1 start1 shown:中 stop1 delete1 hidden closed IsRecording=1 ready RIFF1");
+        row("typing 199 ms tap", typing, "down 199 up",
+            "new1 start1 shown:中 请稍等片刻！:500 stop1 delete1 hidden closed IsRecording=0");
+        row("typing 1 s, no prompts", "TypingModel=1 ClosePrompt=1", "down 1000 up",
+            "new1 start1 stop1 delete1 hidden closed IsRecording=1 ready RIFF1");
+        row("typing tap, no prompts", "TypingModel=1 ClosePrompt=1", "down 100 up",
+            "new1 start1 stop1 delete1 hidden closed IsRecording=0");
+        row("translation 1 s", "TranslationModel=1", "down 1000 up",
+            "new1 start1 shown:中 stop1 delete1 hidden closed IsRecording=1 ready RIFF1");
+        row("intelligent, editor", "IntelligenceModel=1 window=Notepad", "down 1000 up",
+            "new1 start1 shown:中 stop1 delete1 hidden closed IsRecording=1 ready RIFF1");
+        row("intelligent, browser", "IntelligenceModel=1 window=Chrome_WidgetWin_1", "down 1000 up",
+            "new1 start1 请说口令！ stop1 delete1 hidden closed IsRecording=1 ready RIFF1");
+        row("intelligent, browser tap", "IntelligenceModel=1 window=Chrome_WidgetWin_1", "down 150 up",
+            "new1 start1 请说口令！ 请稍等片刻！:500 stop1 delete1 hidden closed IsRecording=0");
+        row("intelligent, browser, no prompts", "IntelligenceModel=1 ClosePrompt=1 window=Chrome",
+            "down 1000 up", "new1 start1 stop1 delete1 hidden closed IsRecording=1 ready RIFF1");
+        row("intelligent, class case differs", "IntelligenceModel=1 window=notepad", "down 1000 up",
+            "new1 start1 请说口令！ stop1 delete1 hidden closed IsRecording=1 ready RIFF1");
+        row("intelligent, no window", "IntelligenceModel=1", "down 1000 up",
+            "new1 start1 stop1 delete1 hidden closed IsRecording=1 ready RIFF1");
+        row("no mode set", "", "down 1000 up",
+            "new1 start1 stop1 delete1 hidden closed IsRecording=1 ready RIFF1");
         // The recorder takes 150 ms to start; the hold is measured from after that.
-        rig.monitor->setCaptureFactory([&rig] {
-            rig.now += 150;
-            return std::make_unique<FakeCapture>(&rig.captures, 1);
-        });
-        rig.hold(MouseButtons::SideDown, MouseButtons::SideUp, 100);
-        QCOMPARE(isRecordingFlag(), 0);
-        QVERIFY(!QFile::exists("record.wav"));
+        row("set-up time does not count", "TypingModel=1 ClosePrompt=1 start=150", "down 100 up",
+            "new1 start1 stop1 delete1 hidden closed IsRecording=0");
+        // A lost release: the first recorder is stopped and gone before the second one opens the
+        // file, and the hold counts from the second press.
+        row("second down", "TypingModel=1 ClosePrompt=1", "down 500 down 150 up 10 down 300 up",
+            "new1 start1 stop1 delete1 hidden closed new2 start2 stop2 delete2 hidden closed "
+            "new3 start3 stop3 delete3 hidden closed IsRecording=1 ready RIFF3");
+        row("other events", typing, "other other other", "IsRecording=0 waiting");
+
+        // The mark of the active mode, at the caret.
+        row("typing 1",
+            "TypingModel=1 TypingLanguage=1 IntelligenceLanguage=3 TranslationLanguage=2 caret=640,480",
+            "down", "new1 start1 shown:英@640,480 IsRecording=0 RIFF1");
+        row("typing 5 out of range", "TypingModel=1 TypingLanguage=5", "down",
+            "new1 start1 shown:中 IsRecording=0 RIFF1");
+        row("typing -1", "TypingModel=1 TypingLanguage=-1", "down",
+            "new1 start1 shown:中 IsRecording=0 RIFF1");
+        row("intelligent 3", "IntelligenceModel=1 IntelligenceLanguage=3 window=Notepad", "down",
+            "new1 start1 shown:川 IsRecording=0 RIFF1");
+        row("translation 2", "TranslationModel=1 TranslationLanguage=2", "down",
+            "new1 start1 shown:粤 IsRecording=0 RIFF1");
+        row("translation 3 not offered", "TranslationModel=1 TranslationLanguage=3", "down",
+            "new1 start1 shown:中 IsRecording=0 RIFF1");
+        // Two modes on (a damaged config.txt): translation is checked last and wins, unless its
+        // index is out of range.
+        row("two modes", "TypingModel=1 TranslationModel=1 TypingLanguage=4 TranslationLanguage=1", "down",
+            "new1 start1 shown:英 IsRecording=0 RIFF1");
+        row("two modes, bad translation",
+            "TypingModel=1 TranslationModel=1 TypingLanguage=4 TranslationLanguage=4", "down",
+            "new1 start1 shown:豫 IsRecording=0 RIFF1");
+
+        // A long middle-button hold opens the product page.
+        row("middle exactly 3 s", "", "mdown 3000 mup", "IsRecording=0 waiting");
+        row("middle 3001 ms", "", "mdown 3001 mup", "http://www.zorvel.com/mouse IsRecording=0 waiting");
+        // Releases whose press was not seen (held at start, or already answered) do nothing.
+        row("releases without press", typing, "mup 5000 up mdown 4000 mup 4000 mup",
+            "http://www.zorvel.com/mouse IsRecording=0 waiting");
+    }
+    void presses() {
+        QFETCH(QString, settings);
+        QFETCH(QString, script);
+        QFETCH(QString, expected);
+        m_dir->write("record.wav", "waiting"); // the take of an earlier press, not yet recognised
+        Rig rig;
+        rig.configure(settings);
+        rig.play(script);
+        ConfigStore::instance().reload(); // saved for the recognition thread, not only set in memory
+        rig.log << "IsRecording=" + QString::number(ConfigStore::instance()["IsRecording"]);
+        if (RecordingReady::wait(0))
+            rig.log << "ready";
+        if (QFile::exists("record.wav"))
+            rig.log << m_dir->read("record.wav");
+        QCOMPARE(rig.log.join(' '), expected);
     }
 
     void holdDurationUsesTheLow32Bits() {
@@ -135,132 +183,16 @@ private slots:
         QCOMPARE(MonitorSideKey::holdDuration(0x100000000, 0x300000010), 16);  // high bits ignored
     }
 
-    void marks_data() {
-        QTest::addColumn<QString>("mode");
-        QTest::addColumn<int>("typing");
-        QTest::addColumn<int>("intelligence");
-        QTest::addColumn<int>("translation");
-        QTest::addColumn<QString>("mark");
-        QTest::newRow("typing 1") << "typing" << 1 << 3 << 2 << "英";
-        QTest::newRow("typing 5 out of range") << "typing" << 5 << 1 << 1 << "中";
-        QTest::newRow("typing -1") << "typing" << -1 << 1 << 1 << "中";
-        QTest::newRow("intelligent 3") << "intelligent" << 1 << 3 << 1 << "川";
-        QTest::newRow("translation 2") << "translation" << 4 << 4 << 2 << "粤";
-        QTest::newRow("translation 3 not offered") << "translation" << 4 << 4 << 3 << "中";
-        // Translation is checked last and wins, unless its index is out of range.
-        QTest::newRow("two modes") << "typing+translation" << 4 << 0 << 1 << "英";
-        QTest::newRow("two modes, bad translation") << "typing+translation" << 4 << 0 << 4 << "豫";
-    }
-    void marks() {
-        QFETCH(QString, mode);
-        QFETCH(int, typing);
-        QFETCH(int, intelligence);
-        QFETCH(int, translation);
-        QFETCH(QString, mark);
-        setMode(mode);
-        ConfigStore& store = ConfigStore::instance();
-        store["TypingLanguage"] = typing;
-        store["IntelligenceLanguage"] = intelligence;
-        store["TranslationLanguage"] = translation;
-        Rig rig;
-        rig.foreground->windowClass = QString("Notepad");
-        rig.foreground->caret = QPoint(640, 480);
-        rig.send(MouseButtons::SideDown);
-        QCOMPARE(rig.gui, QStringList("shown:" + mark + "@640,480"));
-    }
-
-    void middleButton_data() {
-        QTest::addColumn<QByteArray>("page"); // in services.ini, if any
-        QTest::addColumn<int>("holdMs");
-        QTest::addColumn<QString>("opened");
-        const QByteArray page = "http://product.example/zorvel";
-        QTest::newRow("exactly 3 s") << page << 3000 << "";
-        QTest::newRow("3001 ms") << page << 3001 << QString(page);
-        QTest::newRow("default page") << QByteArray() << 3500 << "http://www.zorvel.com/mouse";
-        QTest::newRow("bad address") << QByteArray("\"not a url\"") << 3500 << "";
-    }
-    void middleButton() {
-        QFETCH(QByteArray, page);
-        QFETCH(int, holdMs);
-        QFETCH(QString, opened);
-        m_dir->write("services.ini", page.isEmpty() ? QByteArray() : "[product]\npage=" + page);
+    void productPageFromServicesIni() {
+        m_dir->write("services.ini", "[product]\npage=http://product.example/zorvel\n");
         TestDir::reloadSettings();
-        if (holdMs > 3000 && opened.isEmpty())
-            QTest::ignoreMessage(QtWarningMsg, QRegularExpression("product page address"));
         Rig rig;
-        rig.hold(MouseButtons::MiddleDown, MouseButtons::MiddleUp, holdMs);
-        QCOMPARE(rig.gui, opened.isEmpty() ? QStringList() : QStringList(opened));
-        QVERIFY(rig.captures.isEmpty());
-    }
-
-    // Releases whose press was not seen (held at start, or already answered) do nothing.
-    void releasesWithoutPress() {
-        setMode("typing");
-        m_dir->write("record.wav", "waiting for recognition");
-        Rig rig;
-        rig.send(MouseButtons::MiddleUp, 10'000);
-        rig.send(MouseButtons::SideUp);
-        QVERIFY(rig.gui.isEmpty());
-        QCOMPARE(isRecordingFlag(), 0);
-        QCOMPARE(m_dir->read("record.wav"), QByteArray("waiting for recognition"));
-        rig.hold(MouseButtons::MiddleDown, MouseButtons::MiddleUp, 4000);
-        rig.now += 4000;
-        rig.send(MouseButtons::MiddleUp);
-        QCOMPARE(rig.gui.size(), 1);
-        QVERIFY(rig.captures.isEmpty());
-    }
-
-    void otherEventsDoNothing() {
-        setMode("typing");
-        Rig rig;
-        QCOMPARE(rig.buttons->startCalls, 1);
-        for (int i = 0; i < 100; ++i)
-            rig.send(MouseButtons::Other);
-        QVERIFY(rig.gui.isEmpty());
-        QVERIFY(rig.captures.isEmpty());
-        QCOMPARE(rig.foreground->classQueries, 0);
-    }
-
-    void secondDownDiscardsTheEarlierRecorder() {
-        setMode("typing");
-        Rig rig;
-        rig.send(MouseButtons::SideDown, 500);
-        rig.send(MouseButtons::SideDown);
-        // The first recorder is stopped and gone before the second one opens the file.
-        QCOMPARE(rig.captures, QStringList({"new1", "start1", "stop1", "delete1", "new2", "start2"}));
-        QCOMPARE(rig.gui, QStringList({"shown:中", "hidden", "closed", "shown:中"}));
-        // The hold counts from the second press.
-        rig.now += 150;
-        rig.send(MouseButtons::SideUp);
-        QCOMPARE(isRecordingFlag(), 0);
-        QCOMPARE(rig.captures.last(), "delete2");
-        rig.hold(MouseButtons::SideDown, MouseButtons::SideUp, 300);
-        QCOMPARE(isRecordingFlag(), 1);
-        QCOMPARE(m_dir->read("record.wav"), QByteArray("RIFF3"));
-    }
-
-    void levelBuffersOfTheCurrentPressOnly() {
-        setMode("typing");
-        Rig rig;
-        QSignalSpy levels(rig.monitor.get(), &MonitorSideKey::levelBuffer);
-        rig.send(MouseButtons::SideDown);
-        static_cast<FakeCapture*>(rig.monitor->currentCapture())->feed(QByteArray(3200, '\x10'));
-        QCOMPARE(levels.count(), 1);
-        QCOMPARE(levels.at(0).at(0).value<QAudioBuffer>().frameCount(), 1600);
-        rig.hold(MouseButtons::SideDown, MouseButtons::SideUp, 300);
-        QCOMPARE(levels.count(), 1);
-    }
-
-    void destroyedWhileRecording() {
-        setMode("typing");
-        Rig rig;
-        rig.send(MouseButtons::SideDown);
-        QVERIFY(QFile::exists("record.wav"));
-        rig.monitor.reset();
-        QCOMPARE(rig.captures, QStringList({"new1", "start1", "stop1", "delete1"}));
-        QCOMPARE(rig.gui, QStringList({"shown:中", "hidden", "closed"}));
-        QVERIFY(!QFile::exists("record.wav"));
-        QCOMPARE(isRecordingFlag(), 0);
+        rig.play("mdown 3500 mup");
+        m_dir->write("services.ini", "[product]\npage=\"not a url\"\n");
+        TestDir::reloadSettings();
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("product page address"));
+        rig.play("mdown 3500 mup");
+        QCOMPARE(rig.log, QStringList("http://product.example/zorvel"));
     }
 };
 
