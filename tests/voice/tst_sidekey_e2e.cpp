@@ -66,17 +66,9 @@ private slots:
         // Before the first use of the audio layer, which connects once per process.
         qputenv("PULSE_SERVER", m_sound->serverAddress().toUtf8());
     }
-    void cleanupTestCase() {
-        m_sound.reset();
-        m_input.reset();
-    }
     void init() { m_dir.emplace(); }
     void cleanup() {
-        if (m_thread) {
-            m_thread->quit();
-            QVERIFY(m_thread->wait(5000));
-        }
-        m_thread.reset();
+        m_thread.reset(); // quits and waits for the thread
         m_feedback.reset();
     }
 

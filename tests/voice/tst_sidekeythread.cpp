@@ -8,7 +8,6 @@
 #include "voice/MyThread.h"
 #include "voice/SideKeyFeedback.h"
 
-#include <QScreen>
 #include <QtTest>
 #include <atomic>
 #include <optional>
@@ -32,43 +31,21 @@ private slots:
         QCOMPARE(at(false, QPoint(640, 300)), corner);
     }
 
-    void feedbackWindows() {
-        SideKeyFeedback feedback;
-        feedback.showRecorder(false, QPoint(), "中"); // no caret: the corner of the screen's desktop
-        QPointer<AudioRecorder> recorder = feedback.recorder();
-        QVERIFY(recorder && recorder->isVisible());
-        const QSize desktop = QGuiApplication::primaryScreen()->virtualGeometry().size();
-        QCOMPARE(recorder->pos(), QPoint(desktop.width() - 370, desktop.height() - 70));
-        feedback.closeRecorder();
-        QVERIFY(!feedback.recorder());
-        QTRY_VERIFY(!recorder); // deleted on close
-        feedback.processBuffer(QAudioBuffer(QByteArray(2, 'x'), AudioCapture::recordingFormat())); // ignored
-
-        feedback.showCommandNotice("请说口令！");
-        QVERIFY(feedback.commandNotice()->isVisible());
-        QCOMPARE(feedback.commandNotice()->text(), QString("请说口令！"));
-        feedback.hideCommandNotice();
-        QVERIFY(!feedback.commandNotice()->isVisible());
-        feedback.showShortPressNotice("请稍等片刻！", 500);
-        QVERIFY(feedback.shortPressNotice()->isVisible());
-        QTRY_VERIFY_WITH_TIMEOUT(!feedback.shortPressNotice()->isVisible(), 3000);
-
+    void productPageOpensInTheBrowser() {
         UrlCatcher catcher;
-        feedback.openUrl(QUrl("http://product.example/"));
+        SideKeyFeedback().openUrl(QUrl("http://product.example/"));
         QCOMPARE(catcher.urls, QList<QUrl>({QUrl("http://product.example/")}));
     }
 
-    // The whole press on the real thread: the monitor and its captures on the side-key thread,
-    // the windows on this (GUI) thread.
-    void pressOnTheSideKeyThread() {
+    // Presses on the real thread: the monitor and its captures on the side-key thread, the
+    // windows on this (GUI) thread.
+    void pressesOnTheSideKeyThread() {
         ConfigStore& store = ConfigStore::instance();
         store["TypingModel"] = 1;
         store["TypingLanguage"] = 1;
         QStringList log;
         std::atomic<FakeMouseButtons*> buttons{nullptr};
         std::atomic<FakeCapture*> capture{nullptr};
-        std::atomic<QThread*> madeOn{nullptr};
-        std::atomic<int> made{0};
         SideKeyFeedback feedback;
         MyThread thread(&feedback);
         thread.setMonitorFactory([&] {
@@ -76,10 +53,10 @@ private slots:
             buttons = b.get();
             auto foreground = std::make_unique<FakeForegroundWindow>();
             foreground->caret = QPoint(400, 300);
+            foreground->windowClass = QString("Chrome_WidgetWin_1");
             auto monitor = std::make_unique<MonitorSideKey>(std::move(b), std::move(foreground));
             monitor->setCaptureFactory([&] {
-                madeOn = QThread::currentThread();
-                auto c = std::make_unique<FakeCapture>(&log, ++made);
+                auto c = std::make_unique<FakeCapture>(&log, 1);
                 capture = c.get();
                 return c;
             });
@@ -88,32 +65,46 @@ private slots:
         QSignalSpy ready(&thread, &MyThread::monitorReady);
         thread.start();
         QTRY_COMPARE(ready.count(), 1);
+        auto send = [&](MouseButtons::Message message) { buttons.load()->send(message); };
 
-        buttons.load()->send(MouseButtons::SideDown);
+        // A hold in typing mode: the recorder at the caret with the mark, its bar fed from there.
+        send(MouseButtons::SideDown);
         QTRY_VERIFY(feedback.recorder() && feedback.recorder()->isVisible());
-        QCOMPARE(feedback.recorder()->pos(), QPoint(400, 300));
-        QCOMPARE(feedback.recorder()->languageMark(), QString("英"));
-        QCOMPARE(madeOn.load(), &thread);
-        // Samples captured there move the level bar here (16384 of 32767: half scale).
+        QPointer<AudioRecorder> recorder = feedback.recorder();
+        QCOMPARE(recorder->pos(), QPoint(400, 300));
+        QCOMPARE(recorder->languageMark(), QString("英"));
         FakeCapture* first = capture;
-        QMetaObject::invokeMethod(first, [first] { first->feed(QByteArray("\x00\x40", 2)); });
-        QTRY_COMPARE(feedback.recorder()->level(), 50);
+        QCOMPARE(first->thread(), &thread);
+        QMetaObject::invokeMethod(first, [first] { first->feed(QByteArray("\x00\x40", 2)); }); // half scale
+        QTRY_COMPARE(recorder->level(), 50);
         QTest::qWait(300);
-        buttons.load()->send(MouseButtons::SideUp);
+        send(MouseButtons::SideUp);
         QTRY_COMPARE(int(store["IsRecording"]), 1);
-        QTRY_VERIFY(!feedback.recorder());
+        QTRY_VERIFY(!recorder); // closed and deleted
         QVERIFY(QFile::exists("record.wav"));
 
-        // Quit in the middle of the next press: the recorder is stopped and freed on its thread.
+        // A tap: the short-press notice for 500 ms.
+        send(MouseButtons::SideDown);
+        send(MouseButtons::SideUp);
+        QTRY_VERIFY(feedback.shortPressNotice()->isVisible());
+        QCOMPARE(feedback.shortPressNotice()->text(), QString("请稍等片刻！"));
+        QTRY_VERIFY_WITH_TIMEOUT(!feedback.shortPressNotice()->isVisible(), 3000);
+
+        // Intelligent mode with a browser in front: the command notice while held. Quitting
+        // mid-press stops and frees the recorder on its thread and leaves no file.
+        store["TypingModel"] = 0;
+        store["IntelligenceModel"] = 1;
         store["IsRecording"] = 0;
-        buttons.load()->send(MouseButtons::SideDown);
-        QTRY_VERIFY(feedback.recorder());
+        send(MouseButtons::SideDown);
+        QTRY_VERIFY(feedback.commandNotice()->isVisible());
+        QCOMPARE(feedback.commandNotice()->text(), QString("请说口令！"));
         thread.quit();
         QVERIFY(thread.wait(5000));
-        QCOMPARE(log.mid(4), QStringList({"new2", "start2", "stop2", "delete2"}));
+        QCOMPARE(log.mid(8), QStringList({"new1", "start1", "stop1", "delete1"}));
         QVERIFY(!QFile::exists("record.wav"));
         QCOMPARE(int(store["IsRecording"]), 0);
-        QTRY_VERIFY(!feedback.recorder());
+        QTRY_VERIFY(!feedback.commandNotice()->isVisible());
+        QVERIFY(!feedback.recorder());
     }
 };
 

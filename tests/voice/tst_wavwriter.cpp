@@ -35,24 +35,6 @@ private slots:
         QCOMPARE(m_dir->read("record.wav"), wavHeader(3202) + all.left(3202));
     }
 
-    void destructorFinishesTheFile() {
-        {
-            WavWriter writer("record.wav");
-            QVERIFY(writer.open(AudioCapture::recordingFormat()));
-            writer.write(QByteArray(640, '\x11'));
-        }
-        QCOMPARE(m_dir->read("record.wav"), wavHeader(640) + QByteArray(640, '\x11'));
-    }
-
-    void reopenReplacesAnOlderTake() {
-        m_dir->write("record.wav", QByteArray(100000, 'x'));
-        WavWriter writer("record.wav");
-        QVERIFY(writer.open(AudioCapture::recordingFormat()));
-        writer.write(QByteArray(10, '\0'));
-        writer.close();
-        QCOMPARE(m_dir->read("record.wav"), wavHeader(10) + QByteArray(10, '\0'));
-    }
-
     void failedPath() {
         WavWriter writer("no/such/folder/record.wav");
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression("open WAV file failed"));
@@ -60,25 +42,6 @@ private slots:
         QVERIFY(!writer.isOpen());
         QVERIFY(!writer.write(QByteArray(10, 'a')));
         QVERIFY(!writer.close());
-    }
-
-    void rejectsFormatsItCannotDescribe() {
-        QAudioFormat format = AudioCapture::recordingFormat();
-        format.setByteOrder(QAudioFormat::BigEndian);
-        WavWriter writer("record.wav");
-        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("little-endian PCM"));
-        QVERIFY(!writer.open(format));
-        QVERIFY(!QFile::exists("record.wav"));
-    }
-
-    void headerForOtherFormats() {
-        QAudioFormat format = AudioCapture::recordingFormat();
-        format.setChannelCount(2);
-        format.setSampleRate(44100);
-        QCOMPARE(WavWriter::header(format, 1000), wavHeader(1000, 2, 44100));
-        format.setSampleType(QAudioFormat::Float);
-        format.setSampleSize(32);
-        QCOMPARE(WavWriter::header(format, 0), wavHeader(0, 2, 44100, 3, 32));
     }
 
     // Captured chunks that end inside a sample reach the level meter as whole samples, the odd
