@@ -76,15 +76,11 @@ private slots:
         startSideKey();
         m_input->button(8, true);
         QTRY_VERIFY(m_feedback->recorder() && m_feedback->recorder()->isVisible());
-        QVERIFY(m_sound->play(m_speech));
-        int loudest = 0;
         QElapsedTimer held;
         held.start();
-        while (held.elapsed() < 1000) {
-            QTest::qWait(20);
-            if (m_feedback->recorder())
-                loudest = qMax(loudest, m_feedback->recorder()->level());
-        }
+        QVERIFY(m_sound->play(m_speech));
+        QTRY_VERIFY(m_feedback->recorder() && m_feedback->recorder()->level() > 10); // the bar follows
+        QTest::qWait(qMax(0, 1000 - int(held.elapsed())));                           // a 1 s hold
         m_input->button(8, false);
         QTRY_VERIFY(configHas("IsRecording=1"));
         QTRY_VERIFY(!m_feedback->recorder());
@@ -97,9 +93,7 @@ private slots:
         int peak = 0;
         for (int i = 44; i + 1 < wav.size(); i += 2)
             peak = qMax(peak, qAbs(int(qFromLittleEndian<qint16>(wav.constData() + i))));
-        qDebug("recorded %d bytes, peak sample %d, loudest level %d", int(wav.size() - 44), peak, loudest);
         QVERIFY2(peak > 1000, qPrintable(QString("peak %1").arg(peak)));
-        QVERIFY2(loudest > 10, qPrintable(QString("level %1").arg(loudest))); // the bar followed the speech
     }
 
     void tapLeavesNoFile() {

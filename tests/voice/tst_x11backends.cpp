@@ -12,14 +12,12 @@
 
 #include <X11/Xutil.h>
 
-using Messages = QList<MouseButtons::Message>;
-const auto SideDown = MouseButtons::SideDown, SideUp = MouseButtons::SideUp, Other = MouseButtons::Other;
-
-// Started X11 mouse buttons whose messages are collected.
+// Started X11 mouse buttons whose messages are collected by name.
 struct Recorded : LinuxMouseButtons {
-    Messages seen;
+    QStringList seen;
     Recorded() {
-        connect(this, &MouseButtons::mouseMessage, [this](Message m) { seen << m; });
+        connect(this, &MouseButtons::mouseMessage,
+                [this](Message m) { seen << QMetaEnum::fromType<Message>().valueToKey(m); });
     }
 };
 
@@ -38,10 +36,10 @@ class TestX11Backends : public QObject {
     QList<Window> m_windows; // destroyed after each case
 
     // A mapped top-level X window with the given WM_CLASS.
-    Window window(const char* instance, const char* windowClass, int x = 0, int y = 0) {
+    Window window(QByteArray instance, QByteArray windowClass, int x = 0, int y = 0) {
         Display* d = m_x->display;
         const Window w = XCreateSimpleWindow(d, DefaultRootWindow(d), x, y, 300, 200, 0, 0, 0);
-        XClassHint hint{const_cast<char*>(instance), const_cast<char*>(windowClass)};
+        XClassHint hint{instance.data(), windowClass.data()};
         XSetClassHint(d, w, &hint);
         XMapRaised(d, w);
         XSync(d, False);
@@ -59,8 +57,8 @@ private slots:
             QSKIP("No X display: run under xvfb-run to test the X11 backends.");
         m_x = std::make_unique<XTestInput>();
         QVERIFY2(m_x->display, "cannot open the X display");
-        int event = 0, error = 0, major = 0, minor = 0;
-        QVERIFY2(XTestQueryExtension(m_x->display, &event, &error, &major, &minor), "no XTest extension");
+        int unused = 0;
+        QVERIFY2(XTestQueryExtension(m_x->display, &unused, &unused, &unused, &unused), "no XTest extension");
     }
     void init() { m_dir.emplace(); }
     void cleanup() {
@@ -76,23 +74,15 @@ private slots:
         QVERIFY(buttons.start()); // a second start changes nothing
         for (unsigned int button : {8, 2, 9, 1, 5})
             m_x->click(button);
-        const Messages expected = {SideDown,
-                                   SideUp,
-                                   MouseButtons::MiddleDown,
-                                   MouseButtons::MiddleUp,
-                                   SideDown,
-                                   SideUp,
-                                   Other,
-                                   Other,
-                                   Other,
-                                   Other};
-        QTRY_COMPARE_WITH_TIMEOUT(buttons.seen, expected, 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(
+            buttons.seen.join(' '),
+            "SideDown SideUp MiddleDown MiddleUp SideDown SideUp Other Other Other Other", 5000);
         // Held buttons: the press arrives while the button is still down.
         buttons.seen.clear();
         m_x->button(8, true);
-        QTRY_COMPARE(buttons.seen, Messages({SideDown}));
+        QTRY_COMPARE(buttons.seen, QStringList("SideDown"));
         m_x->button(8, false);
-        QTRY_COMPARE(buttons.seen, Messages({SideDown, SideUp}));
+        QTRY_COMPARE(buttons.seen, QStringList({"SideDown", "SideUp"}));
     }
 
     // The buttons are watched, never taken: clicks keep their usual effect.
@@ -108,10 +98,10 @@ private slots:
         QTest::qWait(100);
         m_x->click(2);
         QTRY_COMPARE(target.middlePresses, 1);
-        QTRY_COMPARE(buttons.seen, Messages({MouseButtons::MiddleDown, MouseButtons::MiddleUp}));
+        QTRY_COMPARE(buttons.seen, QStringList({"MiddleDown", "MiddleUp"}));
     }
 
-    // No X display: no crash, nothing delivered, each backend warns once.
+    // No X display: no crash and nothing delivered, only a warning.
     void withoutDisplay() {
         const QByteArray display = qgetenv("DISPLAY");
         qunsetenv("DISPLAY");
@@ -125,22 +115,24 @@ private slots:
     }
 
     void focusedWindowClass_data() {
-        QTest::addColumn<QByteArray>("instance");
-        QTest::addColumn<QByteArray>("windowClass");
+        QTest::addColumn<QString>("instance");
+        QTest::addColumn<QString>("windowClass");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("text editor") << QByteArray("gedit") << QByteArray("Gedit") << "Notepad";
-        QTest::newRow("by instance") << QByteArray("mousepad") << QByteArray("Xfce-editor") << "Notepad";
-        QTest::newRow("other window")
-            << QByteArray("Navigator") << QByteArray("firefox-esr") << "firefox-esr";
-        QTest::newRow("services.ini overrides") << QByteArray("kate") << QByteArray("kate") << "OpusApp";
+        auto row = [](const char* name, QString instance, QString windowClass, QString expected) {
+            QTest::newRow(name) << instance << windowClass << expected;
+        };
+        row("text editor", "gedit", "Gedit", "Notepad");
+        row("by instance", "mousepad", "Xfce-editor", "Notepad");
+        row("other window", "Navigator", "firefox-esr", "firefox-esr");
+        row("services.ini overrides", "kate", "kate", "OpusApp");
     }
     void focusedWindowClass() {
-        QFETCH(QByteArray, instance);
-        QFETCH(QByteArray, windowClass);
+        QFETCH(QString, instance);
+        QFETCH(QString, windowClass);
         QFETCH(QString, expected);
         m_dir->write("services.ini", "[editors]\nkate = OpusApp\n");
         LinuxForegroundWindow foreground(LinuxForegroundWindow::defaultClassTable());
-        focus(window(instance.constData(), windowClass.constData()));
+        focus(window(instance.toUtf8(), windowClass.toUtf8()));
         QCOMPARE(foreground.className(), expected);
         QCOMPARE(foreground.caretPoint(), std::nullopt);
     }
