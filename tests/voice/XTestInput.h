@@ -8,8 +8,6 @@
 struct XTestInput {
     Display* const display = XOpenDisplay(nullptr);
 
-    XTestInput() = default;
-    XTestInput(const XTestInput&) = delete;
     ~XTestInput() {
         if (display)
             XCloseDisplay(display);

@@ -55,13 +55,11 @@ private slots:
         QCOMPARE(recorder.level(), bar);
     }
 
-    void levelsPerChannel() {
+    void levels() {
         const QAudioBuffer stereo(le16({16384, -32768, 0, 8192}), pcm(QAudioFormat::SignedInt, 16, 2));
         QCOMPARE(AudioRecorder::bufferLevels(stereo), QVector<qreal>({16384 / 32767.0, 32768 / 32767.0}));
         const QAudioBuffer unsignedMid(le16({32768}), pcm(QAudioFormat::UnSignedInt, 16));
-        QCOMPARE(AudioRecorder::bufferLevels(unsignedMid).size(), 1);
-        QVERIFY(qAbs(AudioRecorder::bufferLevels(unsignedMid).first() - 0.0000153) < 0.0000001);
-        QVERIFY(AudioRecorder::bufferLevels(QAudioBuffer()).isEmpty());
+        QCOMPARE(AudioRecorder::bufferLevels(unsignedMid), QVector<qreal>({0.5 / 32767.5})); // 0.0000153
     }
 };
 

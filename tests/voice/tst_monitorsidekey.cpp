@@ -119,8 +119,6 @@ private slots:
             "new1 start1 请说口令！ stop1 delete1 hidden closed IsRecording=1 ready RIFF1");
         row("intelligent, no window", "IntelligenceModel=1", "down 1000 up",
             "new1 start1 stop1 delete1 hidden closed IsRecording=1 ready RIFF1");
-        row("no mode set", "", "down 1000 up",
-            "new1 start1 stop1 delete1 hidden closed IsRecording=1 ready RIFF1");
         // The recorder takes 150 ms to start; the hold is measured from after that.
         row("set-up time does not count", "TypingModel=1 ClosePrompt=1 start=150", "down 100 up",
             "new1 start1 stop1 delete1 hidden closed IsRecording=0");

@@ -39,11 +39,6 @@ class TestSideKeyEndToEnd : public QObject {
         QTRY_COMPARE(ready.count(), 1);
         QVERIFY(ready.at(0).at(0).value<MonitorSideKey*>()->isListening());
     }
-    // Whether the saved config.txt has the line.
-    static bool configHas(const QByteArray& line) {
-        QFile file("config.txt");
-        return file.open(QIODevice::ReadOnly) && file.readAll().split('\n').contains(line);
-    }
 
 private slots:
     void initTestCase() {
@@ -82,7 +77,7 @@ private slots:
         QTRY_VERIFY(m_feedback->recorder() && m_feedback->recorder()->level() > 10); // the bar follows
         QTest::qWait(qMax(0, 1000 - int(held.elapsed())));                           // a 1 s hold
         m_input->button(8, false);
-        QTRY_VERIFY(configHas("IsRecording=1"));
+        QTRY_VERIFY(m_dir->read("config.txt").contains("IsRecording=1\n"));
         QTRY_VERIFY(!m_feedback->recorder());
         m_sound->waitForPlayer();
 
@@ -107,7 +102,7 @@ private slots:
         QTest::qWait(200);
         QVERIFY(!QFile::exists("record.wav"));
         QCOMPARE(int(ConfigStore::instance()["IsRecording"]), 0);
-        QVERIFY(configHas("IsRecording=0"));
+        QVERIFY(m_dir->read("config.txt").contains("IsRecording=0\n"));
     }
 
     void unwritableFileRecordsNothing() {

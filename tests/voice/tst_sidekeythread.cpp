@@ -3,7 +3,6 @@
 #include "platform/fake/FakeForegroundWindow.h"
 #include "platform/fake/FakeMouseButtons.h"
 #include "tests/support/TestDir.h"
-#include "tests/support/UrlCatcher.h"
 #include "voice/MonitorSideKey.h"
 #include "voice/MyThread.h"
 #include "voice/SideKeyFeedback.h"
@@ -29,12 +28,6 @@ private slots:
         for (QPoint outside : {QPoint(0, 500), QPoint(500, 0), QPoint(1921, 500), QPoint(500, 1081)})
             QCOMPARE(at(true, outside), corner);
         QCOMPARE(at(false, QPoint(640, 300)), corner);
-    }
-
-    void productPageOpensInTheBrowser() {
-        UrlCatcher catcher;
-        SideKeyFeedback().openUrl(QUrl("http://product.example/"));
-        QCOMPARE(catcher.urls, QList<QUrl>({QUrl("http://product.example/")}));
     }
 
     // Presses on the real thread: the monitor and its captures on the side-key thread, the
