@@ -54,23 +54,17 @@ struct Rig {
                 ConfigStore::instance()[key] = value.toInt();
         }
     }
-    // Plays "down"/"up" (side key), "mdown"/"mup" (middle button) and "other" events, a number
-    // letting that many milliseconds pass.
+    // Sends the mouse messages named in the script; a number lets that many milliseconds pass.
     void play(const QString& script) {
-        using M = MouseButtons;
-        static const QHash<QString, M::Message> events = {{"down", M::SideDown},
-                                                          {"up", M::SideUp},
-                                                          {"mdown", M::MiddleDown},
-                                                          {"mup", M::MiddleUp},
-                                                          {"other", M::Other}};
         for (const QString& step : script.split(' ')) {
-            bool isNumber = false;
-            const int ms = step.toInt(&isNumber);
-            QVERIFY2(isNumber || events.contains(step), qPrintable("unknown step " + step));
-            if (isNumber)
+            bool ok = false;
+            if (const int ms = step.toInt(&ok); ok)
                 now += ms;
-            else
-                buttons->send(events.value(step));
+            else if (const int m =
+                         QMetaEnum::fromType<MouseButtons::Message>().keyToValue(qPrintable(step), &ok);
+                     ok)
+                buttons->send(MouseButtons::Message(m));
+            QVERIFY2(ok, qPrintable("unknown step " + step));
         }
     }
 };
@@ -94,68 +88,68 @@ private slots:
         auto row = [](const char* name, const char* settings, const char* script, const char* expected) {
             QTest::newRow(name) << QString(settings) << QString(script) << QString(expected);
         };
-        const char* typing = "TypingModel=1";
-        row("typing 1 s", typing, "down 1000 up",
-            "new1 start1 shown:中 stop1 delete1 hidden closed IsRecording=1 ready RIFF1");
-        row("typing exactly 200 ms", typing, "down 200 up",
-            "new1 start1 shown:中 stop1 delete1 hidden closed IsRecording=1 ready RIFF1");
-        row("typing 199 ms tap", typing, "down 199 up",
+        const char *typing = "TypingModel=1", *hold = "SideDown 1000 SideUp";
+        // A hold kept for recognition, with and without the recorder window.
+        const char* shown = "new1 start1 shown:中 stop1 delete1 hidden closed IsRecording=1 ready RIFF1";
+        const char* unseen = "new1 start1 stop1 delete1 hidden closed IsRecording=1 ready RIFF1";
+        row("typing 1 s", typing, hold, shown);
+        row("typing exactly 200 ms", typing, "SideDown 200 SideUp", shown);
+        row("typing 199 ms tap", typing, "SideDown 199 SideUp",
             "new1 start1 shown:中 请稍等片刻！:500 stop1 delete1 hidden closed IsRecording=0");
-        row("typing 1 s, no prompts", "TypingModel=1 ClosePrompt=1", "down 1000 up",
-            "new1 start1 stop1 delete1 hidden closed IsRecording=1 ready RIFF1");
-        row("typing tap, no prompts", "TypingModel=1 ClosePrompt=1", "down 100 up",
+        row("typing 1 s, no prompts", "TypingModel=1 ClosePrompt=1", hold, unseen);
+        row("typing tap, no prompts", "TypingModel=1 ClosePrompt=1", "SideDown 100 SideUp",
             "new1 start1 stop1 delete1 hidden closed IsRecording=0");
-        row("translation 1 s", "TranslationModel=1", "down 1000 up",
-            "new1 start1 shown:中 stop1 delete1 hidden closed IsRecording=1 ready RIFF1");
-        row("intelligent, editor", "IntelligenceModel=1 window=Notepad", "down 1000 up",
-            "new1 start1 shown:中 stop1 delete1 hidden closed IsRecording=1 ready RIFF1");
-        row("intelligent, browser", "IntelligenceModel=1 window=Chrome_WidgetWin_1", "down 1000 up",
+        row("translation 1 s", "TranslationModel=1", hold, shown);
+        row("intelligent, editor", "IntelligenceModel=1 window=Notepad", hold, shown);
+        row("intelligent, browser", "IntelligenceModel=1 window=Chrome_WidgetWin_1", hold,
             "new1 start1 请说口令！ stop1 delete1 hidden closed IsRecording=1 ready RIFF1");
-        row("intelligent, browser tap", "IntelligenceModel=1 window=Chrome_WidgetWin_1", "down 150 up",
+        row("intelligent, browser tap", "IntelligenceModel=1 window=Chrome_WidgetWin_1",
+            "SideDown 150 SideUp",
             "new1 start1 请说口令！ 请稍等片刻！:500 stop1 delete1 hidden closed IsRecording=0");
-        row("intelligent, browser, no prompts", "IntelligenceModel=1 ClosePrompt=1 window=Chrome",
-            "down 1000 up", "new1 start1 stop1 delete1 hidden closed IsRecording=1 ready RIFF1");
-        row("intelligent, class case differs", "IntelligenceModel=1 window=notepad", "down 1000 up",
+        row("intelligent, browser, no prompts", "IntelligenceModel=1 ClosePrompt=1 window=Chrome", hold,
+            unseen);
+        row("intelligent, class case differs", "IntelligenceModel=1 window=notepad", hold,
             "new1 start1 请说口令！ stop1 delete1 hidden closed IsRecording=1 ready RIFF1");
-        row("intelligent, no window", "IntelligenceModel=1", "down 1000 up",
-            "new1 start1 stop1 delete1 hidden closed IsRecording=1 ready RIFF1");
+        row("intelligent, no window", "IntelligenceModel=1", hold, unseen);
         // The recorder takes 150 ms to start; the hold is measured from after that.
-        row("set-up time does not count", "TypingModel=1 ClosePrompt=1 start=150", "down 100 up",
+        row("set-up time does not count", "TypingModel=1 ClosePrompt=1 start=150", "SideDown 100 SideUp",
             "new1 start1 stop1 delete1 hidden closed IsRecording=0");
         // A lost release: the first recorder is stopped and gone before the second one opens the
         // file, and the hold counts from the second press.
-        row("second down", "TypingModel=1 ClosePrompt=1", "down 500 down 150 up 10 down 300 up",
+        row("second down", "TypingModel=1 ClosePrompt=1",
+            "SideDown 500 SideDown 150 SideUp 10 SideDown 300 SideUp",
             "new1 start1 stop1 delete1 hidden closed new2 start2 stop2 delete2 hidden closed "
             "new3 start3 stop3 delete3 hidden closed IsRecording=1 ready RIFF3");
-        row("other events", typing, "other other other", "IsRecording=0 waiting");
+        row("other events", typing, "Other Other Other", "IsRecording=0 waiting");
 
         // The mark of the active mode, at the caret.
         row("typing 1",
             "TypingModel=1 TypingLanguage=1 IntelligenceLanguage=3 TranslationLanguage=2 caret=640,480",
-            "down", "new1 start1 shown:英@640,480 IsRecording=0 RIFF1");
-        row("typing 5 out of range", "TypingModel=1 TypingLanguage=5", "down",
+            "SideDown", "new1 start1 shown:英@640,480 IsRecording=0 RIFF1");
+        row("typing 5 out of range", "TypingModel=1 TypingLanguage=5", "SideDown",
             "new1 start1 shown:中 IsRecording=0 RIFF1");
-        row("typing -1", "TypingModel=1 TypingLanguage=-1", "down",
+        row("typing -1", "TypingModel=1 TypingLanguage=-1", "SideDown",
             "new1 start1 shown:中 IsRecording=0 RIFF1");
-        row("intelligent 3", "IntelligenceModel=1 IntelligenceLanguage=3 window=Notepad", "down",
+        row("intelligent 3", "IntelligenceModel=1 IntelligenceLanguage=3 window=Notepad", "SideDown",
             "new1 start1 shown:川 IsRecording=0 RIFF1");
-        row("translation 2", "TranslationModel=1 TranslationLanguage=2", "down",
+        row("translation 2", "TranslationModel=1 TranslationLanguage=2", "SideDown",
             "new1 start1 shown:粤 IsRecording=0 RIFF1");
-        row("translation 3 not offered", "TranslationModel=1 TranslationLanguage=3", "down",
+        row("translation 3 not offered", "TranslationModel=1 TranslationLanguage=3", "SideDown",
             "new1 start1 shown:中 IsRecording=0 RIFF1");
         // Two modes on (a damaged config.txt): translation is checked last and wins, unless its
         // index is out of range.
-        row("two modes", "TypingModel=1 TranslationModel=1 TypingLanguage=4 TranslationLanguage=1", "down",
-            "new1 start1 shown:英 IsRecording=0 RIFF1");
+        row("two modes", "TypingModel=1 TranslationModel=1 TypingLanguage=4 TranslationLanguage=1",
+            "SideDown", "new1 start1 shown:英 IsRecording=0 RIFF1");
         row("two modes, bad translation",
-            "TypingModel=1 TranslationModel=1 TypingLanguage=4 TranslationLanguage=4", "down",
+            "TypingModel=1 TranslationModel=1 TypingLanguage=4 TranslationLanguage=4", "SideDown",
             "new1 start1 shown:豫 IsRecording=0 RIFF1");
 
         // A long middle-button hold opens the product page.
-        row("middle exactly 3 s", "", "mdown 3000 mup", "IsRecording=0 waiting");
-        row("middle 3001 ms", "", "mdown 3001 mup", "http://www.zorvel.com/mouse IsRecording=0 waiting");
+        row("middle exactly 3 s", "", "MiddleDown 3000 MiddleUp", "IsRecording=0 waiting");
+        row("middle 3001 ms", "", "MiddleDown 3001 MiddleUp",
+            "http://www.zorvel.com/mouse IsRecording=0 waiting");
         // Releases whose press was not seen (held at start, or already answered) do nothing.
-        row("releases without press", typing, "mup 5000 up mdown 4000 mup 4000 mup",
+        row("releases without press", typing, "MiddleUp 5000 SideUp MiddleDown 4000 MiddleUp 4000 MiddleUp",
             "http://www.zorvel.com/mouse IsRecording=0 waiting");
     }
     void presses() {
@@ -185,11 +179,11 @@ private slots:
         m_dir->write("services.ini", "[product]\npage=http://product.example/zorvel\n");
         TestDir::reloadSettings();
         Rig rig;
-        rig.play("mdown 3500 mup");
+        rig.play("MiddleDown 3500 MiddleUp");
         m_dir->write("services.ini", "[product]\npage=\"not a url\"\n");
         TestDir::reloadSettings();
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression("product page address"));
-        rig.play("mdown 3500 mup");
+        rig.play("MiddleDown 3500 MiddleUp");
         QCOMPARE(rig.log, QStringList("http://product.example/zorvel"));
     }
 };
