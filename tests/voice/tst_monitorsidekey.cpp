@@ -103,9 +103,6 @@ private slots:
         row("intelligent, editor", "IntelligenceModel=1 window=Notepad", hold, shown);
         row("intelligent, browser", "IntelligenceModel=1 window=Chrome_WidgetWin_1", hold,
             "new1 start1 请说口令！ stop1 delete1 hidden closed IsRecording=1 ready RIFF1");
-        row("intelligent, browser tap", "IntelligenceModel=1 window=Chrome_WidgetWin_1",
-            "SideDown 150 SideUp",
-            "new1 start1 请说口令！ 请稍等片刻！:500 stop1 delete1 hidden closed IsRecording=0");
         row("intelligent, browser, no prompts", "IntelligenceModel=1 ClosePrompt=1 window=Chrome", hold,
             unseen);
         row("intelligent, class case differs", "IntelligenceModel=1 window=notepad", hold,
