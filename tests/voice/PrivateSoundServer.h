@@ -63,13 +63,8 @@ public:
 
     void stop() {
         for (QProcess* p : {&m_player, &m_keepAlive, &m_server}) {
-            if (p->state() == QProcess::NotRunning)
-                continue;
-            p->terminate();
-            if (!p->waitForFinished(3000)) {
-                p->kill();
-                p->waitForFinished(3000);
-            }
+            p->kill();
+            p->waitForFinished(3000);
         }
     }
 

@@ -1,5 +1,6 @@
-#include "VoiceTestKit.h"
+#include "WavHeader.h"
 #include "tests/support/TestDir.h"
+#include "voice/AudioCapture.h"
 #include "voice/AudioRecorder.h"
 #include "voice/WavWriter.h"
 

@@ -1,4 +1,3 @@
-#include "VoiceTestKit.h"
 #include "app/ConfigStore.h"
 #include "platform/fake/FakeForegroundWindow.h"
 #include "platform/fake/FakeMouseButtons.h"
@@ -11,6 +10,32 @@
 #include <QtTest>
 #include <atomic>
 #include <optional>
+
+// A capture that records nothing: it writes a stand-in "record.wav" at start and logs its life
+// ("new1", "start1", "stop1", "delete1"), so the tests can follow each press's recorder.
+class FakeCapture : public AudioCapture {
+public:
+    FakeCapture(QStringList* log, int id) : m_log(log), m_id(QString::number(id)) { *m_log << "new" + m_id; }
+    ~FakeCapture() override { *m_log << "delete" + m_id; }
+    bool startRecording(const QString& path) override {
+        *m_log << "start" + m_id;
+        QFile file(path);
+        if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            file.write("RIFF" + m_id.toLatin1());
+        return m_running = true;
+    }
+    void stopRecording() override {
+        if (m_running)
+            *m_log << "stop" + m_id;
+        m_running = false;
+    }
+    void feed(const QByteArray& bytes) { consume(bytes); } // samples, as the real capture sends them
+
+private:
+    QStringList* m_log;
+    QString m_id;
+    bool m_running = false;
+};
 
 // The monitor on fake seams, a fake clock and fake captures. `log` lists in order the captures'
 // lives and what the monitor asks the GUI for.
@@ -227,10 +252,9 @@ private slots:
         QSignalSpy ready(&thread, &MyThread::monitorReady);
         thread.start();
         QTRY_COMPARE(ready.count(), 1);
-        auto send = [&](MouseButtons::Message message) { buttons.load()->send(message); };
 
         // A hold in typing mode: the recorder at the caret with the mark, its bar fed from there.
-        send(MouseButtons::SideDown);
+        buttons.load()->send(MouseButtons::SideDown);
         QTRY_VERIFY(feedback.recorder() && feedback.recorder()->isVisible());
         QPointer<AudioRecorder> recorder = feedback.recorder();
         QCOMPARE(recorder->pos(), QPoint(400, 300));
@@ -240,14 +264,14 @@ private slots:
         QMetaObject::invokeMethod(first, [first] { first->feed(QByteArray("\x00\x40", 2)); }); // half scale
         QTRY_COMPARE(recorder->level(), 50);
         QTest::qWait(300);
-        send(MouseButtons::SideUp);
+        buttons.load()->send(MouseButtons::SideUp);
         QTRY_COMPARE(int(store["IsRecording"]), 1);
         QTRY_VERIFY(!recorder); // closed and deleted
         QVERIFY(QFile::exists("record.wav"));
 
         // A tap: the short-press notice for 500 ms.
-        send(MouseButtons::SideDown);
-        send(MouseButtons::SideUp);
+        buttons.load()->send(MouseButtons::SideDown);
+        buttons.load()->send(MouseButtons::SideUp);
         QTRY_VERIFY(feedback.shortPressNotice()->isVisible());
         QCOMPARE(feedback.shortPressNotice()->text(), QString("请稍等片刻！"));
         QTRY_VERIFY_WITH_TIMEOUT(!feedback.shortPressNotice()->isVisible(), 3000);
@@ -257,7 +281,7 @@ private slots:
         store["TypingModel"] = 0;
         store["IntelligenceModel"] = 1;
         store["IsRecording"] = 0;
-        send(MouseButtons::SideDown);
+        buttons.load()->send(MouseButtons::SideDown);
         QTRY_VERIFY(feedback.commandNotice()->isVisible());
         QCOMPARE(feedback.commandNotice()->text(), QString("请说口令！"));
         thread.quit();

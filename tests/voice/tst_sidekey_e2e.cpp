@@ -1,12 +1,12 @@
 #include "PrivateSoundServer.h"
-#include "VoiceTestKit.h"
+#include "WavHeader.h"
 #include "app/ConfigStore.h"
 #include "tests/support/TestDir.h"
 #include "voice/MonitorSideKey.h"
 #include "voice/MyThread.h"
 #include "voice/SideKeyFeedback.h"
 
-#include <QElapsedTimer>
+#include <QDeadlineTimer>
 #include <QtEndian>
 #include <QtTest>
 #include <optional>
@@ -44,8 +44,9 @@ private slots:
     void initTestCase() {
         if (qEnvironmentVariableIsEmpty("DISPLAY"))
             QSKIP("No X display: run under xvfb-run for the side-key end-to-end test.");
-        const QString missing = PrivateSoundServer::missingTools() +
-                                (QStandardPaths::findExecutable("flite").isEmpty() ? " flite" : "");
+        QString missing = PrivateSoundServer::missingTools();
+        if (QStandardPaths::findExecutable("flite").isEmpty())
+            missing += missing.isEmpty() ? "flite" : ", flite";
         if (!missing.isEmpty())
             QSKIP(qPrintable("Missing for a real recording of speech: " + missing));
         m_input = std::make_unique<XTestInput>();
@@ -69,11 +70,10 @@ private slots:
         startSideKey();
         m_input->button(8, true);
         QTRY_VERIFY(m_feedback->recorder() && m_feedback->recorder()->isVisible());
-        QElapsedTimer held;
-        held.start();
+        const QDeadlineTimer hold(1000);
         QVERIFY(m_sound->play(m_speech));
         QTRY_VERIFY(m_feedback->recorder() && m_feedback->recorder()->level() > 10); // the bar follows
-        QTest::qWait(qMax(0, 1000 - int(held.elapsed())));                           // a 1 s hold
+        QTest::qWait(int(hold.remainingTime()));                                     // a 1 s hold
         m_input->button(8, false);
         QTRY_VERIFY(m_dir->read("config.txt").contains("IsRecording=1\n"));
         QTRY_VERIFY(!m_feedback->recorder());

@@ -130,17 +130,14 @@ private slots:
         QCOMPARE(foreground.caretPoint(), std::nullopt);
     }
 
-    void focusOnAChildWindow() {
+    // Focus on a child window, then focus that follows the pointer.
+    void otherWaysToTheWindowInFront() {
         LinuxForegroundWindow foreground;
         const Window child =
             XCreateSimpleWindow(m_x->display, window("gedit", "Gedit"), 10, 10, 50, 50, 0, 0, 0);
         XMapWindow(m_x->display, child);
         focus(child, RevertToParent);
         QCOMPARE(foreground.className(), QString("Notepad"));
-    }
-
-    void pointerRootUsesTheWindowUnderThePointer() {
-        LinuxForegroundWindow foreground;
         window("xed", "Xed", 400, 300);
         focus(PointerRoot);
         m_x->moveTo(450, 350);
