@@ -4,7 +4,6 @@
 #include "voice/AudioRecorder.h"
 #include "voice/WavWriter.h"
 
-#include <QSignalSpy>
 #include <QtTest>
 #include <optional>
 
@@ -107,21 +106,19 @@ private slots:
     // byte carried into the next buffer.
     void captureCarriesThePartialSample() {
         AudioCapture capture;
-        QSignalSpy buffers(&capture, &AudioCapture::bufferCaptured);
-        QByteArray all;
+        QByteArray all, seen;
+        int buffers = 0;
+        QObject::connect(&capture, &AudioCapture::bufferCaptured, [&](const QAudioBuffer& b) {
+            ++buffers;
+            if (b.format() == AudioCapture::recordingFormat() && b.byteCount() > 0 && b.byteCount() % 2 == 0)
+                seen += QByteArray(b.constData<char>(), b.byteCount());
+        });
         for (int n : {3, 1, 1600, 5, 0, 1}) {
             all += counting(all.size(), n);
             capture.consume(all.right(n));
         }
-        QByteArray seen;
-        for (const QList<QVariant>& args : buffers) {
-            const QAudioBuffer b = args.at(0).value<QAudioBuffer>();
-            QCOMPARE(b.format(), AudioCapture::recordingFormat());
-            QVERIFY(b.byteCount() > 0 && b.byteCount() % 2 == 0);
-            seen += QByteArray(b.constData<char>(), b.byteCount());
-        }
-        QCOMPARE(buffers.count(), 5); // the empty chunk gives none
-        QCOMPARE(seen, all);
+        QCOMPARE(buffers, 5); // the empty chunk gives none
+        QCOMPARE(seen, all);  // a buffer of another format or with half a sample would be missing
     }
 
     // The mouse's own microphone by its names; the last match wins, the case must match.

@@ -40,9 +40,8 @@ private:
 // The monitor on fake seams, a fake clock and fake captures. `log` lists in order the captures'
 // lives and what the monitor asks the GUI for.
 struct Rig {
-    QStringList log; // before the monitor, which may still stop a capture when it goes
-    int captures = 0;
-    int startMs = 0; // how long a capture takes to start
+    QStringList log;               // before the monitor, which may still stop a capture when it goes
+    int captures = 0, startMs = 0; // captures made, and how long one takes to start
     qint64 now = 1'700'000'000'000;
     FakeMouseButtons* buttons = new FakeMouseButtons;
     FakeForegroundWindow* foreground = new FakeForegroundWindow;
@@ -85,14 +84,14 @@ struct Rig {
     // Sends the mouse messages named in the script; a number lets that many milliseconds pass.
     void play(const QString& script) {
         for (const QString& step : script.split(' ')) {
-            bool ok = false;
-            if (const int ms = step.toInt(&ok); ok)
+            bool isTime = false;
+            const int ms = step.toInt(&isTime);
+            const int message = QMetaEnum::fromType<MouseButtons::Message>().keyToValue(qPrintable(step));
+            QVERIFY2(isTime || message >= 0, qPrintable("unknown step " + step));
+            if (isTime)
                 now += ms;
-            else if (const int m =
-                         QMetaEnum::fromType<MouseButtons::Message>().keyToValue(qPrintable(step), &ok);
-                     ok)
-                buttons->send(MouseButtons::Message(m));
-            QVERIFY2(ok, qPrintable("unknown step " + step));
+            else
+                buttons->send(MouseButtons::Message(message));
         }
     }
 };
@@ -290,7 +289,6 @@ private slots:
         QVERIFY(!QFile::exists("record.wav"));
         QCOMPARE(int(store["IsRecording"]), 0);
         QTRY_VERIFY(!feedback.commandNotice()->isVisible());
-        QVERIFY(!feedback.recorder());
     }
 };
 

@@ -6,6 +6,7 @@
 #include <QWidget>
 #include <QtTest>
 #include <optional>
+#include <utility>
 
 // Xlib last: its macros (Bool, Status, None) clash with Qt headers.
 #include "XTestInput.h"
@@ -62,10 +63,9 @@ private slots:
     }
     void init() { m_dir.emplace(); }
     void cleanup() {
-        for (Window w : m_windows)
+        for (Window w : std::exchange(m_windows, {}))
             XDestroyWindow(m_x->display, w);
         XSync(m_x->display, False);
-        m_windows.clear();
     }
 
     // Every button is seen, and none is taken: a click still reaches the window under the pointer.
