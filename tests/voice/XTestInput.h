@@ -5,32 +5,23 @@
 
 // Mouse input faked through the XTest extension on a connection of the test's own, as a real
 // mouse would produce it.
-class XTestInput {
-public:
-    XTestInput() : m_display(XOpenDisplay(nullptr)) {}
+struct XTestInput {
+    Display* const display = XOpenDisplay(nullptr);
+
     ~XTestInput() {
-        if (m_display)
-            XCloseDisplay(m_display);
+        if (display)
+            XCloseDisplay(display);
     }
-    XTestInput(const XTestInput&) = delete;
-    XTestInput& operator=(const XTestInput&) = delete;
-
-    bool isOpen() const { return m_display != nullptr; }
-    Display* display() const { return m_display; }
-
     void button(unsigned int button, bool press) {
-        XTestFakeButtonEvent(m_display, button, press ? True : False, CurrentTime);
-        XFlush(m_display);
+        XTestFakeButtonEvent(display, button, press, CurrentTime);
+        XSync(display, False);
     }
     void click(unsigned int number) {
         button(number, true);
         button(number, false);
     }
     void moveTo(int x, int y) {
-        XTestFakeMotionEvent(m_display, -1, x, y, CurrentTime);
-        XFlush(m_display);
+        XTestFakeMotionEvent(display, -1, x, y, CurrentTime);
+        XSync(display, False);
     }
-
-private:
-    Display* m_display;
 };
