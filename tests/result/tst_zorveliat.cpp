@@ -3,12 +3,10 @@
 #include "platform/fake/FakeFocusTyping.h"
 #include "platform/fake/FakeForegroundWindow.h"
 #include "result/ZorvelIat.h"
-#include "tests/support/UrlCatcher.h"
 #include "tests/support/TestDir.h"
+#include "tests/support/UrlCatcher.h"
 
-#include <QDesktopServices>
 #include <QSignalSpy>
-#include <QTextCodec>
 #include <QtTest>
 
 Q_DECLARE_METATYPE(CommandAction)
@@ -41,9 +39,6 @@ class TestZorvelIat : public QObject {
     }
 
 private slots:
-    void initTestCase() {
-    }
-
     void init() {
         m_dir = std::make_unique<TestDir>();
         // Translation requests of these tests go to a closed local port and fail at once.
@@ -74,37 +69,26 @@ private slots:
         m_dir.reset();
     }
 
-    void form() {
-        QCOMPARE(m_iat->objectName(), QString("ZorvelIat"));
-        QCOMPARE(m_iat->size(), QSize(400, 300));
-        QCOMPARE(m_iat->windowTitle(), QString("Form"));
-        QVERIFY(!m_iat->isVisible());
-    }
-
     void modeSwitch_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QList<int>>("before");
         QTest::addColumn<int>("closePrompt");
         QTest::addColumn<QList<int>>("after");
-        QTest::addColumn<QString>("notice");
         const QList<int> typing{1, 0, 0}, intelligent{0, 1, 0}, translation{0, 0, 1};
-        QTest::newRow("to intelligent from typing")
-            << "切换到智能模式。" << typing << 0 << intelligent << "你已切换到智能模式！";
-        QTest::newRow("to typing from translation, not translated")
-            << "切换到打字模式" << translation << 0 << typing << "你已切换到打字模式！";
-        QTest::newRow("to translation, phrase inside a sentence")
-            << "请帮我切换到翻译模式吧" << intelligent << 0 << translation << "你已切换到翻译模式！";
-        QTest::newRow("typing and translation: last stands")
-            << "切换到翻译模式，切换到打字模式" << intelligent << 0 << translation << "你已切换到翻译模式！";
-        QTest::newRow("all three: translation stands")
-            << "切换到智能模式切换到翻译模式切换到打字模式" << typing << 0 << translation
-            << "你已切换到翻译模式！";
-        QTest::newRow("typing then intelligent")
-            << "切换到打字模式 切换到智能模式" << translation << 0 << intelligent << "你已切换到智能模式！";
-        QTest::newRow("notice shown although ClosePrompt is 1")
-            << "切换到打字模式" << intelligent << 1 << typing << "你已切换到打字模式！";
-        QTest::newRow("same mode again")
-            << "切换到打字模式" << typing << 0 << typing << "你已切换到打字模式！";
+        const auto row = [](const char* name, const QString& text, const QList<int>& before, int closePrompt,
+                            const QList<int>& after) {
+            QTest::newRow(name) << text << before << closePrompt << after;
+        };
+        row("to intelligent from typing", "切换到智能模式。", typing, 0, intelligent);
+        row("to typing from translation, not translated", "切换到打字模式", translation, 0, typing);
+        row("to translation, phrase inside a sentence", "请帮我切换到翻译模式吧", intelligent, 0,
+            translation);
+        row("typing and translation: last stands", "切换到翻译模式，切换到打字模式", intelligent, 0,
+            translation);
+        row("all three: translation stands", "切换到智能模式切换到翻译模式切换到打字模式", typing, 0,
+            translation);
+        row("typing then intelligent", "切换到打字模式 切换到智能模式", translation, 0, intelligent);
+        row("notice shown although ClosePrompt is 1", "切换到打字模式", intelligent, 1, typing);
     }
 
     void modeSwitch() {
@@ -112,7 +96,6 @@ private slots:
         QFETCH(QList<int>, before);
         QFETCH(int, closePrompt);
         QFETCH(QList<int>, after);
-        QFETCH(QString, notice);
         setModes(before[0], before[1], before[2]);
         ConfigStore::instance()["ClosePrompt"] = closePrompt;
         QVERIFY(ConfigStore::instance().save());
@@ -126,7 +109,8 @@ private slots:
         QCOMPARE(m_iat->pendingTranslations(), 0);
         QCOMPARE(m_dir->read("config.txt"), saved); // the switch is not saved
         QVERIFY(m_iat->promptBox()->isVisible());
-        QCOMPARE(m_iat->promptBox()->text(), notice);
+        const QString names[] = {"打字", "智能", "翻译"};
+        QCOMPARE(m_iat->promptBox()->text(), "你已切换到" + names[after.indexOf(1)] + "模式！");
     }
 
     void modeSwitchNoticeLastsASecond() {
@@ -141,17 +125,16 @@ private slots:
         QTest::addColumn<QList<int>>("flags");
         QTest::addColumn<int>("closePrompt");
         QTest::addColumn<QString>("notice"); // empty: no notice
-        QTest::newRow("typing, prompts on") << QList<int>{1, 0, 0} << 0 << "请你说大点声！";
-        QTest::newRow("typing, prompts off") << QList<int>{1, 0, 0} << 1 << "";
-        QTest::newRow("intelligent, prompts on") << QList<int>{0, 1, 0} << 0 << "请重试！！！";
-        QTest::newRow("intelligent, prompts off") << QList<int>{0, 1, 0} << 1 << "";
-        QTest::newRow("translation, prompts on") << QList<int>{0, 0, 1} << 0 << "请你说大点声！";
-        QTest::newRow("translation, ClosePrompt 2") << QList<int>{0, 0, 1} << 2 << "";
-        QTest::newRow("typing and intelligent: typing ends it")
-            << QList<int>{1, 1, 0} << 0 << "请你说大点声！";
-        QTest::newRow("intelligent and translation: intelligent ends it")
-            << QList<int>{0, 1, 1} << 0 << "请重试！！！";
-        QTest::newRow("no mode") << QList<int>{0, 0, 0} << 0 << "";
+        const auto row = [](const char* name, const QList<int>& flags, int closePrompt,
+                            const QString& notice) { QTest::newRow(name) << flags << closePrompt << notice; };
+        row("typing, prompts on", {1, 0, 0}, 0, "请你说大点声！");
+        row("typing, prompts off", {1, 0, 0}, 1, "");
+        row("intelligent, prompts on", {0, 1, 0}, 0, "请重试！！！");
+        row("translation, prompts on", {0, 0, 1}, 0, "请你说大点声！");
+        row("translation, ClosePrompt 2", {0, 0, 1}, 2, "");
+        row("typing and intelligent: typing ends it", {1, 1, 0}, 0, "请你说大点声！");
+        row("intelligent and translation: intelligent ends it", {0, 1, 1}, 0, "请重试！！！");
+        row("no mode", {0, 0, 0}, 0, "");
     }
 
     void emptyText() {
@@ -178,7 +161,6 @@ private slots:
         const QString t = "打字模式：好。", i = "智能模式：好。", r = "翻译模式：好。中文---->中文";
         QTest::newRow("typing") << QList<int>{1, 0, 0} << QStringList{"reload", t};
         QTest::newRow("intelligent") << QList<int>{0, 1, 0} << QStringList{"reload", i, "interpret"};
-        QTest::newRow("translation") << QList<int>{0, 0, 1} << QStringList{"reload", r};
         QTest::newRow("all three") << QList<int>{1, 1, 1} << QStringList{"reload", t, i, "interpret", r};
         QTest::newRow("typing and translation") << QList<int>{1, 0, 1} << QStringList{"reload", t, r};
         QTest::newRow("flags other than 1 are off") << QList<int>{2, -1, 0} << QStringList{"reload"};
@@ -199,48 +181,20 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("start");
         QTest::addColumn<QString>("result");
-        QTest::newRow("full stop") << "你好。"
-                                   << ""
-                                   << "你好";
-        QTest::newRow("question mark") << "你好吗？"
-                                       << ""
-                                       << "你好吗";
-        QTest::newRow("question mark overrides full stop") << "第一句。第二句？"
-                                                           << ""
-                                                           << "第一句。第二句";
-        QTest::newRow("question mark before full stop") << "第一句？第二句。"
-                                                        << ""
-                                                        << "第一句";
-        QTest::newRow("comma keeps the whole text") << "好的，谢谢。"
-                                                    << ""
-                                                    << "好的，谢谢。";
-        QTest::newRow("ascii stop") << "version 2.5 ok"
-                                    << ""
-                                    << "version 2";
-        QTest::newRow("ascii stop overrides question mark") << "好吗？ok.yes"
-                                                            << ""
-                                                            << "好吗？ok";
-        QTest::newRow("no mark gives the start value") << "你好"
-                                                       << ""
-                                                       << "";
-        QTest::newRow("no mark, start is the text") << "你好"
-                                                    << "你好"
-                                                    << "你好";
-        QTest::newRow("exclamation is not a mark") << "你好！"
-                                                   << ""
-                                                   << "";
-        QTest::newRow("first of several stops") << "一。二。三。"
-                                                << ""
-                                                << "一";
-        QTest::newRow("mark at the start") << "。你好"
-                                           << "你好"
-                                           << "";
-        QTest::newRow("ascii comma is not a mark") << "a,b"
-                                                   << "x"
-                                                   << "x";
-        QTest::newRow("empty") << ""
-                               << "s"
-                               << "s";
+        const auto row = [](const char* name, const QString& text, const QString& start,
+                            const QString& result) { QTest::newRow(name) << text << start << result; };
+        row("full stop", "你好。", "", "你好");
+        row("question mark overrides full stop", "第一句。第二句？", "", "第一句。第二句");
+        row("question mark before full stop", "第一句？第二句。", "", "第一句");
+        row("comma keeps the whole text", "好的，谢谢。", "", "好的，谢谢。");
+        row("ascii stop", "version 2.5 ok", "", "version 2");
+        row("ascii stop overrides question mark", "好吗？ok.yes", "", "好吗？ok");
+        row("no mark gives the start value", "你好", "你好", "你好");
+        row("exclamation is not a mark", "你好！", "", "");
+        row("first of several stops", "一。二。三。", "", "一");
+        row("mark at the start", "。你好", "你好", "");
+        row("ascii comma is not a mark", "a,b", "x", "x");
+        row("empty", "", "s", "s");
     }
 
     void trimming() {
@@ -254,16 +208,17 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<int>("removePunctuation");
         QTest::addColumn<QByteArray>("bytes");
-        QTest::newRow("abc whole") << "abc" << 0 << hex("61 62 63");
-        QTest::newRow("你好 whole") << "你好" << 0 << hex("C4 E3 BA C3");
-        QTest::newRow("a你 whole") << "a你" << 0 << hex("61 C4 E3");
-        QTest::newRow("你好。 trimmed") << "你好。" << 1 << hex("C4 E3 BA C3");
-        QTest::newRow("你好。 whole keeps the mark") << "你好。" << 0 << hex("C4 E3 BA C3 A1 A3");
-        QTest::newRow("no mark, trimmed: nothing") << "你好" << 1 << QByteArray();
-        QTest::newRow("comma, trimmed: whole")
-            << "好的，谢谢。" << 1 << hex("BA C3 B5 C4 A3 AC D0 BB D0 BB A1 A3");
-        QTest::newRow("other value: nothing") << "你好。" << 2 << QByteArray();
-        QTest::newRow("ascii stop trimmed") << "Hello world. Bye" << 1 << QByteArray("Hello world");
+        const auto row = [](const char* name, const QString& text, int removePunctuation, const char* bytes) {
+            QTest::newRow(name) << text << removePunctuation << hex(bytes);
+        };
+        row("你好 whole", "你好", 0, "C4 E3 BA C3");
+        row("a你 whole", "a你", 0, "61 C4 E3");
+        row("你好。 trimmed", "你好。", 1, "C4 E3 BA C3");
+        row("你好。 whole keeps the mark", "你好。", 0, "C4 E3 BA C3 A1 A3");
+        row("no mark, trimmed: nothing", "你好", 1, "");
+        row("comma, trimmed: whole", "好的，谢谢。", 1, "BA C3 B5 C4 A3 AC D0 BB D0 BB A1 A3");
+        row("other value: nothing", "你好。", 2, "");
+        row("ascii stop trimmed", "Hello world. Bye", 1, "48 65 6C 6C 6F 20 77 6F 72 6C 64");
     }
 
     void typingBytes() {
@@ -285,20 +240,18 @@ private slots:
         QTest::addColumn<FocusTyping::WindowId>("focus");
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QByteArray>("posted");
-        QTest::newRow("ascii") << FocusTyping::WindowId(1) << FocusTyping::WindowId(2) << QByteArray("abc")
-                               << QByteArray("abc");
-        QTest::newRow("no foreground window")
-            << FocusTyping::WindowId(0) << FocusTyping::WindowId(2) << QByteArray("abc") << QByteArray();
-        QTest::newRow("no focused control")
-            << FocusTyping::WindowId(1) << FocusTyping::WindowId(0) << QByteArray("abc") << QByteArray();
-        QTest::newRow("empty") << FocusTyping::WindowId(1) << FocusTyping::WindowId(2) << QByteArray()
-                               << QByteArray();
-        QTest::newRow("up to the first zero byte") << FocusTyping::WindowId(1) << FocusTyping::WindowId(2)
-                                                   << QByteArray("ab\0cd", 5) << QByteArray("ab");
-        QTest::newRow("trail byte below 0x80 stays with its lead")
-            << FocusTyping::WindowId(1) << FocusTyping::WindowId(2) << hex("81 40 41") << hex("81 40 41");
-        QTest::newRow("lone lead byte at the end")
-            << FocusTyping::WindowId(1) << FocusTyping::WindowId(2) << hex("61 C4") << hex("61 C4");
+        const auto row = [](const char* name, int foreground, int focus, const QByteArray& bytes,
+                            const QByteArray& posted) {
+            QTest::newRow(name) << FocusTyping::WindowId(foreground) << FocusTyping::WindowId(focus) << bytes
+                                << posted;
+        };
+        row("ascii", 1, 2, "abc", "abc");
+        row("no foreground window", 0, 2, "abc", "");
+        row("no focused control", 1, 0, "abc", "");
+        row("empty", 1, 2, "", "");
+        row("up to the first zero byte", 1, 2, QByteArray("ab\0cd", 5), "ab");
+        row("trail byte below 0x80 stays with its lead", 1, 2, hex("81 40 41"), hex("81 40 41"));
+        row("lone lead byte at the end", 1, 2, hex("61 C4"), hex("61 C4"));
     }
 
     void postTextToFocus() {
@@ -322,47 +275,29 @@ private slots:
         QTest::addColumn<QString>("url");     // opened, empty for none
         QTest::addColumn<QString>("notice");  // empty for none
         QTest::addColumn<QByteArray>("typed");
+        const auto row = [](const char* name, const QString& utterance, const QString& windowClass,
+                            int removePunctuation, int closePrompt, const CommandAction& action,
+                            const QString& command, const QString& url, const QString& notice,
+                            const QByteArray& typed) {
+            QTest::newRow(name) << utterance << windowClass << removePunctuation << closePrompt << action
+                                << command << url << notice << typed;
+        };
         const CommandAction open = CommandAction::open("https://www.example.com/s?wd=天气 北京");
         const QString opened = QUrl("https://www.example.com/s?wd=天气 北京", QUrl::TolerantMode).toString();
-        QTest::newRow("editor window types the command text") << "你好。"
-                                                              << "Notepad" << 1 << 0 << open << "-"
-                                                              << ""
-                                                              << "" << hex("C4 E3 BA C3");
-        QTest::newRow("editor window, whole utterance") << "你好。"
-                                                        << "WebChatMainWndForPC" << 0 << 0 << open << "-"
-                                                        << ""
-                                                        << "" << hex("C4 E3 BA C3 A1 A3");
-        QTest::newRow("editor window, other punctuation value types nothing")
-            << "你好。"
-            << "XLMAIN" << 5 << 0 << open << "-"
-            << ""
-            << "" << QByteArray();
-        QTest::newRow("class compared case-sensitively")
-            << "天气。"
-            << "notepad" << 1 << 0 << open << "天气" << opened << "天气" << QByteArray();
-        QTest::newRow("no foreground window: interpreted")
-            << "天气。"
-            << "-" << 1 << 0 << open << "天气" << opened << "天气" << QByteArray();
-        QTest::newRow("open without notice")
-            << "天气。"
-            << "Qt" << 1 << 1 << open << "天气" << opened << "" << QByteArray();
-        QTest::newRow("notice only") << "关闭电脑。"
-                                     << "Qt" << 1 << 0 << CommandAction::notice() << "关闭电脑"
-                                     << ""
-                                     << "关闭电脑" << QByteArray();
-        QTest::newRow("notice suppressed") << "关闭电脑。"
-                                           << "Qt" << 1 << 1 << CommandAction::notice() << "关闭电脑"
-                                           << ""
-                                           << "" << QByteArray();
-        QTest::newRow("nothing") << "随便。"
-                                 << "Qt" << 1 << 0 << CommandAction::none() << "随便"
-                                 << ""
-                                 << "" << QByteArray();
-        QTest::newRow("no mark gives an empty command text")
-            << "打开记事本！"
-            << "Qt" << 1 << 0 << CommandAction::notice() << ""
-            << ""
-            << "" << QByteArray();
+        const CommandAction notice = CommandAction::notice();
+        row("editor window types the command text", "你好。", "Notepad", 1, 0, open, "-", "", "",
+            hex("C4 E3 BA C3"));
+        row("editor window, whole utterance", "你好。", "WebChatMainWndForPC", 0, 0, open, "-", "", "",
+            hex("C4 E3 BA C3 A1 A3"));
+        row("editor window, other punctuation value types nothing", "你好。", "XLMAIN", 5, 0, open, "-", "",
+            "", "");
+        row("class compared case-sensitively", "天气。", "notepad", 1, 0, open, "天气", opened, "天气", "");
+        row("no foreground window: interpreted", "天气。", "-", 1, 0, open, "天气", opened, "天气", "");
+        row("open without notice", "天气。", "Qt", 1, 1, open, "天气", opened, "", "");
+        row("notice only", "关闭电脑。", "Qt", 1, 0, notice, "关闭电脑", "", "关闭电脑", "");
+        row("notice suppressed", "关闭电脑。", "Qt", 1, 1, notice, "关闭电脑", "", "", "");
+        row("nothing", "随便。", "Qt", 1, 0, CommandAction::none(), "随便", "", "", "");
+        row("no mark gives an empty command text", "打开记事本！", "Qt", 1, 0, notice, "", "", "", "");
     }
 
     void interpret() {
@@ -405,24 +340,6 @@ private slots:
         QCOMPARE(m_events, (QStringList{"reload", "智能模式：打开百度。"}));
         QVERIFY(m_catcher.urls.isEmpty());
         QVERIFY(m_typing->posted.isEmpty());
-    }
-
-    void md5Hex_data() {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("digest");
-        QTest::newRow("empty") << ""
-                               << "d41d8cd98f00b204e9800998ecf8427e";
-        QTest::newRow("abc") << "abc"
-                             << "900150983cd24fb0d6963f7d28e17f72";
-        // UTF-8 bytes E4 BD A0 E5 A5 BD.
-        QTest::newRow("你好") << "你好"
-                              << "7eca689f0d3389d9dea66ae112e5cfd7";
-    }
-
-    void md5Hex() {
-        QFETCH(QString, text);
-        QFETCH(QString, digest);
-        QCOMPARE(ZorvelIat::md5Hex(text), digest);
     }
 };
 
