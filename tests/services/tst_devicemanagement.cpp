@@ -126,19 +126,12 @@ private slots:
             monitor.checkDevices();
 
             const QString what = QString("step %1 \"%2\"").arg(i).arg(step);
-            QStringList expectedLines;
-            QString notice;
-            if (outcomes[i] == "C") {
-                expectedLines << "Zorvel connecting Successed !";
-                notice = "已检测到Zorvel鼠标";
-            } else if (outcomes[i] == "L") {
-                expectedLines << "Zorvel connecting Failed !";
-                notice = "鼠标未连接";
-            } else if (outcomes[i] == "LS") {
-                expectedLines << "Zorvel connecting Failed !"
-                              << "Zorvel sound card connecting Failed !";
-                notice = "声卡异常";
-            }
+            const QMap<QString, QPair<QStringList, QString>> reports{
+                {"C", {{"Zorvel connecting Successed !"}, "已检测到Zorvel鼠标"}},
+                {"L", {{"Zorvel connecting Failed !"}, "鼠标未连接"}},
+                {"LS",
+                 {{"Zorvel connecting Failed !", "Zorvel sound card connecting Failed !"}, "声卡异常"}}};
+            const auto [expectedLines, notice] = reports.value(outcomes[i]);
             QVERIFY2(log.debugLines() == expectedLines,
                      qPrintable(what + ": " + log.debugLines().join(" | ")));
             const bool shown = closePrompt == 0 && !notice.isEmpty();
@@ -179,7 +172,7 @@ private slots:
             QDir().mkpath(root + "/devices/" + path);
             m_dir->write("devices/" + path + "/bInterfaceNumber", QByteArray(number) + "\n");
         };
-        device("usb1", "1d6b", "0002", "0601");
+        device("usb1", "1d6b", "0002", "0601"); // the root hub
         iface("usb1/1-0:1.0", "00");
         device("usb1/1-1", "04d9", "a09f", "0237");
         iface("usb1/1-1/1-1:1.0", "00");
@@ -189,13 +182,10 @@ private slots:
         iface("usb1/1-2/1-2:1.3", "03");
         QDir().mkpath(root + "/devices/usb1/1-3"); // being removed: no attributes left
         QDir().mkpath(root + "/bus");
-        const QStringList entries{"usb1", "1-0:1.0", "1-1",     "1-1:1.0", "1-1:1.1",
-                                  "1-2",  "1-2:1.0", "1-2:1.3", "1-3"};
-        const QStringList targets{
-            "usb1",     "usb1/1-0:1.0",     "usb1/1-1",         "usb1/1-1/1-1:1.0", "usb1/1-1/1-1:1.1",
-            "usb1/1-2", "usb1/1-2/1-2:1.0", "usb1/1-2/1-2:1.3", "usb1/1-3"};
-        for (int i = 0; i < entries.size(); ++i)
-            QVERIFY(QFile::link(root + "/devices/" + targets[i], root + "/bus/" + entries[i]));
+        for (const QString& target :
+             {"usb1", "usb1/1-0:1.0", "usb1/1-1", "usb1/1-1/1-1:1.0", "usb1/1-1/1-1:1.1", "usb1/1-2",
+              "usb1/1-2/1-2:1.0", "usb1/1-2/1-2:1.3", "usb1/1-3"})
+            QVERIFY(QFile::link(root + "/devices/" + target, root + "/bus/" + target.section('/', -1)));
 
         LinuxDeviceList list(root + "/bus");
         bool ok = false;
@@ -215,12 +205,8 @@ private slots:
         QCOMPARE(int(ConfigStore::instance()["MonitorZorvelMouseConnect"]), 1);
 
         // A flat tree of plain folders works as well.
-        QDir().mkpath(root + "/flat/2-1:1.0");
-        m_dir->write("flat/2-1:1.0/bInterfaceNumber", "00\n");
-        QDir().mkpath(root + "/flat/2-1");
-        m_dir->write("flat/2-1/idVendor", "0d8c\n");
-        m_dir->write("flat/2-1/idProduct", "0132\n");
-        m_dir->write("flat/2-1/bcdDevice", "0100\n");
+        device("../flat/2-1", "0d8c", "0132", "0100");
+        iface("../flat/2-1:1.0", "00");
         QCOMPARE(LinuxDeviceList(root + "/flat").hardwareIds(256, &ok),
                  QStringList({"USB\\VID_0D8C&PID_0132&REV_0100", "USB\\VID_0D8C&PID_0132&REV_0100&MI_00"}));
 
