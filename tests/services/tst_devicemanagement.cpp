@@ -182,7 +182,7 @@ private slots:
         iface("usb1/1-2/1-2:1.3", "03");
         QDir().mkpath(root + "/devices/usb1/1-3"); // being removed: no attributes left
         QDir().mkpath(root + "/bus");
-        for (const QString& target :
+        for (const QString target :
              {"usb1", "usb1/1-0:1.0", "usb1/1-1", "usb1/1-1/1-1:1.0", "usb1/1-1/1-1:1.1", "usb1/1-2",
               "usb1/1-2/1-2:1.0", "usb1/1-2/1-2:1.3", "usb1/1-3"})
             QVERIFY(QFile::link(root + "/devices/" + target, root + "/bus/" + target.section('/', -1)));
