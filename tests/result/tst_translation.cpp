@@ -75,8 +75,6 @@ private slots:
         row("reserved encoded", "a+b&c=d/e?f#g%", 0, 0, 1, "?q=a%2Bb%26c%3Dd%2Fe%3Ff%23g%25&from=");
         row("comma keeps everything", "好的，谢谢。", 1, 0, 1,
             "?q=%E5%A5%BD%E7%9A%84%EF%BC%8C%E8%B0%A2%E8%B0%A2%E3%80%82&from=");
-        row("yue to wyw", "好。", 1, 2, 3, "&from=yue&to=wyw&appid=", "翻译模式：好。粤语---->文言文");
-        row("traditional", "好。", 1, 0, 23, "&from=zh&to=cht&appid=", "翻译模式：好。中文---->中文（繁体）");
         row("last row", "好。", 1, 0, 24, "&from=zh&to=vie&appid=", "翻译模式：好。中文---->越南语");
         row("outside both tables", "好。", 1, 3, 25, "&from=en&to=zh&appid=", "翻译模式：好。---->");
         row("negative values", "好。", 1, -1, -1, "&from=en&to=zh&appid=", "翻译模式：好。---->");
@@ -119,7 +117,6 @@ private slots:
         const QByteArray nihao = QByteArray::fromHex("c4e3bac3");
         row("escapes 4F60 597D", 200,
             R"({"from":"en","to":"zh","trans_result":[{"src":"hello","dst":"\u4f60\u597d"}]})", nihao);
-        row("upper-case hex", 200, R"({"dst":"\u4F60\u597D"})", nihao);
         row("two segments: first only", 200,
             R"({"trans_result":[{"src":"a","dst":"Hello."},{"src":"b","dst":"World."}]})", "Hello.");
         row("traditional character as GBK", 200, R"({"dst":"\u8aaa"})", QByteArray::fromHex("d566"));
@@ -127,8 +124,6 @@ private slots:
         row("escaped quote stays inside", 200, "{\"dst\":\"say \\\"hi\\\" now\"}", "say \"hi\" now");
         row("HTTP error body still parsed", 500, R"({"dst":"ok"})", "ok");
         row("service error answer", 200, R"({"error_code":"54001","error_msg":"Invalid Sign"})", "");
-        row("empty body", 200, "", "");
-        row("segment not closed", 200, "{\"dst\":\"cut off", "");
         row("HTTP error, empty body", 503, "", "");
         row("connection refused", -1, "", "");
         row("no answer: times out", 0, "", "");
@@ -195,7 +190,7 @@ private slots:
             QTest::newRow(name) << segment << text << warned;
         };
         const QString bad(QChar(QChar::ReplacementCharacter));
-        row("escape between text", "a\\u4f60b", "a你b", false);
+        row("escape between text, upper-case hex", "a\\u4F60b", "a你b", false);
         row("surrogate pair is one character", "x\\ud83d\\ude00y", QString::fromUcs4(U"x\U0001F600y"), false);
         row("lone high surrogate", "\\ud83dz", bad + "z", true);
         row("lone low surrogate", "\\ude00", bad, true);

@@ -3,6 +3,7 @@
 #include "platform/fake/FakeFocusTyping.h"
 #include "platform/fake/FakeForegroundWindow.h"
 #include "result/ZorvelIat.h"
+#include "tests/result/Rows.h"
 #include "tests/support/TestDir.h"
 #include "tests/support/UrlCatcher.h"
 
@@ -14,18 +15,16 @@ static QByteArray hex(const char* spaced) {
     return QByteArray::fromHex(QByteArray(spaced).replace(' ', ""));
 }
 
-// One recognised text handed to the dispatcher: the modes on (typing, intelligent, translation)
-// before and after, what happened in order, what was typed and the notice shown (empty: none).
-struct Write {
-    QString text;
-    QList<int> modes;
-    int removePunctuation, closePrompt;
-    QStringList events;
-    QByteArray typed;
-    QString notice;
-    QList<int> after;
-};
-Q_DECLARE_METATYPE(Write)
+// One recognised text handed to the dispatcher: text, modes on (typing, intelligent, translation),
+// RemovePunctuation, ClosePrompt; then what happened in order, the bytes typed, the notice shown
+// (empty: none) and the modes after.
+using Write = Rows<QString, QList<int>, int, int, QStringList, QByteArray, QString, QList<int>>;
+using Trim = Rows<QString, QString, QString>; // text, start value, result
+// Foreground window, focused control (0: none), bytes handed over, bytes posted.
+using Post = Rows<int, int, QByteArray, QByteArray>;
+// Utterance, window class ("-": no foreground window), RemovePunctuation, ClosePrompt, the
+// interpreter's action; then the text it was asked ("-": not asked), URL opened, notice, typed bytes.
+using Interpret = Rows<QString, QString, int, int, CommandAction, QString, QString, QString, QByteArray>;
 
 class TestZorvelIat : public QObject {
     Q_OBJECT
@@ -75,20 +74,14 @@ private slots:
     }
 
     void write_data() {
-        QTest::addColumn<Write>("w");
+        const Write table;
         const QList<int> typing{1, 0, 0}, intelligent{0, 1, 0}, translation{0, 0, 1};
-        const auto row = [](const char* name, const QString& text, const QList<int>& modes,
-                            int removePunctuation, int closePrompt, const QStringList& events,
-                            const QByteArray& typed, const QString& notice = {},
-                            const QList<int>& after = {}) {
-            QTest::newRow(name) << Write{text,
-                                         modes,
-                                         removePunctuation,
-                                         closePrompt,
-                                         events,
-                                         typed,
-                                         notice,
-                                         after.isEmpty() ? modes : after};
+        const auto row = [&](const char* name, const QString& text, const QList<int>& modes,
+                             int removePunctuation, int closePrompt, const QStringList& events,
+                             const QByteArray& typed, const QString& notice = {},
+                             const QList<int>& after = {}) {
+            table(name, text, modes, removePunctuation, closePrompt, events, typed, notice,
+                  after.isEmpty() ? modes : after);
         };
         const QStringList reload{"reload"};
         // A mode switch changes the modes for this run only, and nothing else happens.
@@ -130,26 +123,27 @@ private slots:
         row("other value: nothing", "你好。", typing, 2, 0, {"reload", "打字模式：你好。"}, "");
     }
     void write() {
-        QFETCH(Write, w);
-        setModes(w.modes);
-        ConfigStore::instance()["RemovePunctuation"] = w.removePunctuation;
-        ConfigStore::instance()["ClosePrompt"] = w.closePrompt;
+        const auto [text, modes, removePunctuation, closePrompt, events, typed, notice, after] =
+            Write::fetch();
+        setModes(modes);
+        ConfigStore::instance()["RemovePunctuation"] = removePunctuation;
+        ConfigStore::instance()["ClosePrompt"] = closePrompt;
         QVERIFY(ConfigStore::instance().save());
         const QByteArray saved = m_dir->read("config.txt");
 
-        m_iat->write(w.text);
+        m_iat->write(text);
 
-        QCOMPARE(m_events, w.events);
-        QCOMPARE(m_typing->posted.toHex(' '), w.typed.toHex(' '));
-        if (!w.typed.isEmpty())
+        QCOMPARE(m_events, events);
+        QCOMPARE(m_typing->posted.toHex(' '), typed.toHex(' '));
+        if (!typed.isEmpty())
             QCOMPARE(m_typing->lastControl, m_typing->focus);
-        QCOMPARE(m_iat->pendingTranslations(), w.events.filter("翻译模式").size());
-        QCOMPARE(m_iat->promptBox()->isVisible(), !w.notice.isEmpty());
-        if (!w.notice.isEmpty())
-            QCOMPARE(m_iat->promptBox()->text(), w.notice);
+        QCOMPARE(m_iat->pendingTranslations(), events.filter("翻译模式").size());
+        QCOMPARE(m_iat->promptBox()->isVisible(), !notice.isEmpty());
+        if (!notice.isEmpty())
+            QCOMPARE(m_iat->promptBox()->text(), notice);
         ConfigStore& store = ConfigStore::instance();
         QCOMPARE((QList<int>{store["TypingModel"], store["IntelligenceModel"], store["TranslationModel"]}),
-                 w.after);
+                 after);
         QCOMPARE(m_dir->read("config.txt"), saved); // a mode switch is not saved
     }
 
@@ -162,11 +156,7 @@ private slots:
     }
 
     void trimming_data() {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("start");
-        QTest::addColumn<QString>("result");
-        const auto row = [](const char* name, const QString& text, const QString& start,
-                            const QString& result) { QTest::newRow(name) << text << start << result; };
+        const Trim row;
         row("full stop", "你好。", "", "你好");
         row("question mark overrides full stop", "第一句。第二句？", "", "第一句。第二句");
         row("question mark before full stop", "第一句？第二句。", "", "第一句");
@@ -181,55 +171,30 @@ private slots:
         row("empty", "", "s", "s");
     }
     void trimming() {
-        QFETCH(QString, text);
-        QFETCH(QString, start);
-        QFETCH(QString, result);
+        const auto [text, start, result] = Trim::fetch();
         QCOMPARE(ZorvelIat::trimSentenceMarks(text, start), result);
     }
 
-    // Foreground window, focused control (0: none), bytes handed over and bytes posted.
     void postTextToFocus_data() {
-        QTest::addColumn<int>("foreground");
-        QTest::addColumn<int>("focus");
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<QByteArray>("posted");
-        QTest::newRow("no foreground window") << 0 << 2 << QByteArray("abc") << QByteArray();
-        QTest::newRow("no focused control") << 1 << 0 << QByteArray("abc") << QByteArray();
-        QTest::newRow("empty") << 1 << 2 << QByteArray() << QByteArray();
-        QTest::newRow("up to the first zero byte") << 1 << 2 << QByteArray("ab\0cd", 5) << QByteArray("ab");
-        QTest::newRow("trail byte below 0x80 stays with its lead")
-            << 1 << 2 << hex("81 40 41") << hex("81 40 41");
-        QTest::newRow("lone lead byte at the end") << 1 << 2 << hex("61 C4") << hex("61 C4");
+        const Post row;
+        row("no foreground window", 0, 2, "abc", "");
+        row("no focused control", 1, 0, "abc", "");
+        row("empty", 1, 2, "", "");
+        row("up to the first zero byte", 1, 2, QByteArray("ab\0cd", 5), "ab");
+        row("trail byte below 0x80 stays with its lead", 1, 2, hex("81 40 41"), hex("81 40 41"));
+        row("lone lead byte at the end", 1, 2, hex("61 C4"), hex("61 C4"));
     }
     void postTextToFocus() {
-        QFETCH(int, foreground);
-        QFETCH(int, focus);
-        QFETCH(QByteArray, bytes);
-        QFETCH(QByteArray, posted);
+        const auto [foreground, focus, bytes, posted] = Post::fetch();
         m_typing->foreground = FocusTyping::WindowId(foreground);
         m_typing->focus = FocusTyping::WindowId(focus);
         m_iat->postTextToFocus(bytes);
         QCOMPARE(m_typing->posted.toHex(' '), posted.toHex(' '));
     }
 
-    // In intelligent mode: typed in an editor window, otherwise interpreted ("-": not asked).
+    // In intelligent mode: typed in an editor window, otherwise interpreted.
     void interpret_data() {
-        QTest::addColumn<QString>("utterance");
-        QTest::addColumn<QString>("windowClass"); // "-" for no foreground window
-        QTest::addColumn<int>("removePunctuation");
-        QTest::addColumn<int>("closePrompt");
-        QTest::addColumn<CommandAction>("action");
-        QTest::addColumn<QString>("command");
-        QTest::addColumn<QString>("url");    // opened, empty for none
-        QTest::addColumn<QString>("notice"); // empty for none
-        QTest::addColumn<QByteArray>("typed");
-        const auto row = [](const char* name, const QString& utterance, const QString& windowClass,
-                            int removePunctuation, int closePrompt, const CommandAction& action,
-                            const QString& command, const QString& url, const QString& notice,
-                            const QByteArray& typed) {
-            QTest::newRow(name) << utterance << windowClass << removePunctuation << closePrompt << action
-                                << command << url << notice << typed;
-        };
+        const Interpret row;
         const CommandAction open = CommandAction::open("https://www.example.com/s?wd=天气 北京");
         const QString opened = QUrl("https://www.example.com/s?wd=天气 北京", QUrl::TolerantMode).toString();
         const CommandAction notice = CommandAction::notice();
@@ -247,15 +212,8 @@ private slots:
         row("no mark gives an empty command text", "打开记事本！", "Qt", 1, 0, notice, "", "", "", "");
     }
     void interpret() {
-        QFETCH(QString, utterance);
-        QFETCH(QString, windowClass);
-        QFETCH(int, removePunctuation);
-        QFETCH(int, closePrompt);
-        QFETCH(CommandAction, action);
-        QFETCH(QString, command);
-        QFETCH(QString, url);
-        QFETCH(QString, notice);
-        QFETCH(QByteArray, typed);
+        const auto [utterance, windowClass, removePunctuation, closePrompt, action, command, url, notice,
+                    typed] = Interpret::fetch();
         setModes({0, 1, 0});
         ConfigStore::instance()["RemovePunctuation"] = removePunctuation;
         ConfigStore::instance()["ClosePrompt"] = closePrompt;
