@@ -3,12 +3,21 @@
 #include "platform/fake/FakeForegroundWindow.h"
 #include "result/TranslationService.h"
 #include "result/ZorvelIat.h"
+#include "tests/result/Rows.h"
 #include "tests/support/LoopbackHttpServer.h"
 #include "tests/support/TestDir.h"
 
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QtTest>
+
+// Text, RemovePunctuation, source and target language, extra services.ini lines; then the
+// request target (whole when it starts with '/', else a part of it) and the log line (if given).
+using Request = Rows<QString, int, int, int, QByteArray, QString, QString>;
+// Status (0: no answer at all, -1: connection refused), body, bytes typed.
+using Reply = Rows<int, QByteArray, QByteArray>;
+using Escapes = Rows<QString, QString, bool>; // segment, text, warned
+using Segment = Rows<QString, bool, QString>; // body, found, segment
 
 class TestTranslation : public QObject {
     Q_OBJECT
@@ -47,19 +56,12 @@ private slots:
         m_dir.reset();
     }
 
-    // A fragment starting with '/' is the whole request target; otherwise a part of it.
     void request_data() {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<int>("removePunctuation");
-        QTest::addColumn<int>("source");
-        QTest::addColumn<int>("target");
-        QTest::addColumn<QByteArray>("ini");
-        QTest::addColumn<QString>("fragment");
-        QTest::addColumn<QString>("line"); // empty: not checked
-        const auto row = [](const char* name, const QString& text, int removePunctuation, int source,
-                            int target, const QString& fragment, const QString& line = QString(),
-                            const QByteArray& ini = QByteArray()) {
-            QTest::newRow(name) << text << removePunctuation << source << target << ini << fragment << line;
+        const Request table;
+        const auto row = [&](const char* name, const QString& text, int removePunctuation, int source,
+                             int target, const QString& fragment, const QString& line = QString(),
+                             const QByteArray& ini = QByteArray()) {
+            table(name, text, removePunctuation, source, target, ini, fragment, line);
         };
         // Signatures computed with md5sum over id + query + salt + key.
         row("trimmed query, zh to en", "你好。", 1, 0, 1,
@@ -80,13 +82,7 @@ private slots:
         row("negative values", "好。", 1, -1, -1, "&from=en&to=zh&appid=", "翻译模式：好。---->");
     }
     void request() {
-        QFETCH(QString, text);
-        QFETCH(int, removePunctuation);
-        QFETCH(int, source);
-        QFETCH(int, target);
-        QFETCH(QByteArray, ini);
-        QFETCH(QString, fragment);
-        QFETCH(QString, line);
+        const auto [text, removePunctuation, source, target, ini, fragment, line] = Request::fetch();
         makeDispatcher(ini);
         ConfigStore::instance()["RemovePunctuation"] = removePunctuation;
         ConfigStore::instance()["TranslationLanguage"] = source;
@@ -106,14 +102,8 @@ private slots:
         QCOMPARE(m_iat->pendingTranslations(), 0);
     }
 
-    // Status 0: no answer at all; -1: connection refused.
     void replies_data() {
-        QTest::addColumn<int>("status");
-        QTest::addColumn<QByteArray>("body");
-        QTest::addColumn<QByteArray>("typed");
-        const auto row = [](const char* name, int status, const QByteArray& body, const QByteArray& typed) {
-            QTest::newRow(name) << status << body << typed;
-        };
+        const Reply row;
         const QByteArray nihao = QByteArray::fromHex("c4e3bac3");
         row("escapes 4F60 597D", 200,
             R"({"from":"en","to":"zh","trans_result":[{"src":"hello","dst":"\u4f60\u597d"}]})", nihao);
@@ -129,9 +119,7 @@ private slots:
         row("no answer: times out", 0, "", "");
     }
     void replies() {
-        QFETCH(int, status);
-        QFETCH(QByteArray, body);
-        QFETCH(QByteArray, typed);
+        const auto [status, body, typed] = Reply::fetch();
         m_server->status = status;
         m_server->body = body;
         if (status == -1)
@@ -183,12 +171,7 @@ private slots:
     }
 
     void decodeEscapes_data() {
-        QTest::addColumn<QString>("segment");
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<bool>("warned");
-        const auto row = [](const char* name, const QString& segment, const QString& text, bool warned) {
-            QTest::newRow(name) << segment << text << warned;
-        };
+        const Escapes row;
         const QString bad(QChar(QChar::ReplacementCharacter));
         row("escape between text, upper-case hex", "a\\u4F60b", "a你b", false);
         row("surrogate pair is one character", "x\\ud83d\\ude00y", QString::fromUcs4(U"x\U0001F600y"), false);
@@ -203,21 +186,14 @@ private slots:
         row("trailing backslash", "a\\", "a\\", false);
     }
     void decodeEscapes() {
-        QFETCH(QString, segment);
-        QFETCH(QString, text);
-        QFETCH(bool, warned);
+        const auto [segment, text, warned] = Escapes::fetch();
         if (warned)
             QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^Translation , .*escape"));
         QCOMPARE(TranslationService::decodeEscapes(segment), text);
     }
 
     void firstSegment_data() {
-        QTest::addColumn<QString>("body");
-        QTest::addColumn<bool>("found");
-        QTest::addColumn<QString>("segment");
-        const auto row = [](const char* name, const QString& body, bool found, const QString& segment) {
-            QTest::newRow(name) << body << found << segment;
-        };
+        const Segment row;
         row("empty translation", R"({"dst":""})", true, "");
         row("marker with spaces is not the marker", R"({"dst" : "abc"})", false, "");
         row("escaped quotes", "{\"dst\":\"a\\\"b\\\\\"}", true, "a\\\"b\\\\");
@@ -225,9 +201,7 @@ private slots:
         row("ends in backslash", "{\"dst\":\"abc\\", false, "");
     }
     void firstSegment() {
-        QFETCH(QString, body);
-        QFETCH(bool, found);
-        QFETCH(QString, segment);
+        const auto [body, found, segment] = Segment::fetch();
         const std::optional<QString> result = TranslationService::firstSegment(body);
         QCOMPARE(result.has_value(), found);
         if (found)
