@@ -1,5 +1,6 @@
 #include "app/ConfigStore.h"
 #include "app/ServicesConfig.h"
+#include "tests/result/Rows.h"
 #include "tests/speech/WavFile.h"
 #include "tests/support/LoopbackHttpServer.h"
 #include "tests/support/MessageLog.h"
@@ -20,6 +21,11 @@ static QPair<QByteArray, QByteArray> formPart(const QByteArray& form, const QByt
     const int head = form.lastIndexOf("\r\n", at) + 2, content = form.indexOf("\r\n\r\n", at) + 4;
     return {form.mid(head, content - 4 - head), form.mid(content, form.indexOf("\r\n--", content) - content)};
 }
+
+using Engine = Rows<QByteArray, bool, QString>; // speech, http, warning
+using Form = Rows<QByteArray, QByteArray>;      // config, language
+using Failure = Rows<int, QByteArray, QString>; // status, body, warning
+using Prompt = Rows<QByteArray, QString>;       // words, prompt
 
 class TestHttpSpeech : public QObject {
     Q_OBJECT
@@ -61,12 +67,7 @@ private slots:
     }
 
     void engineChoice_data() {
-        QTest::addColumn<QByteArray>("speech");
-        QTest::addColumn<bool>("http");
-        QTest::addColumn<QString>("warning");
-        const auto row = [](const char* name, const QByteArray& speech, bool http, const QString& warning) {
-            QTest::newRow(name) << speech << http << warning;
-        };
+        const Engine row;
         row("nothing configured", "", false, "");
         row("a server address", "url=http://127.0.0.1:9/\n", true, "");
         row("http chosen", "engine=http\nurl=http://127.0.0.1:9/\n", true, "");
@@ -75,9 +76,7 @@ private slots:
         row("unknown engine", "engine=magic\n", false, "unknown engine");
     }
     void engineChoice() {
-        QFETCH(QByteArray, speech);
-        QFETCH(bool, http);
-        QFETCH(QString, warning);
+        const auto [speech, http, warning] = Engine::fetch();
         configure(speech);
         const std::unique_ptr<SpeechService> engine = SpeechService::create();
         QCOMPARE(dynamic_cast<HttpSpeechService*>(engine.get()) != nullptr, http);
@@ -97,20 +96,14 @@ private slots:
     }
 
     void requestCarriesTheForm_data() {
-        QTest::addColumn<QByteArray>("config");
-        QTest::addColumn<QByteArray>("language");
-        QTest::newRow("typing Mandarin")
-            << QByteArray("TypingModel=1\nTypingLanguage=0\n") << QByteArray("zh");
-        QTest::newRow("intelligent Cantonese")
-            << QByteArray("IntelligenceModel=1\nIntelligenceLanguage=2\n") << QByteArray("yue");
-        QTest::newRow("typing Henanese")
-            << QByteArray("TypingModel=1\nTypingLanguage=4\n") << QByteArray("zh");
-        QTest::newRow("translation English")
-            << QByteArray("TranslationModel=1\nTranslationLanguage=1\n") << QByteArray("en");
+        const Form row;
+        row("typing Mandarin", "TypingModel=1\nTypingLanguage=0\n", "zh");
+        row("intelligent Cantonese", "IntelligenceModel=1\nIntelligenceLanguage=2\n", "yue");
+        row("typing Henanese", "TypingModel=1\nTypingLanguage=4\n", "zh");
+        row("translation English", "TranslationModel=1\nTranslationLanguage=1\n", "en");
     }
     void requestCarriesTheForm() {
-        QFETCH(QByteArray, config);
-        QFETCH(QByteArray, language);
+        const auto [config, language] = Form::fetch();
         configure(serverUrl() + "key=s3cret-key\nmodel=large-v3\n");
         m_server->body = R"({"text":" 打开记事本 ","language":"zh"})";
         auto t = thread();
@@ -141,12 +134,7 @@ private slots:
 
     // Status 0: the server never answers.
     void failuresGiveEmptyText_data() {
-        QTest::addColumn<int>("status");
-        QTest::addColumn<QByteArray>("body");
-        QTest::addColumn<QString>("warning");
-        const auto row = [](const char* name, int status, const QByteArray& body, const QString& warning) {
-            QTest::newRow(name) << status << body << warning;
-        };
+        const Failure row;
         row("server error", 500, "{\"error\":1}", "HTTP 500");
         row("unauthorised", 401, "{}", "HTTP 401");
         row("not JSON", 200, "<html>hello</html>", "not JSON");
@@ -156,9 +144,7 @@ private slots:
         row("no answer", 0, "", "no reply");
     }
     void failuresGiveEmptyText() {
-        QFETCH(int, status);
-        QFETCH(QByteArray, body);
-        QFETCH(QString, warning);
+        const auto [status, body, warning] = Failure::fetch();
         configure(serverUrl() + "timeout_ms=400\n");
         m_server->status = status;
         m_server->body = body;
@@ -208,15 +194,13 @@ private slots:
     }
 
     void promptFromWords_data() {
-        QTest::addColumn<QByteArray>("words");
-        QTest::addColumn<QString>("prompt");
-        QTest::newRow("bom and blanks") << QByteArray("\xef\xbb\xbf one \r\n\r\n two") << "one, two";
-        QTest::newRow("gbk") << QByteArray("\xd3\xef\xd2\xf4\r\nQt") << QString::fromUtf8("语音, Qt");
-        QTest::newRow("empty") << QByteArray() << "";
+        const Prompt row;
+        row("bom and blanks", "\xef\xbb\xbf one \r\n\r\n two", "one, two");
+        row("gbk", "\xd3\xef\xd2\xf4\r\nQt", QString::fromUtf8("语音, Qt"));
+        row("empty", QByteArray(), "");
     }
     void promptFromWords() {
-        QFETCH(QByteArray, words);
-        QFETCH(QString, prompt);
+        const auto [words, prompt] = Prompt::fetch();
         QCOMPARE(HttpSpeechService::promptFromWords(words), prompt);
     }
 };
