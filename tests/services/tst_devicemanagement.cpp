@@ -3,6 +3,7 @@
 #include "platform/fake/FakeDeviceList.h"
 #include "platform/linux/LinuxDeviceList.h"
 #include "services/DeviceManagement.h"
+#include "tests/result/Rows.h"
 #include "tests/support/MessageLog.h"
 #include "tests/support/TestDir.h"
 
@@ -28,6 +29,10 @@ static QString idFor(QChar letter) {
     }
 }
 
+using Match = Rows<QString, bool, bool>; // id, interface, device
+using Scenario =
+    Rows<int, int, QStringList, QStringList, QString>; // stored, closePrompt, steps, outcomes, keys
+
 class TestDeviceManagement : public QObject {
     Q_OBJECT
 private slots:
@@ -35,23 +40,19 @@ private slots:
     void cleanup() { m_dir.reset(); }
 
     void matchRules_data() {
-        QTest::addColumn<QString>("id");
-        QTest::addColumn<bool>("interface");
-        QTest::addColumn<bool>("device");
-        QTest::newRow("interface") << idFor('I') << true << false;
-        QTest::newRow("interface with more after it") << idFor('I') + "&COL01" << true << false;
-        QTest::newRow("other interface") << idFor('i') << false << false;
-        QTest::newRow("device") << idFor('D') << false << true;
-        QTest::newRow("device with suffix") << idFor('d') << false << false;
-        QTest::newRow("device without USB") << idFor('h') << false << false;
-        QTest::newRow("lower case") << idFor('D').toLower() << false << false;
-        QTest::newRow("30 chars, other prefix") << QString("USBXVID_04D9&PID_A09F&REV_0237") << false << true;
-        QTest::newRow("empty") << QString() << false << false;
+        const Match row;
+        row("interface", idFor('I'), true, false);
+        row("interface with more after it", idFor('I') + "&COL01", true, false);
+        row("other interface", idFor('i'), false, false);
+        row("device", idFor('D'), false, true);
+        row("device with suffix", idFor('d'), false, false);
+        row("device without USB", idFor('h'), false, false);
+        row("lower case", idFor('D').toLower(), false, false);
+        row("30 chars, other prefix", QString("USBXVID_04D9&PID_A09F&REV_0237"), false, true);
+        row("empty", QString(), false, false);
     }
     void matchRules() {
-        QFETCH(QString, id);
-        QFETCH(bool, interface);
-        QFETCH(bool, device);
+        const auto [id, interface, device] = Match::fetch();
         QCOMPARE(DeviceManagement::isInterfaceId(id), interface);
         QCOMPARE(DeviceManagement::isDeviceId(id), device);
     }
@@ -60,46 +61,33 @@ private slots:
     // read); each outcome says what that check reported: "C" connected, "L" lost, "LS" lost with
     // the sound-card notice, "-" nothing. keys is the stored state after each step.
     void scenarios_data() {
-        QTest::addColumn<int>("stored");
-        QTest::addColumn<int>("closePrompt");
-        QTest::addColumn<QStringList>("steps");
-        QTest::addColumn<QStringList>("outcomes");
-        QTest::addColumn<QString>("keys");
+        const Scenario row;
 
-        QTest::newRow("connect at start")
-            << 0 << 0 << QStringList{"xID", "IDx", "ID"} << QStringList{"C", "-", "-"} << "111";
-        QTest::newRow("unplug once, replug") << 0 << 0 << QStringList{"ID", "", "x", "", "ID", "ID"}
-                                             << QStringList{"C", "L", "-", "-", "C", "-"} << "100011";
-        QTest::newRow("connected at last exit, still there")
-            << 1 << 0 << QStringList{"ID", "ID"} << QStringList{"-", "-"} << "11";
-        QTest::newRow("connected at last exit, now gone")
-            << 1 << 0 << QStringList{"", ""} << QStringList{"L", "-"} << "00";
-        QTest::newRow("device missing, interface present")
-            << 0 << 0 << QStringList{"ID", "I", "I", "ID"} << QStringList{"C", "LS", "-", "-"} << "1000";
-        QTest::newRow("interface missing, device present")
-            << 0 << 0 << QStringList{"ID", "D", "D", "ID"} << QStringList{"C", "L", "-", "-"} << "1000";
-        QTest::newRow("suffixed device ID does not count")
-            << 0 << 0 << QStringList{"Id", "IdD"} << QStringList{"LS", "C"} << "01";
-        QTest::newRow("device ID without USB does not count")
-            << 0 << 0 << QStringList{"Ih"} << QStringList{"LS"} << "0";
-        QTest::newRow("two matching device IDs never connect")
-            << 0 << 0 << QStringList{"IDD", "IDD", "IDD"} << QStringList{"-", "-", "-"} << "000";
-        QTest::newRow("two matching interface IDs never connect")
-            << 0 << 0 << QStringList{"IID", "IID"} << QStringList{"-", "-"} << "00";
-        QTest::newRow("second interface of the sound card is not the interface")
-            << 0 << 0 << QStringList{"iD"} << QStringList{"L"} << "0";
-        QTest::newRow("list unreadable")
-            << 1 << 0 << QStringList{"!", "!", "ID"} << QStringList{"L", "-", "C"} << "001";
-        QTest::newRow("notices off") << 0 << 1 << QStringList{"ID", "I", "", "ID"}
-                                     << QStringList{"C", "LS", "L", "C"} << "1001";
+        row("connect at start", 0, 0, QStringList{"xID", "IDx", "ID"}, QStringList{"C", "-", "-"}, "111");
+        row("unplug once, replug", 0, 0, QStringList{"ID", "", "x", "", "ID", "ID"},
+            QStringList{"C", "L", "-", "-", "C", "-"}, "100011");
+        row("connected at last exit, still there", 1, 0, QStringList{"ID", "ID"}, QStringList{"-", "-"},
+            "11");
+        row("connected at last exit, now gone", 1, 0, QStringList{"", ""}, QStringList{"L", "-"}, "00");
+        row("device missing, interface present", 0, 0, QStringList{"ID", "I", "I", "ID"},
+            QStringList{"C", "LS", "-", "-"}, "1000");
+        row("interface missing, device present", 0, 0, QStringList{"ID", "D", "D", "ID"},
+            QStringList{"C", "L", "-", "-"}, "1000");
+        row("suffixed device ID does not count", 0, 0, QStringList{"Id", "IdD"}, QStringList{"LS", "C"},
+            "01");
+        row("device ID without USB does not count", 0, 0, QStringList{"Ih"}, QStringList{"LS"}, "0");
+        row("two matching device IDs never connect", 0, 0, QStringList{"IDD", "IDD", "IDD"},
+            QStringList{"-", "-", "-"}, "000");
+        row("two matching interface IDs never connect", 0, 0, QStringList{"IID", "IID"},
+            QStringList{"-", "-"}, "00");
+        row("second interface of the sound card is not the interface", 0, 0, QStringList{"iD"},
+            QStringList{"L"}, "0");
+        row("list unreadable", 1, 0, QStringList{"!", "!", "ID"}, QStringList{"L", "-", "C"}, "001");
+        row("notices off", 0, 1, QStringList{"ID", "I", "", "ID"}, QStringList{"C", "LS", "L", "C"}, "1001");
     }
 
     void scenarios() {
-        QFETCH(int, stored);
-        QFETCH(int, closePrompt);
-        QFETCH(QStringList, steps);
-        QFETCH(QStringList, outcomes);
-        QFETCH(QString, keys);
+        const auto [stored, closePrompt, steps, outcomes, keys] = Scenario::fetch();
         QCOMPARE(outcomes.size(), steps.size());
         QCOMPARE(keys.size(), steps.size());
 

@@ -3,6 +3,7 @@
 #include "services/BootUpdateBox.h"
 #include "services/UpdateReminder.h"
 #include "services/VersionControl.h"
+#include "tests/result/Rows.h"
 #include "tests/support/LoopbackHttpServer.h"
 #include "tests/support/MessageLog.h"
 #include "tests/support/TestDir.h"
@@ -33,6 +34,11 @@ static QStringList errors(const MessageLog& log) {
 static const QByteArray v131 = R"({"data":{"version":"1.31"}})";
 static const QByteArray v1100 = R"({"data":{"version":"1.100"}})";
 
+using Version = Rows<QByteArray, bool, bool>; // body, valid, newer
+using Startup =
+    Rows<QByteArray, QString, bool, QString, QStringList>; // body, policy, bootBox, reminderTitle, debugLines
+using Manual = Rows<QByteArray, bool, bool>;               // body, opens, newest
+
 class TestVersionControl : public QObject {
     Q_OBJECT
 private slots:
@@ -54,11 +60,9 @@ private slots:
     }
 
     void versionRules_data() {
-        QTest::addColumn<QByteArray>("body");
-        QTest::addColumn<bool>("valid");
-        QTest::addColumn<bool>("newer");
-        const auto row = [](const QByteArray& body, bool valid, bool newer) {
-            QTest::newRow(body.constData()) << body << valid << newer;
+        const Version table; // named after the body
+        const auto row = [&](const QByteArray& body, bool valid, bool newer) {
+            table(body.constData(), body, valid, newer);
         };
         row(v131, true, true);
         row(R"({"data":{"version":"1.4"}})", true, true);
@@ -75,9 +79,7 @@ private slots:
         row("", false, false);
     }
     void versionRules() {
-        QFETCH(QByteArray, body);
-        QFETCH(bool, valid);
-        QFETCH(bool, newer);
+        const auto [body, valid, newer] = Version::fetch();
         QString version;
         QCOMPARE(VersionControl::readVersion(body, &version), valid);
         QCOMPARE(valid && VersionControl::isNewer(version), newer);
@@ -85,16 +87,8 @@ private slots:
 
     // Start-up check: the reply and the policy decide which window appears.
     void startupCheck_data() {
-        QTest::addColumn<QByteArray>("body");
-        QTest::addColumn<QString>("policy");
-        QTest::addColumn<bool>("bootBox");
-        QTest::addColumn<QString>("reminderTitle");
-        QTest::addColumn<QStringList>("debugLines");
         const QStringList newer{"当前版本：1.30"};
-        const auto row = [](const char* name, const QByteArray& body, const QString& policy, bool bootBox,
-                            const QString& reminderTitle, const QStringList& debugLines) {
-            QTest::newRow(name) << body << policy << bootBox << reminderTitle << debugLines;
-        };
+        const Startup row;
         row("1.31 automatic", v131, "AutomaticUpdate", true, "", newer);
         row("1.31 reminder", v131, "ReminderUpdate", false, "  提醒更新", newer);
         row("1.31 never", v131, "NotUpdate", false, "  不更新", newer);
@@ -106,11 +100,7 @@ private slots:
         row("number", R"({"data":{"version":1.31}})", "AutomaticUpdate", false, "", {});
     }
     void startupCheck() {
-        QFETCH(QByteArray, body);
-        QFETCH(QString, policy);
-        QFETCH(bool, bootBox);
-        QFETCH(QString, reminderTitle);
-        QFETCH(QStringList, debugLines);
+        const auto [body, policy, bootBox, reminderTitle, debugLines] = Startup::fetch();
         for (const char* key : {"AutomaticUpdate", "ReminderUpdate", "NotUpdate"})
             ConfigStore::instance()[key] = policy.split(',').contains(key) ? 1 : 0;
         m_server.body = body;
@@ -163,18 +153,14 @@ private slots:
 
     // Manual check: newer opens the product page, not newer says so, anything else is silent.
     void manualCheck_data() {
-        QTest::addColumn<QByteArray>("body");
-        QTest::addColumn<bool>("opens");
-        QTest::addColumn<bool>("newest");
-        QTest::newRow("1.31") << v131 << true << false;
-        QTest::newRow("1.100") << v1100 << false << true;
-        QTest::newRow("number") << QByteArray(R"({"data":{"version":1.31}})") << false << false;
-        QTest::newRow("not JSON") << QByteArray("Bad gateway") << false << false;
+        const Manual row;
+        row("1.31", v131, true, false);
+        row("1.100", v1100, false, true);
+        row("number", QByteArray(R"({"data":{"version":1.31}})"), false, false);
+        row("not JSON", "Bad gateway", false, false);
     }
     void manualCheck() {
-        QFETCH(QByteArray, body);
-        QFETCH(bool, opens);
-        QFETCH(bool, newest);
+        const auto [body, opens, newest] = Manual::fetch();
         m_server.body = body;
         ConfigStore::instance()["ClosePrompt"] = 1; // not consulted by the manual check
         checkManually();
