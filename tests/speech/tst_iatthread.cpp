@@ -1,4 +1,5 @@
 #include "app/ConfigStore.h"
+#include "tests/result/Rows.h"
 #include "tests/speech/ScriptedSpeechService.h"
 #include "tests/support/MessageLog.h"
 #include "tests/support/TestDir.h"
@@ -31,6 +32,11 @@ QByteArray audioBytes(int size) {
     return bytes;
 }
 } // namespace
+
+// The mode settings, those of an earlier pass (if any) and the session row chosen.
+using SessionRow = Rows<QByteArray, QByteArray, int>;
+using Construction =
+    Rows<int, int, bool, QStringList, int>; // loginResult, uploadError, wordsPresent, warnings, uploadResult
 
 class TestIatThread : public QObject {
     Q_OBJECT
@@ -95,25 +101,16 @@ private slots:
     }
 
     void constructionFailures_data() {
-        QTest::addColumn<int>("loginResult");
-        QTest::addColumn<int>("uploadError");
-        QTest::addColumn<bool>("wordsPresent");
-        QTest::addColumn<QStringList>("warnings");
-        QTest::addColumn<int>("uploadResult");
+        const Construction row;
         const QString words = "UploadUserwords failed !";
-        QTest::newRow("login fails") << 10407 << 0 << true << QStringList{"SpeechLogin failed !"} << 0;
-        QTest::newRow("upload fails")
-            << 0 << 10102 << true << QStringList{"Voice Transcribe , SpeechUploadData failed !", words}
-            << 10102;
-        QTest::newRow("no word file")
-            << 0 << 0 << false << QStringList{"Voice Transcribe , open userwords file failed !", words} << -1;
+        row("login fails", 10407, 0, true, QStringList{"SpeechLogin failed !"}, 0);
+        row("upload fails", 0, 10102, true,
+            QStringList{"Voice Transcribe , SpeechUploadData failed !", words}, 10102);
+        row("no word file", 0, 0, false,
+            QStringList{"Voice Transcribe , open userwords file failed !", words}, -1);
     }
     void constructionFailures() {
-        QFETCH(int, loginResult);
-        QFETCH(int, uploadError);
-        QFETCH(bool, wordsPresent);
-        QFETCH(QStringList, warnings);
-        QFETCH(int, uploadResult);
+        const auto [loginResult, uploadError, wordsPresent, warnings, uploadResult] = Construction::fetch();
         if (!wordsPresent)
             QFile::remove(m_dir->file("userwords.txt"));
         auto thread = makeThread([&](ScriptedSpeechService& f) {
@@ -250,33 +247,27 @@ private slots:
     }
 
     void sessionRow_data() {
-        QTest::addColumn<QByteArray>("config");
-        QTest::addColumn<QByteArray>("previous"); // config of an earlier pass, if any
-        QTest::addColumn<int>("row");
-        const auto row = [](const char* name, const char* config, const char* previous, int row) {
-            QTest::newRow(name) << QByteArray(config) << QByteArray(previous) << row;
-        };
-        row("no mode: Mandarin", "", nullptr, 0);
-        row("typing 4", "TypingModel=1\nTypingLanguage=4\n", nullptr, 4);
-        row("intelligent 3", "IntelligenceModel=1\nIntelligenceLanguage=3\n", nullptr, 3);
-        row("translation 2", "TranslationModel=1\nTranslationLanguage=2\n", nullptr, 2);
+        const SessionRow row;
+        row("no mode: Mandarin", "", QByteArray(), 0);
+        row("typing 4", "TypingModel=1\nTypingLanguage=4\n", QByteArray(), 4);
+        row("intelligent 3", "IntelligenceModel=1\nIntelligenceLanguage=3\n", QByteArray(), 3);
+        row("translation 2", "TranslationModel=1\nTranslationLanguage=2\n", QByteArray(), 2);
         row("translation 3 keeps the previous row", "TranslationModel=1\nTranslationLanguage=3\n",
             "TypingModel=1\nTypingLanguage=4\n", 4);
         row("typing -1 keeps the previous row", "TypingModel=1\nTypingLanguage=-1\n",
             "IntelligenceModel=1\nIntelligenceLanguage=2\n", 2);
-        row("typing 5 at first pass: Mandarin", "TypingModel=1\nTypingLanguage=5\n", nullptr, 0);
+        row("typing 5 at first pass: Mandarin", "TypingModel=1\nTypingLanguage=5\n", QByteArray(), 0);
         row("later mode flag wins",
-            "TypingModel=1\nTypingLanguage=3\nTranslationModel=1\nTranslationLanguage=1\n", nullptr, 1);
+            "TypingModel=1\nTypingLanguage=3\nTranslationModel=1\nTranslationLanguage=1\n", QByteArray(), 1);
         row("intelligent overrides typing",
-            "TypingModel=1\nTypingLanguage=1\nIntelligenceModel=1\nIntelligenceLanguage=2\n", nullptr, 2);
-        row("mode flag 2 is not on", "TypingModel=2\nTypingLanguage=1\n", nullptr, 0);
+            "TypingModel=1\nTypingLanguage=1\nIntelligenceModel=1\nIntelligenceLanguage=2\n", QByteArray(),
+            2);
+        row("mode flag 2 is not on", "TypingModel=2\nTypingLanguage=1\n", QByteArray(), 0);
         row("no mode later keeps the previous row", "TypingModel=0\n", "TypingModel=1\nTypingLanguage=3\n",
             3);
     }
     void sessionRow() {
-        QFETCH(QByteArray, config);
-        QFETCH(QByteArray, previous);
-        QFETCH(int, row);
+        const auto [config, previous, row] = SessionRow::fetch();
         auto thread = makeThread();
         if (!previous.isNull()) {
             m_dir->write("config.txt", previous);

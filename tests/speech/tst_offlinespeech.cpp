@@ -1,4 +1,5 @@
 #include "app/ConfigStore.h"
+#include "tests/result/Rows.h"
 #include "tests/speech/WavFile.h"
 #include "tests/support/MessageLog.h"
 #include "tests/support/TestDir.h"
@@ -45,6 +46,8 @@ QByteArray background(int ms, int amp, bool hum = false) {
     return bytes;
 }
 } // namespace
+
+using Refusal = Rows<QByteArray, QString>; // wav, warning
 
 class TestOfflineSpeech : public QObject {
     Q_OBJECT
@@ -138,20 +141,17 @@ private slots:
     }
 
     void refusesOtherFormats_data() {
-        QTest::addColumn<QByteArray>("wav");
-        QTest::addColumn<QString>("warning");
+        const Refusal row;
         const QByteArray samples(32000, '\x10');
-        QTest::newRow("44.1 kHz") << WavFile::make(samples, 44100) << "44100 Hz";
-        QTest::newRow("stereo") << WavFile::make(samples, 16000, 2) << "2 channel";
-        QTest::newRow("8-bit") << WavFile::make(samples, 16000, 1, 8) << "8-bit";
-        QTest::newRow("float") << WavFile::make(samples, 16000, 1, 32, {}, 3) << "format 3";
-        QTest::newRow("raw samples") << m_goForward << "not a WAV file";
-        QTest::newRow("cut inside the header")
-            << WavFile::make(samples).left(30) << "ends inside its WAV header";
+        row("44.1 kHz", WavFile::make(samples, 44100), "44100 Hz");
+        row("stereo", WavFile::make(samples, 16000, 2), "2 channel");
+        row("8-bit", WavFile::make(samples, 16000, 1, 8), "8-bit");
+        row("float", WavFile::make(samples, 16000, 1, 32, {}, 3), "format 3");
+        row("raw samples", m_goForward, "not a WAV file");
+        row("cut inside the header", WavFile::make(samples).left(30), "ends inside its WAV header");
     }
     void refusesOtherFormats() {
-        QFETCH(QByteArray, wav);
-        QFETCH(QString, warning);
+        const auto [wav, warning] = Refusal::fetch();
         auto thread = englishThread();
         QCOMPARE(recognise(*thread, wav), QString());
         QVERIFY2(m_log->contains(warning), qPrintable(m_log->warnings().join('\n')));
