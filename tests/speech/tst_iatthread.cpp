@@ -13,16 +13,11 @@
 
 using Write = ScriptedSpeechService::Write;
 using Reply = ScriptedSpeechService::Reply;
-struct Pass {
-    int size = 0;
-    QList<Reply> replies;
-    QString text, warning;
-    QList<Write> writes;         // checked when given
-    QList<int> writeRecognition; // recognition status after each data write
-    int endpointAfter = -1;      // data write after which speech ended
-    int beginError = 0, failWriteAt = -1;
-};
-Q_DECLARE_METATYPE(Pass)
+Q_DECLARE_METATYPE(QList<Reply>)
+Q_DECLARE_METATYPE(QList<Write>)
+// Recording size, replies, text and warning; writes (checked when given), recognition status
+// after each data write, data write after which speech ended, begin error, failing write.
+using Pass = Rows<int, QList<Reply>, QString, QString, QList<Write>, QList<int>, int, int, int>;
 
 namespace {
 QByteArray audioBytes(int size) {
@@ -127,14 +122,13 @@ private slots:
     // One pass over a recording of the given size with a scripted engine; after it the next
     // recording goes through.
     void pass_data() {
-        QTest::addColumn<Pass>("p");
-        const auto row = [](const char* name, int size, const QList<Reply>& replies, const QString& text,
-                            const QString& warning = {}, const QList<Write>& writes = {},
-                            const QList<int>& writeRecognition = {}, int endpointAfter = -1,
-                            int beginError = 0, int failWriteAt = -1) {
-            QTest::newRow(name) << Pass{size,          replies,    text,
-                                        warning,       writes,     writeRecognition,
-                                        endpointAfter, beginError, failWriteAt};
+        const Pass table;
+        const auto row = [&](const char* name, int size, const QList<Reply>& replies, const QString& text,
+                             const QString& warning = {}, const QList<Write>& writes = {},
+                             const QList<int>& writeRecognition = {}, int endpointAfter = -1,
+                             int beginError = 0, int failWriteAt = -1) {
+            table(name, size, replies, text, warning, writes, writeRecognition, endpointAfter, beginError,
+                  failWriteAt);
         };
         const QByteArray a4000(4000, 'a'), b95(95, 'b'), b96(96, 'b');
         const QString full = "Voice Transcribe , no enough buffer for rec_result !",
@@ -169,26 +163,27 @@ private slots:
             -1, 0, 3);
     }
     void pass() {
-        QFETCH(Pass, p);
+        const auto [size, replies, text, warning, writes, writeRecognition, endpointAfter, beginError,
+                    failWriteAt] = Pass::fetch();
         auto thread = makeThread([&](ScriptedSpeechService& f) {
-            f.replies = p.replies;
-            f.writeRecognition = p.writeRecognition;
-            f.endpointAfterWrite = p.endpointAfter;
-            f.beginError = p.beginError;
-            f.failWriteAt = p.failWriteAt;
+            f.replies = replies;
+            f.writeRecognition = writeRecognition;
+            f.endpointAfterWrite = endpointAfter;
+            f.beginError = beginError;
+            f.failWriteAt = failWriteAt;
         });
-        QCOMPARE(recognise(*thread, p.size), QStringList{p.text});
-        QCOMPARE(m_log->warnings(), p.warning.isEmpty() ? QStringList() : QStringList{p.warning});
-        if (!p.writes.isEmpty()) {
-            QCOMPARE(m_fake->writes, p.writes);
+        QCOMPARE(recognise(*thread, size), QStringList{text});
+        QCOMPARE(m_log->warnings(), warning.isEmpty() ? QStringList() : QStringList{warning});
+        if (!writes.isEmpty()) {
+            QCOMPARE(m_fake->writes, writes);
             int sent = 0;
-            for (const Write& w : p.writes)
+            for (const Write& w : writes)
                 sent += w.length;
-            QCOMPARE(m_fake->audio, audioBytes(p.size).left(sent)); // the file, header included, in order
+            QCOMPARE(m_fake->audio, audioBytes(size).left(sent)); // the file, header included, in order
         }
         QCOMPARE(m_fake->beginParams, QByteArray(IatThread::sessionRows[0]));
         QCOMPARE(m_fake->endedSessions,
-                 QList<SpeechService::Session>{p.beginError ? SpeechService::NoSession : 7});
+                 QList<SpeechService::Session>{beginError ? SpeechService::NoSession : 7});
         QVERIFY(thread->resultText().isEmpty());
         checkCleanedUp();
 
