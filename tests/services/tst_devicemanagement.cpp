@@ -43,7 +43,7 @@ private slots:
         row("device without USB", idFor('h'), false, false);
         row("lower case", idFor('D').toLower(), false, false);
         row("30 chars, other prefix", QString("USBXVID_04D9&PID_A09F&REV_0237"), false, true);
-        row("empty", QString(), false, false);
+        row("empty", {}, false, false);
     }
     void matchRules() {
         const auto [id, interface, device] = Match::fetch();

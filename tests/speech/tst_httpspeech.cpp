@@ -197,7 +197,7 @@ private slots:
         const Prompt row;
         row("bom and blanks", "\xef\xbb\xbf one \r\n\r\n two", "one, two");
         row("gbk", "\xd3\xef\xd2\xf4\r\nQt", QString::fromUtf8("语音, Qt"));
-        row("empty", QByteArray(), "");
+        row("empty", {}, "");
     }
     void promptFromWords() {
         const auto [words, prompt] = Prompt::fetch();

@@ -139,8 +139,7 @@ private slots:
         row("endpoint after the second chunk", 40000, {text}, "text", {}, {{6400, 1}, {6400, 2}, {0, 4}}, {},
             1);
         // Fragments of the result.
-        row("fragments joined in order", 20000, {{"go ", 0, 0}, {"forward", 0, 0}, {QByteArray(), 5, 0}},
-            "go forward");
+        row("fragments joined in order", 20000, {{"go ", 0, 0}, {"forward", 0, 0}, {{}, 5, 0}}, "go forward");
         row("partial fragments while sending", 20000, {{"one ", 2, 0}, {"two ", 2, 0}, {"three", 5, 0}},
             "one two three", {}, {}, {0, 2, 0});
         row("no fragment at all", 20000, {}, "");
@@ -238,19 +237,18 @@ private slots:
 
     void sessionRow_data() {
         const SessionRow row;
-        row("no mode: Mandarin", "", QByteArray(), 0);
-        row("translation 2", "TranslationModel=1\nTranslationLanguage=2\n", QByteArray(), 2);
+        row("no mode: Mandarin", "", {}, 0);
+        row("translation 2", "TranslationModel=1\nTranslationLanguage=2\n", {}, 2);
         row("translation 3 keeps the previous row", "TranslationModel=1\nTranslationLanguage=3\n",
             "TypingModel=1\nTypingLanguage=4\n", 4);
         row("typing -1 keeps the previous row", "TypingModel=1\nTypingLanguage=-1\n",
             "IntelligenceModel=1\nIntelligenceLanguage=2\n", 2);
-        row("typing 5 at first pass: Mandarin", "TypingModel=1\nTypingLanguage=5\n", QByteArray(), 0);
+        row("typing 5 at first pass: Mandarin", "TypingModel=1\nTypingLanguage=5\n", {}, 0);
         row("later mode flag wins",
-            "TypingModel=1\nTypingLanguage=3\nTranslationModel=1\nTranslationLanguage=1\n", QByteArray(), 1);
+            "TypingModel=1\nTypingLanguage=3\nTranslationModel=1\nTranslationLanguage=1\n", {}, 1);
         row("intelligent overrides typing",
-            "TypingModel=1\nTypingLanguage=1\nIntelligenceModel=1\nIntelligenceLanguage=2\n", QByteArray(),
-            2);
-        row("mode flag 2 is not on", "TypingModel=2\nTypingLanguage=1\n", QByteArray(), 0);
+            "TypingModel=1\nTypingLanguage=1\nIntelligenceModel=1\nIntelligenceLanguage=2\n", {}, 2);
+        row("mode flag 2 is not on", "TypingModel=2\nTypingLanguage=1\n", {}, 0);
         row("no mode later keeps the previous row", "TypingModel=0\n", "TypingModel=1\nTypingLanguage=3\n",
             3);
     }
