@@ -41,7 +41,6 @@ public:
     QByteArray audio;
     QByteArray uploadName, uploaded, uploadParams, loginParams, beginParams;
     QList<Session> endedSessions;
-    int loggedOut = 0;
     int* logoutSink = nullptr; // counts logouts beyond the fake's own life
 
     QList<QByteArray> callList() const {
@@ -58,7 +57,6 @@ public:
     int logout() override {
         QMutexLocker lock(&mutex);
         calls << "logout";
-        ++loggedOut;
         if (logoutSink)
             ++*logoutSink;
         return 0;

@@ -268,12 +268,6 @@ private slots:
         QCOMPARE(thread->sessionParams(), QByteArray(IatThread::sessionRows[row]));
     }
 
-    void sessionRowIsTheServiceString() {
-        QCOMPARE(QByteArray(IatThread::sessionRows[3]),
-                 QByteArray("sub = iat, domain = iat, language = zh_cn, accent = lmz, sample_rate = 16000, "
-                            "result_type = plain, result_encoding = utf-8"));
-    }
-
     void wakeUpHandsTheRecordingOverAtOnce() {
         auto thread = makeThread([](ScriptedSpeechService& f) {
             f.replies = {Reply{"first", 5, 0}, Reply{"second", 5, 0}};
