@@ -91,8 +91,6 @@ private slots:
             "你已切换到打字模式！", typing);
         row("to translation, phrase inside a sentence", "请帮我切换到翻译模式吧", intelligent, 1, 0, reload,
             "", "你已切换到翻译模式！", translation);
-        row("typing and translation: last stands", "切换到翻译模式，切换到打字模式", intelligent, 1, 0,
-            reload, "", "你已切换到翻译模式！", translation);
         row("all three: translation stands", "切换到智能模式切换到翻译模式切换到打字模式", typing, 1, 0,
             reload, "", "你已切换到翻译模式！", translation);
         row("typing then intelligent", "切换到打字模式 切换到智能模式", translation, 1, 0, reload, "",
@@ -101,7 +99,6 @@ private slots:
             "你已切换到打字模式！", typing);
         // Nothing heard: a notice for the first mode on, unless notices are off.
         row("empty, typing", "", typing, 1, 0, reload, "", "请你说大点声！");
-        row("empty, typing, prompts off", "", typing, 1, 1, reload, "");
         row("empty, intelligent", "", intelligent, 1, 0, reload, "", "请重试！！！");
         row("empty, translation", "", translation, 1, 0, reload, "", "请你说大点声！");
         row("empty, translation, ClosePrompt 2", "", translation, 1, 2, reload, "");

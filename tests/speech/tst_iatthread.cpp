@@ -291,15 +291,6 @@ private slots:
         QVERIFY(thread->wait(5000));
     }
 
-    void stopEndsTheIdleLoop() {
-        auto thread = makeThread();
-        thread->start();
-        QTest::qWait(30);
-        thread->stop();
-        QVERIFY(thread->wait(5000));
-        QVERIFY(!thread->isRunning());
-    }
-
     void destroyingTheThreadWaitsForTheSession() {
         int logouts = 0;
         auto thread = makeThread([&](ScriptedSpeechService& f) {
@@ -320,6 +311,5 @@ private slots:
     }
 };
 
-Q_DECLARE_METATYPE(SpeechService::Session)
 QTEST_GUILESS_MAIN(TestIatThread)
 #include "tst_iatthread.moc"

@@ -47,7 +47,7 @@ QByteArray background(int ms, int amp, bool hum = false) {
 }
 } // namespace
 
-using Refusal = Rows<QByteArray, QString>; // wav, warning
+using Refusal = Rows<QByteArray, QString>; // wav, warning (empty: accepted)
 
 class TestOfflineSpeech : public QObject {
     Q_OBJECT
@@ -133,16 +133,12 @@ private slots:
         QVERIFY(m_log->warnings().isEmpty());
     }
 
-    void dataChunkIsFoundNotAssumed() {
-        auto thread = englishThread();
-        // An extra chunk before the samples, of odd size (so padded) and longer than the first chunk sent.
-        QCOMPARE(recognise(*thread, WavFile::make(m_goForward, 16000, 1, 16, QByteArray(9001, 'x'))), kHeard);
-        QVERIFY(m_log->warnings().isEmpty());
-    }
-
-    void refusesOtherFormats_data() {
+    void wavFormats_data() {
         const Refusal row;
         const QByteArray samples(32000, '\x10');
+        // An extra chunk before the samples, of odd size (so padded) and longer than the first chunk sent.
+        row("extra chunk before the data", WavFile::make(m_goForward, 16000, 1, 16, QByteArray(9001, 'x')),
+            "");
         row("44.1 kHz", WavFile::make(samples, 44100), "44100 Hz");
         row("stereo", WavFile::make(samples, 16000, 2), "2 channel");
         row("8-bit", WavFile::make(samples, 16000, 1, 8), "8-bit");
@@ -150,12 +146,16 @@ private slots:
         row("raw samples", m_goForward, "not a WAV file");
         row("cut inside the header", WavFile::make(samples).left(30), "ends inside its WAV header");
     }
-    void refusesOtherFormats() {
+    void wavFormats() {
         const auto [wav, warning] = Refusal::fetch();
         auto thread = englishThread();
-        QCOMPARE(recognise(*thread, wav), QString());
-        QVERIFY2(m_log->contains(warning), qPrintable(m_log->warnings().join('\n')));
-        QVERIFY(m_log->contains(QStringLiteral("Voice Transcribe , SpeechAudioWrite failed !")));
+        QCOMPARE(recognise(*thread, wav), warning.isEmpty() ? kHeard : QString());
+        if (warning.isEmpty())
+            QVERIFY(m_log->warnings().isEmpty());
+        else
+            QVERIFY2(m_log->contains(warning) &&
+                         m_log->contains("Voice Transcribe , SpeechAudioWrite failed !"),
+                     qPrintable(m_log->warnings().join('\n')));
         QVERIFY(!QFile::exists(m_dir->file("record.wav")));
         QCOMPARE(recognise(*thread), kHeard);
     }
