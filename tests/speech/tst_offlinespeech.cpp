@@ -17,20 +17,16 @@
 namespace {
 const QString kHeard = QStringLiteral("go forward ten meters");
 
-// Word-level edit distance.
-int wordErrors(const QString& heard, const QString& said) {
-    const QStringList a = heard.split(QLatin1Char(' '), Qt::SkipEmptyParts);
-    const QStringList b = said.split(QLatin1Char(' '), Qt::SkipEmptyParts);
-    QVector<int> prev(b.size() + 1), cur(b.size() + 1);
-    for (int j = 0; j <= b.size(); ++j)
-        prev[j] = j;
-    for (int i = 1; i <= a.size(); ++i) {
-        cur[0] = i;
-        for (int j = 1; j <= b.size(); ++j)
-            cur[j] = qMin(qMin(prev[j] + 1, cur[j - 1] + 1), prev[j - 1] + (a[i - 1] == b[j - 1] ? 0 : 1));
-        prev = cur;
-    }
-    return prev[b.size()];
+// Whether two phrases differ by at most one word left out, added or changed.
+bool nearlySame(const QString& heard, const QString& said) {
+    const QStringList a = heard.split(' ', Qt::SkipEmptyParts), b = said.split(' ', Qt::SkipEmptyParts);
+    int head = 0, tail = 0;
+    while (head < a.size() && head < b.size() && a[head] == b[head])
+        ++head;
+    while (tail < a.size() - head && tail < b.size() - head &&
+           a[a.size() - 1 - tail] == b[b.size() - 1 - tail])
+        ++tail;
+    return a.size() - head - tail <= 1 && b.size() - head - tail <= 1;
 }
 
 // Background of a quiet room: noise of the given amplitude, or a 50 Hz hum of it.
@@ -112,7 +108,7 @@ private slots:
         const QByteArray wav = m_dir->read("tts.wav");
         auto thread = englishThread();
         const QString heard = recognise(*thread, wav);
-        QVERIFY2(wordErrors(heard, phrase) <= 1, qPrintable(QString("heard \"%1\"").arg(heard)));
+        QVERIFY2(nearlySame(heard, phrase), qPrintable(QString("heard \"%1\"").arg(heard)));
     }
 
     void silentTakeGivesEmptyTextAndSpoilsNothing_data() {
