@@ -151,14 +151,14 @@ private slots:
         QHash<QString, QTcpSocket*> byQuery;
         for (int i = 0; i < 3; ++i)
             byQuery.insert(path(i).section("q=", 1).section('&', 0, 0), m_server->held.at(i));
-        LoopbackHttpServer::answer(byQuery.value("three"), 200, "{\"dst\":\"3\"}");
-        QTRY_COMPARE(m_typing->posted, QByteArray("3"));
-        QCOMPARE(m_iat->pendingTranslations(), 2);
-        LoopbackHttpServer::answer(byQuery.value("one"), 200, "{\"dst\":\"1\"}");
-        QTRY_COMPARE(m_typing->posted, QByteArray("31"));
-        LoopbackHttpServer::answer(byQuery.value("two"), 200, "{\"dst\":\"2\"}");
-        QTRY_COMPARE(m_typing->posted, QByteArray("312"));
-        QCOMPARE(m_iat->pendingTranslations(), 0);
+        QByteArray typed;
+        int pending = 3;
+        for (const QByteArray query : {"three", "one", "two"}) {
+            LoopbackHttpServer::answer(byQuery.value(query), 200, "{\"dst\":\"" + query + "\"}");
+            typed += query;
+            QTRY_COMPARE(m_typing->posted, typed);
+            QCOMPARE(m_iat->pendingTranslations(), --pending);
+        }
     }
 
     void destroyedWithRequestOutstanding() {
