@@ -11,12 +11,10 @@ class FocusReceiver {
 public:
     explicit FocusReceiver(const QString& program) : m_program(program) {}
     ~FocusReceiver() {
-        if (m_process.state() != QProcess::NotRunning) {
-            m_process.closeWriteChannel();
-            if (!m_process.waitForFinished(3000)) {
-                m_process.kill();
-                m_process.waitForFinished(3000);
-            }
+        m_process.closeWriteChannel(); // the window quits at the end of its input
+        if (m_process.state() != QProcess::NotRunning && !m_process.waitForFinished(3000)) {
+            m_process.kill();
+            m_process.waitForFinished(3000);
         }
     }
 
@@ -51,7 +49,6 @@ public:
 
     QString text() const { return m_text; }
     int returns() const { return m_returns; }
-    int changes() const { return m_changes; }
 
 private:
     template <typename Done> bool waitFor(Done done, int timeoutMs) {
@@ -70,17 +67,13 @@ private:
     void readLines() {
         while (m_process.canReadLine()) {
             const QByteArray line = m_process.readLine().trimmed();
-            if (line == "ready") {
-                m_ready = true;
-            } else if (line == "cleared") {
-                m_cleared = true;
+            m_ready |= line == "ready";
+            m_cleared |= line == "cleared";
+            m_returns += line == "return" ? 1 : 0;
+            if (line == "cleared")
                 m_text.clear();
-            } else if (line == "return") {
-                ++m_returns;
-            } else if (line.startsWith("text:")) {
+            else if (line.startsWith("text:"))
                 m_text = QString::fromUtf8(QByteArray::fromHex(line.mid(5)));
-                ++m_changes;
-            }
         }
     }
 
@@ -90,5 +83,4 @@ private:
     bool m_ready = false;
     bool m_cleared = false;
     int m_returns = 0;
-    int m_changes = 0;
 };

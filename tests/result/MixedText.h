@@ -18,20 +18,14 @@ inline QString mixedText(int length) {
         return int((state >> 16) % quint32(range));
     };
     while (text.size() < length) {
-        switch (next(4)) {
-        case 0:
-        case 1: {
-            const int count = 1 + next(6);
-            for (int i = 0; i < count; ++i)
+        const int kind = next(4);
+        if (kind < 2) {
+            for (int count = 1 + next(6); count > 0; --count)
                 text += chinese.at(next(chinese.size()));
-            break;
-        }
-        case 2: {
+        } else if (kind == 2) {
             const int from = next(ascii.size() - 8);
             text += ascii.mid(from, 1 + next(8));
-            break;
-        }
-        default:
+        } else {
             text += marks.at(next(marks.size()));
         }
     }

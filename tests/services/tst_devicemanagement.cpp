@@ -3,6 +3,7 @@
 #include "platform/fake/FakeDeviceList.h"
 #include "platform/linux/LinuxDeviceList.h"
 #include "services/DeviceManagement.h"
+#include "tests/result/Rows.h"
 #include "tests/support/MessageLog.h"
 #include "tests/support/TestDir.h"
 
@@ -10,23 +11,21 @@
 #include <QFile>
 #include <QtTest>
 
-// One letter per hardware ID in a step of a scenario.
+// One letter per hardware ID in a step of a scenario: I the sound-card interface, D the mouse
+// device, d the mouse's own interface (longer than 30 characters), h 30 characters but not "USB",
+// i another interface of the sound card; anything else an unrelated device.
 static QString idFor(QChar letter) {
-    switch (letter.toLatin1()) {
-    case 'I': // the sound-card interface
-        return QStringLiteral("USB\\VID_0D8C&PID_0132&REV_0100&MI_00");
-    case 'D': // the mouse device
-        return QStringLiteral("USB\\VID_04D9&PID_A09F&REV_0237");
-    case 'd': // the mouse's own interface: longer than 30 characters
-        return QStringLiteral("USB\\VID_04D9&PID_A09F&REV_0237&MI_01");
-    case 'h': // 30 characters, but not "USB"
-        return QStringLiteral("HID\\VID_04D9&PID_A09F&REV_0237");
-    case 'i': // another interface of the sound card
-        return QStringLiteral("USB\\VID_0D8C&PID_0132&REV_0100&MI_03");
-    default: // an unrelated device
-        return QStringLiteral("USB\\VID_8087&PID_0024&REV_0000");
-    }
+    static const QHash<QChar, QString> ids{{'I', "USB\\VID_0D8C&PID_0132&REV_0100&MI_00"},
+                                           {'D', "USB\\VID_04D9&PID_A09F&REV_0237"},
+                                           {'d', "USB\\VID_04D9&PID_A09F&REV_0237&MI_01"},
+                                           {'h', "HID\\VID_04D9&PID_A09F&REV_0237"},
+                                           {'i', "USB\\VID_0D8C&PID_0132&REV_0100&MI_03"}};
+    return ids.value(letter, "USB\\VID_8087&PID_0024&REV_0000");
 }
+
+using Match = Rows<QString, bool, bool>; // id, interface, device
+using Scenario =
+    Rows<int, int, QStringList, QStringList, QString>; // stored, closePrompt, steps, outcomes, keys
 
 class TestDeviceManagement : public QObject {
     Q_OBJECT
@@ -35,23 +34,19 @@ private slots:
     void cleanup() { m_dir.reset(); }
 
     void matchRules_data() {
-        QTest::addColumn<QString>("id");
-        QTest::addColumn<bool>("interface");
-        QTest::addColumn<bool>("device");
-        QTest::newRow("interface") << idFor('I') << true << false;
-        QTest::newRow("interface with more after it") << idFor('I') + "&COL01" << true << false;
-        QTest::newRow("other interface") << idFor('i') << false << false;
-        QTest::newRow("device") << idFor('D') << false << true;
-        QTest::newRow("device with suffix") << idFor('d') << false << false;
-        QTest::newRow("device without USB") << idFor('h') << false << false;
-        QTest::newRow("lower case") << idFor('D').toLower() << false << false;
-        QTest::newRow("30 chars, other prefix") << QString("USBXVID_04D9&PID_A09F&REV_0237") << false << true;
-        QTest::newRow("empty") << QString() << false << false;
+        const Match row;
+        row("interface", idFor('I'), true, false);
+        row("interface with more after it", idFor('I') + "&COL01", true, false);
+        row("other interface", idFor('i'), false, false);
+        row("device", idFor('D'), false, true);
+        row("device with suffix", idFor('d'), false, false);
+        row("device without USB", idFor('h'), false, false);
+        row("lower case", idFor('D').toLower(), false, false);
+        row("30 chars, other prefix", QString("USBXVID_04D9&PID_A09F&REV_0237"), false, true);
+        row("empty", {}, false, false);
     }
     void matchRules() {
-        QFETCH(QString, id);
-        QFETCH(bool, interface);
-        QFETCH(bool, device);
+        const auto [id, interface, device] = Match::fetch();
         QCOMPARE(DeviceManagement::isInterfaceId(id), interface);
         QCOMPARE(DeviceManagement::isDeviceId(id), device);
     }
@@ -60,46 +55,24 @@ private slots:
     // read); each outcome says what that check reported: "C" connected, "L" lost, "LS" lost with
     // the sound-card notice, "-" nothing. keys is the stored state after each step.
     void scenarios_data() {
-        QTest::addColumn<int>("stored");
-        QTest::addColumn<int>("closePrompt");
-        QTest::addColumn<QStringList>("steps");
-        QTest::addColumn<QStringList>("outcomes");
-        QTest::addColumn<QString>("keys");
+        const Scenario row;
 
-        QTest::newRow("connect at start")
-            << 0 << 0 << QStringList{"xID", "IDx", "ID"} << QStringList{"C", "-", "-"} << "111";
-        QTest::newRow("unplug once, replug") << 0 << 0 << QStringList{"ID", "", "x", "", "ID", "ID"}
-                                             << QStringList{"C", "L", "-", "-", "C", "-"} << "100011";
-        QTest::newRow("connected at last exit, still there")
-            << 1 << 0 << QStringList{"ID", "ID"} << QStringList{"-", "-"} << "11";
-        QTest::newRow("connected at last exit, now gone")
-            << 1 << 0 << QStringList{"", ""} << QStringList{"L", "-"} << "00";
-        QTest::newRow("device missing, interface present")
-            << 0 << 0 << QStringList{"ID", "I", "I", "ID"} << QStringList{"C", "LS", "-", "-"} << "1000";
-        QTest::newRow("interface missing, device present")
-            << 0 << 0 << QStringList{"ID", "D", "D", "ID"} << QStringList{"C", "L", "-", "-"} << "1000";
-        QTest::newRow("suffixed device ID does not count")
-            << 0 << 0 << QStringList{"Id", "IdD"} << QStringList{"LS", "C"} << "01";
-        QTest::newRow("device ID without USB does not count")
-            << 0 << 0 << QStringList{"Ih"} << QStringList{"LS"} << "0";
-        QTest::newRow("two matching device IDs never connect")
-            << 0 << 0 << QStringList{"IDD", "IDD", "IDD"} << QStringList{"-", "-", "-"} << "000";
-        QTest::newRow("two matching interface IDs never connect")
-            << 0 << 0 << QStringList{"IID", "IID"} << QStringList{"-", "-"} << "00";
-        QTest::newRow("second interface of the sound card is not the interface")
-            << 0 << 0 << QStringList{"iD"} << QStringList{"L"} << "0";
-        QTest::newRow("list unreadable")
-            << 1 << 0 << QStringList{"!", "!", "ID"} << QStringList{"L", "-", "C"} << "001";
-        QTest::newRow("notices off") << 0 << 1 << QStringList{"ID", "I", "", "ID"}
-                                     << QStringList{"C", "LS", "L", "C"} << "1001";
+        row("connect at start", 0, 0, {"xID", "IDx", "ID"}, {"C", "-", "-"}, "111");
+        row("unplug once, replug", 0, 0, {"ID", "", "x", "", "ID", "ID"}, {"C", "L", "-", "-", "C", "-"},
+            "100011");
+        row("connected at last exit, still there", 1, 0, {"ID", "ID"}, {"-", "-"}, "11");
+        row("connected at last exit, now gone", 1, 0, {"", ""}, {"L", "-"}, "00");
+        row("device missing, interface present", 0, 0, {"ID", "I", "I", "ID"}, {"C", "LS", "-", "-"}, "1000");
+        row("interface missing, device present", 0, 0, {"ID", "D", "D", "ID"}, {"C", "L", "-", "-"}, "1000");
+        row("suffixed device ID does not count", 0, 0, {"Id", "IdD"}, {"LS", "C"}, "01");
+        row("two matching device IDs never connect", 0, 0, {"IDD", "IDD", "IDD"}, {"-", "-", "-"}, "000");
+        row("two matching interface IDs never connect", 0, 0, {"IID", "IID"}, {"-", "-"}, "00");
+        row("list unreadable", 1, 0, {"!", "!", "ID"}, {"L", "-", "C"}, "001");
+        row("notices off", 0, 1, {"ID", "I", "", "ID"}, {"C", "LS", "L", "C"}, "1001");
     }
 
     void scenarios() {
-        QFETCH(int, stored);
-        QFETCH(int, closePrompt);
-        QFETCH(QStringList, steps);
-        QFETCH(QStringList, outcomes);
-        QFETCH(QString, keys);
+        const auto [stored, closePrompt, steps, outcomes, keys] = Scenario::fetch();
         QCOMPARE(outcomes.size(), steps.size());
         QCOMPARE(keys.size(), steps.size());
 
@@ -126,19 +99,12 @@ private slots:
             monitor.checkDevices();
 
             const QString what = QString("step %1 \"%2\"").arg(i).arg(step);
-            QStringList expectedLines;
-            QString notice;
-            if (outcomes[i] == "C") {
-                expectedLines << "Zorvel connecting Successed !";
-                notice = "已检测到Zorvel鼠标";
-            } else if (outcomes[i] == "L") {
-                expectedLines << "Zorvel connecting Failed !";
-                notice = "鼠标未连接";
-            } else if (outcomes[i] == "LS") {
-                expectedLines << "Zorvel connecting Failed !"
-                              << "Zorvel sound card connecting Failed !";
-                notice = "声卡异常";
-            }
+            const QMap<QString, QPair<QStringList, QString>> reports{
+                {"C", {{"Zorvel connecting Successed !"}, "已检测到Zorvel鼠标"}},
+                {"L", {{"Zorvel connecting Failed !"}, "鼠标未连接"}},
+                {"LS",
+                 {{"Zorvel connecting Failed !", "Zorvel sound card connecting Failed !"}, "声卡异常"}}};
+            const auto [expectedLines, notice] = reports.value(outcomes[i]);
             QVERIFY2(log.debugLines() == expectedLines,
                      qPrintable(what + ": " + log.debugLines().join(" | ")));
             const bool shown = closePrompt == 0 && !notice.isEmpty();
@@ -179,7 +145,7 @@ private slots:
             QDir().mkpath(root + "/devices/" + path);
             m_dir->write("devices/" + path + "/bInterfaceNumber", QByteArray(number) + "\n");
         };
-        device("usb1", "1d6b", "0002", "0601");
+        device("usb1", "1d6b", "0002", "0601"); // the root hub
         iface("usb1/1-0:1.0", "00");
         device("usb1/1-1", "04d9", "a09f", "0237");
         iface("usb1/1-1/1-1:1.0", "00");
@@ -189,13 +155,10 @@ private slots:
         iface("usb1/1-2/1-2:1.3", "03");
         QDir().mkpath(root + "/devices/usb1/1-3"); // being removed: no attributes left
         QDir().mkpath(root + "/bus");
-        const QStringList entries{"usb1", "1-0:1.0", "1-1",     "1-1:1.0", "1-1:1.1",
-                                  "1-2",  "1-2:1.0", "1-2:1.3", "1-3"};
-        const QStringList targets{
-            "usb1",     "usb1/1-0:1.0",     "usb1/1-1",         "usb1/1-1/1-1:1.0", "usb1/1-1/1-1:1.1",
-            "usb1/1-2", "usb1/1-2/1-2:1.0", "usb1/1-2/1-2:1.3", "usb1/1-3"};
-        for (int i = 0; i < entries.size(); ++i)
-            QVERIFY(QFile::link(root + "/devices/" + targets[i], root + "/bus/" + entries[i]));
+        for (const QString target :
+             {"usb1", "usb1/1-0:1.0", "usb1/1-1", "usb1/1-1/1-1:1.0", "usb1/1-1/1-1:1.1", "usb1/1-2",
+              "usb1/1-2/1-2:1.0", "usb1/1-2/1-2:1.3", "usb1/1-3"})
+            QVERIFY(QFile::link(root + "/devices/" + target, root + "/bus/" + target.section('/', -1)));
 
         LinuxDeviceList list(root + "/bus");
         bool ok = false;
@@ -215,12 +178,8 @@ private slots:
         QCOMPARE(int(ConfigStore::instance()["MonitorZorvelMouseConnect"]), 1);
 
         // A flat tree of plain folders works as well.
-        QDir().mkpath(root + "/flat/2-1:1.0");
-        m_dir->write("flat/2-1:1.0/bInterfaceNumber", "00\n");
-        QDir().mkpath(root + "/flat/2-1");
-        m_dir->write("flat/2-1/idVendor", "0d8c\n");
-        m_dir->write("flat/2-1/idProduct", "0132\n");
-        m_dir->write("flat/2-1/bcdDevice", "0100\n");
+        device("../flat/2-1", "0d8c", "0132", "0100");
+        iface("../flat/2-1:1.0", "00");
         QCOMPARE(LinuxDeviceList(root + "/flat").hardwareIds(256, &ok),
                  QStringList({"USB\\VID_0D8C&PID_0132&REV_0100", "USB\\VID_0D8C&PID_0132&REV_0100&MI_00"}));
 

@@ -14,20 +14,16 @@
 class ScriptedSpeechService : public SpeechService {
 public:
     struct Write {
-        int length;
-        int status;
+        int length, status;
         bool operator==(const Write& o) const { return length == o.length && status == o.status; }
     };
     struct Reply {
         QByteArray fragment;
-        int recognitionStatus;
-        int errorCode;
+        int recognitionStatus, errorCode;
     };
 
     // Script.
-    int loginResult = 0;
-    int uploadError = 0;
-    int beginError = 0;
+    int loginResult = 0, uploadError = 0, beginError = 0;
     int failWriteAt = -1;           // index of the audioWrite call (closing write included) that fails
     int endpointAfterWrite = -1;    // data write after which the endpoint status is 3
     QList<int> writeRecognition;    // recognition status after data write i (default pending)
@@ -41,7 +37,6 @@ public:
     QByteArray audio;
     QByteArray uploadName, uploaded, uploadParams, loginParams, beginParams;
     QList<Session> endedSessions;
-    int loggedOut = 0;
     int* logoutSink = nullptr; // counts logouts beyond the fake's own life
 
     QList<QByteArray> callList() const {
@@ -58,7 +53,6 @@ public:
     int logout() override {
         QMutexLocker lock(&mutex);
         calls << "logout";
-        ++loggedOut;
         if (logoutSink)
             ++*logoutSink;
         return 0;
@@ -103,12 +97,7 @@ public:
     QByteArray getResult(Session, int* recognitionStatus, int, int* errorCode) override {
         QMutexLocker lock(&mutex);
         calls << "result";
-        if (replies.isEmpty()) {
-            *recognitionStatus = ResultComplete;
-            *errorCode = 0;
-            return QByteArray();
-        }
-        const Reply reply = replies.takeFirst();
+        const Reply reply = replies.isEmpty() ? Reply{{}, ResultComplete, 0} : replies.takeFirst();
         *recognitionStatus = reply.recognitionStatus;
         *errorCode = reply.errorCode;
         return reply.fragment;

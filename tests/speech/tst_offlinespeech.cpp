@@ -1,6 +1,7 @@
 #include "app/ConfigStore.h"
-#include "tests/support/MessageLog.h"
+#include "tests/result/Rows.h"
 #include "tests/speech/WavFile.h"
+#include "tests/support/MessageLog.h"
 #include "tests/support/TestDir.h"
 #include "voice/IatThread.h"
 #include "voice/speech/OfflineSpeechService.h"
@@ -14,52 +15,35 @@
 #include <memory>
 
 namespace {
-const QString kTestData = QStringLiteral("/usr/share/pocketsphinx/test/data/goforward.raw");
+const QString kHeard = QStringLiteral("go forward ten meters");
 
-QByteArray readFile(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+// Whether two phrases differ by at most one word left out, added or changed.
+bool nearlySame(const QString& heard, const QString& said) {
+    const QStringList a = heard.split(' ', Qt::SkipEmptyParts), b = said.split(' ', Qt::SkipEmptyParts);
+    int head = 0, tail = 0;
+    while (head < a.size() && head < b.size() && a[head] == b[head])
+        ++head;
+    while (tail < a.size() - head && tail < b.size() - head &&
+           a[a.size() - 1 - tail] == b[b.size() - 1 - tail])
+        ++tail;
+    return a.size() - head - tail <= 1 && b.size() - head - tail <= 1;
 }
 
-// Word-level edit distance.
-int wordErrors(const QString& heard, const QString& said) {
-    const QStringList a = heard.split(QLatin1Char(' '), Qt::SkipEmptyParts);
-    const QStringList b = said.split(QLatin1Char(' '), Qt::SkipEmptyParts);
-    QVector<int> prev(b.size() + 1), cur(b.size() + 1);
-    for (int j = 0; j <= b.size(); ++j)
-        prev[j] = j;
-    for (int i = 1; i <= a.size(); ++i) {
-        cur[0] = i;
-        for (int j = 1; j <= b.size(); ++j)
-            cur[j] = qMin(qMin(prev[j] + 1, cur[j - 1] + 1), prev[j - 1] + (a[i - 1] == b[j - 1] ? 0 : 1));
-        prev = cur;
-    }
-    return prev[b.size()];
-}
-
-// Noise at the level of a quiet room, far below speech.
-QByteArray quietNoise(int ms, int amp = 30) {
+// Background of a quiet room: noise of the given amplitude, or a 50 Hz hum of it.
+QByteArray background(int ms, int amp, bool hum = false) {
     QByteArray bytes = WavFile::silence(ms);
     quint32 seed = 12345;
     for (int i = 0; i + 1 < bytes.size(); i += 2) {
         seed = seed * 1103515245u + 12345u;
-        const qint16 s = qint16(int((seed >> 16) % (2 * amp + 1)) - amp);
-        bytes[i] = char(s & 0xff);
-        bytes[i + 1] = char((s >> 8) & 0xff);
-    }
-    return bytes;
-}
-// A 50 Hz hum, RMS about 127.
-QByteArray hum(int ms) {
-    QByteArray bytes = WavFile::silence(ms);
-    for (int i = 0; i + 1 < bytes.size(); i += 2) {
-        const qint16 s = qint16(180 * std::sin((i / 2) * 2 * M_PI * 50 / 16000.0));
-        bytes[i] = char(s & 0xff);
-        bytes[i + 1] = char((s >> 8) & 0xff);
+        const double s =
+            hum ? amp * std::sin((i / 2) * 2 * M_PI * 50 / 16000.0) : int((seed >> 16) % (2 * amp + 1)) - amp;
+        qToLittleEndian(qint16(s), bytes.data() + i);
     }
     return bytes;
 }
 } // namespace
+
+using Refusal = Rows<QByteArray, QString>; // wav, warning (empty: accepted)
 
 class TestOfflineSpeech : public QObject {
     Q_OBJECT
@@ -69,32 +53,29 @@ private:
     QByteArray m_goForward; // raw samples
 
     std::unique_ptr<IatThread> englishThread() {
-        m_dir->write("config.txt", "TypingModel=1\nTypingLanguage=1\n");
-        TestDir::reloadSettings();
+        setLanguage(1);
         return std::make_unique<IatThread>(
             std::make_unique<OfflineSpeechService>(OfflineSpeechService::Settings::fromServicesConfig()));
     }
-    QString recognise(IatThread& thread, const QByteArray& wav) {
-        m_dir->write("record.wav", wav);
+    void setLanguage(int language) {
+        m_dir->write("config.txt", "TypingModel=1\nTypingLanguage=" + QByteArray::number(language) + "\n");
+        TestDir::reloadSettings();
+    }
+    // The text heard in a recording, by default the one of "go forward ten meters".
+    QString recognise(IatThread& thread, QByteArray wav = QByteArray()) {
+        m_dir->write("record.wav", wav.isNull() ? WavFile::make(m_goForward) : wav);
         ConfigStore::instance()["IsRecording"] = 1;
         QSignalSpy spy(&thread, &IatThread::writeText);
         if (!thread.pass() || spy.count() != 1)
             return QStringLiteral("<no pass>");
         return spy.at(0).at(0).toString();
     }
-    QByteArray synthesise(const QString& text) {
-        const QString wav = m_dir->file("tts.wav");
-        const int rc = QProcess::execute(QStringLiteral("flite"),
-                                         {QStringLiteral("-voice"), QStringLiteral("slt"),
-                                          QStringLiteral("-t"), text, QStringLiteral("-o"), wav});
-        if (rc != 0)
-            return QByteArray();
-        return readFile(wav);
-    }
 
 private slots:
     void initTestCase() {
-        m_goForward = readFile(kTestData);
+        QFile raw("/usr/share/pocketsphinx/test/data/goforward.raw");
+        if (raw.open(QIODevice::ReadOnly))
+            m_goForward = raw.readAll();
         if (m_goForward.isEmpty())
             QSKIP("pocketsphinx-testdata is not installed (make test installs it)");
         if (!QFile::exists(QStringLiteral("/usr/share/pocketsphinx/model/en-us/en-us.lm.bin")))
@@ -112,88 +93,74 @@ private slots:
 
     void recognisesRealSpeech() {
         auto thread = englishThread();
-        QCOMPARE(recognise(*thread, WavFile::make(m_goForward)), QString("go forward ten meters"));
+        QCOMPARE(recognise(*thread), kHeard);
         QVERIFY2(m_log->warnings().isEmpty(), qPrintable(m_log->warnings().join('\n')));
         // The same decoder serves the next recording.
-        QCOMPARE(recognise(*thread, WavFile::make(m_goForward)), QString("go forward ten meters"));
+        QCOMPARE(recognise(*thread), kHeard);
     }
 
-    void recognisesSynthesisedSpeech_data() {
-        QTest::addColumn<QString>("phrase");
-        QTest::newRow("weather") << "what is the weather like in london today";
-        QTest::newRow("music") << "please play some music for me";
-    }
     void recognisesSynthesisedSpeech() {
-        QFETCH(QString, phrase);
+        const QString phrase = "what is the weather like in london today";
         if (QStandardPaths::findExecutable(QStringLiteral("flite")).isEmpty())
             QSKIP("flite is not installed (make test installs it)");
-        const QByteArray wav = synthesise(phrase);
-        QVERIFY(!wav.isEmpty());
+        QCOMPARE(QProcess::execute("flite", {"-voice", "slt", "-t", phrase, "-o", m_dir->file("tts.wav")}),
+                 0);
+        const QByteArray wav = m_dir->read("tts.wav");
         auto thread = englishThread();
         const QString heard = recognise(*thread, wav);
-        QVERIFY2(wordErrors(heard, phrase) <= 1, qPrintable(QString("heard \"%1\"").arg(heard)));
+        QVERIFY2(nearlySame(heard, phrase), qPrintable(QString("heard \"%1\"").arg(heard)));
     }
 
     void silentTakeGivesEmptyTextAndSpoilsNothing_data() {
         QTest::addColumn<QByteArray>("samples");
         QTest::newRow("digital silence") << WavFile::silence(2000);
-        QTest::newRow("quiet room") << quietNoise(3000);
         QTest::newRow("no samples") << QByteArray();
         // Loud enough for the decoder to hear words in it, were it not held back.
-        QTest::newRow("noisy room") << quietNoise(3000, 200);
-        QTest::newRow("mains hum") << hum(3000);
+        QTest::newRow("noisy room") << background(3000, 200);
+        QTest::newRow("mains hum") << background(3000, 180, true);
     }
     void silentTakeGivesEmptyTextAndSpoilsNothing() {
         QFETCH(QByteArray, samples);
         auto thread = englishThread();
-        QCOMPARE(recognise(*thread, WavFile::make(m_goForward)), QString("go forward ten meters"));
+        QCOMPARE(recognise(*thread), kHeard);
         for (int i = 0; i < 3; ++i)
             QCOMPARE(recognise(*thread, WavFile::make(samples)), QString());
-        QCOMPARE(recognise(*thread, WavFile::make(m_goForward)), QString("go forward ten meters"));
+        QCOMPARE(recognise(*thread), kHeard);
         QVERIFY(m_log->warnings().isEmpty());
     }
 
-    void dataChunkIsFoundNotAssumed() {
-        auto thread = englishThread();
-        // A 301-byte extra chunk (odd, so padded) between the format and the samples.
-        const QByteArray wav = WavFile::make(m_goForward, 16000, 1, 16, QByteArray(301, 'x'));
-        QCOMPARE(recognise(*thread, wav), QString("go forward ten meters"));
-        // A header larger than the first chunk sent.
-        const QByteArray big = WavFile::make(m_goForward, 16000, 1, 16, QByteArray(9000, 'y'));
-        QCOMPARE(recognise(*thread, big), QString("go forward ten meters"));
-        QVERIFY(m_log->warnings().isEmpty());
-    }
-
-    void refusesOtherFormats_data() {
-        QTest::addColumn<QByteArray>("wav");
-        QTest::addColumn<QString>("warning");
+    void wavFormats_data() {
+        const Refusal row;
         const QByteArray samples(32000, '\x10');
-        QTest::newRow("44.1 kHz") << WavFile::make(samples, 44100) << "44100 Hz";
-        QTest::newRow("8 kHz") << WavFile::make(samples, 8000) << "8000 Hz";
-        QTest::newRow("stereo") << WavFile::make(samples, 16000, 2) << "2 channel";
-        QTest::newRow("8-bit") << WavFile::make(samples, 16000, 1, 8) << "8-bit";
-        QTest::newRow("float") << WavFile::make(samples, 16000, 1, 32, {}, 3) << "format 3";
-        QTest::newRow("raw samples") << m_goForward << "not a WAV file";
-        QTest::newRow("cut inside the header")
-            << WavFile::make(samples).left(30) << "ends inside its WAV header";
+        // An extra chunk before the samples, of odd size (so padded) and longer than the first chunk sent.
+        row("extra chunk before the data", WavFile::make(m_goForward, 16000, 1, 16, QByteArray(9001, 'x')),
+            "");
+        row("44.1 kHz", WavFile::make(samples, 44100), "44100 Hz");
+        row("stereo", WavFile::make(samples, 16000, 2), "2 channel");
+        row("8-bit", WavFile::make(samples, 16000, 1, 8), "8-bit");
+        row("float", WavFile::make(samples, 16000, 1, 32, {}, 3), "format 3");
+        row("raw samples", m_goForward, "not a WAV file");
+        row("cut inside the header", WavFile::make(samples).left(30), "ends inside its WAV header");
     }
-    void refusesOtherFormats() {
-        QFETCH(QByteArray, wav);
-        QFETCH(QString, warning);
+    void wavFormats() {
+        const auto [wav, warning] = Refusal::fetch();
         auto thread = englishThread();
-        QCOMPARE(recognise(*thread, wav), QString());
-        QVERIFY2(m_log->contains(warning), qPrintable(m_log->warnings().join('\n')));
-        QVERIFY(m_log->contains(QStringLiteral("Voice Transcribe , SpeechAudioWrite failed !")));
+        QCOMPARE(recognise(*thread, wav), warning.isEmpty() ? kHeard : QString());
+        if (warning.isEmpty())
+            QVERIFY(m_log->warnings().isEmpty());
+        else
+            QVERIFY2(m_log->contains(warning) &&
+                         m_log->contains("Voice Transcribe , SpeechAudioWrite failed !"),
+                     qPrintable(m_log->warnings().join('\n')));
         QVERIFY(!QFile::exists(m_dir->file("record.wav")));
-        QCOMPARE(recognise(*thread, WavFile::make(m_goForward)), QString("go forward ten meters"));
+        QCOMPARE(recognise(*thread), kHeard);
     }
 
     void otherLanguagesFailWithOneWarningPerRun() {
         auto thread = englishThread();
-        m_dir->write("config.txt", "TypingModel=1\nTypingLanguage=0\n");
-        TestDir::reloadSettings();
+        setLanguage(0);
         for (int i = 0; i < 3; ++i)
-            QCOMPARE(recognise(*thread, WavFile::make(m_goForward)), QString());
+            QCOMPARE(recognise(*thread), QString());
         int hints = 0, begins = 0;
         for (const QString& w : m_log->warnings()) {
             hints += w.contains(QStringLiteral("services.ini")) ? 1 : 0;
@@ -201,9 +168,8 @@ private slots:
         }
         QCOMPARE(hints, 1);
         QCOMPARE(begins, 3);
-        m_dir->write("config.txt", "TypingModel=1\nTypingLanguage=1\n");
-        TestDir::reloadSettings();
-        QCOMPARE(recognise(*thread, WavFile::make(m_goForward)), QString("go forward ten meters"));
+        setLanguage(1);
+        QCOMPARE(recognise(*thread), kHeard);
     }
 
     void textBeforeAPauseArrivesWhileSending() {
@@ -212,7 +178,7 @@ private slots:
         int error = -1;
         const auto session = engine.sessionBegin({}, IatThread::sessionRows[1], &error);
         QCOMPARE(error, 0);
-        const QByteArray wav = WavFile::make(m_goForward + quietNoise(1500) + m_goForward);
+        const QByteArray wav = WavFile::make(m_goForward + background(1500, 30) + m_goForward);
         QByteArray early, all;
         int firstAt = -1; // bytes sent when the first text came back
         int endpoint = 0, recognition = 0;
@@ -235,10 +201,10 @@ private slots:
             all += engine.getResult(session, &recognition, 0, &error);
         // The first phrase came back before the second one was sent.
         QVERIFY(firstAt > 0);
-        QVERIFY2(firstAt <= 44 + m_goForward.size() + quietNoise(1500).size(),
+        QVERIFY2(firstAt <= 44 + m_goForward.size() + background(1500, 30).size(),
                  qPrintable(QString::number(firstAt)));
-        QVERIFY(early.startsWith("go forward ten meters"));
-        QCOMPARE(QString::fromUtf8(all), QString("go forward ten meters go forward ten meters"));
+        QVERIFY(early.startsWith(kHeard.toUtf8()));
+        QCOMPARE(QString::fromUtf8(all), kHeard + " " + kHeard);
         engine.sessionEnd(session, {});
     }
 
@@ -248,9 +214,8 @@ private slots:
         auto thread = std::make_unique<IatThread>(std::make_unique<OfflineSpeechService>(settings));
         QVERIFY(m_log->contains(QStringLiteral("SpeechLogin failed !")));
         QVERIFY(m_log->contains(QStringLiteral("model file missing")));
-        m_dir->write("config.txt", "TypingModel=1\nTypingLanguage=1\n");
-        TestDir::reloadSettings();
-        QCOMPARE(recognise(*thread, WavFile::make(m_goForward)), QString());
+        setLanguage(1);
+        QCOMPARE(recognise(*thread), QString());
         QVERIFY(m_log->contains(QStringLiteral("Voice Transcribe , SpeechSessionBegin failed !")));
     }
 };
