@@ -3,7 +3,7 @@
 #include "platform/fake/FakeForegroundWindow.h"
 #include "result/TranslationService.h"
 #include "result/ZorvelIat.h"
-#include "tests/result/Rows.h"
+#include "tests/support/Rows.h"
 #include "tests/support/LoopbackHttpServer.h"
 #include "tests/support/TestDir.h"
 

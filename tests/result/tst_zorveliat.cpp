@@ -3,7 +3,7 @@
 #include "platform/fake/FakeFocusTyping.h"
 #include "platform/fake/FakeForegroundWindow.h"
 #include "result/ZorvelIat.h"
-#include "tests/result/Rows.h"
+#include "tests/support/Rows.h"
 #include "tests/support/TestDir.h"
 #include "tests/support/UrlCatcher.h"
 

@@ -3,7 +3,7 @@
 #include "platform/fake/FakeDeviceList.h"
 #include "platform/linux/LinuxDeviceList.h"
 #include "services/DeviceManagement.h"
-#include "tests/result/Rows.h"
+#include "tests/support/Rows.h"
 #include "tests/support/MessageLog.h"
 #include "tests/support/TestDir.h"
 

@@ -3,7 +3,7 @@
 #include "services/BootUpdateBox.h"
 #include "services/UpdateReminder.h"
 #include "services/VersionControl.h"
-#include "tests/result/Rows.h"
+#include "tests/support/Rows.h"
 #include "tests/support/LoopbackHttpServer.h"
 #include "tests/support/MessageLog.h"
 #include "tests/support/TestDir.h"

@@ -1,6 +1,6 @@
 #include "app/ConfigStore.h"
 #include "app/ServicesConfig.h"
-#include "tests/result/Rows.h"
+#include "tests/support/Rows.h"
 #include "tests/speech/WavFile.h"
 #include "tests/support/LoopbackHttpServer.h"
 #include "tests/support/MessageLog.h"

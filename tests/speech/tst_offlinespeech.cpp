@@ -1,5 +1,5 @@
 #include "app/ConfigStore.h"
-#include "tests/result/Rows.h"
+#include "tests/support/Rows.h"
 #include "tests/speech/WavFile.h"
 #include "tests/support/MessageLog.h"
 #include "tests/support/TestDir.h"
