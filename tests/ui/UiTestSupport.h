@@ -4,61 +4,92 @@
 #include "app/FontSetup.h"
 #include "tests/support/TestDir.h"
 
-#include <QFile>
-#include <QIcon>
-#include <QMap>
-#include <QTextStream>
+#include <QAbstractButton>
+#include <QApplication>
+#include <QMenu>
 #include <QtTest>
 #include <memory>
 
-// Shared pieces of the user-interface tests.
+using Values = QMap<QString, int>;
+Q_DECLARE_METATYPE(Values)
+
 namespace uitest {
 
 // The key/value lines of "config.txt" in the current directory as saved last.
-inline QMap<QString, int> saved() {
-    QMap<QString, int> values;
+inline Values saved() {
+    Values values;
     QFile file(QStringLiteral("config.txt"));
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
-        return values;
-    QTextStream in(&file);
-    while (!in.atEnd()) {
-        const QStringList parts = in.readLine().split(QLatin1Char('='));
-        if (parts.size() == 2)
-            values.insert(parts[0], parts[1].toInt());
-    }
+    if (file.open(QIODevice::ReadOnly | QIODevice::Text))
+        for (const QByteArray& line : file.readAll().split('\n'))
+            if (line.count('=') == 1)
+                values.insert(QString::fromUtf8(line.split('=')[0]), line.split('=')[1].toInt());
     return values;
 }
 
 // Sets keys in the store and saves them, as a previous run would have left them.
-inline void preset(const QMap<QString, int>& values) {
-    ConfigStore& store = ConfigStore::instance();
+inline void preset(const Values& values) {
     for (auto it = values.cbegin(); it != values.cend(); ++it)
-        store[it.key()] = it.value();
-    store.save();
+        ConfigStore::instance()[it.key()] = it.value();
+    ConfigStore::instance().save();
 }
 
-// True when the icon shows the same picture as the resource file.
-inline bool sameIcon(const QIcon& icon, const QString& resource) {
-    const QImage expected = QIcon(resource).pixmap(16, 16).toImage();
-    return !icon.isNull() && !expected.isNull() && icon.pixmap(16, 16).toImage() == expected;
+// The three mode flags from digits in the order typing, intelligent, translation ("100").
+inline Values modes(const QString& flags) {
+    return {{"TypingModel", flags[0].digitValue()},
+            {"IntelligenceModel", flags[1].digitValue()},
+            {"TranslationModel", flags[2].digitValue()}};
 }
 
-// One temporary working directory per test case, also used as the home of the start-at-logon
-// entries so that no test touches the user's session.
-class Fixture {
-public:
+template <typename T = QAbstractButton> T* child(const QObject& parent, const QString& name) {
+    T* found = parent.findChild<T*>(name);
+    if (!found)
+        qFatal("no child %s", qPrintable(name));
+    return found;
+}
+inline void click(const QObject& parent, const QString& name) {
+    child(parent, name)->click();
+}
+
+inline int topLevelCount(const char* className) {
+    int count = 0;
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        count += widget->inherits(className) ? 1 : 0;
+    return count;
+}
+
+// The menu entry with the given text, searched through the sub-menus.
+inline QAction* menuEntry(QMenu* menu, const QString& text) {
+    for (QAction* action : menu->actions()) {
+        if (action->text() == text)
+            return action;
+        if (QAction* inner = action->menu() ? menuEntry(action->menu(), text) : nullptr)
+            return inner;
+    }
+    return nullptr;
+}
+
+// Destroys the windows closed so far.
+inline void dropClosed() {
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+} // namespace uitest
+
+// Base of the user-interface tests: one temporary working directory per case, also the home of
+// the start-at-logon entries so that no test touches the user's session.
+class UiTest : public QObject {
+    Q_OBJECT
+protected slots:
+    void initTestCase() { installFontSubstitutions(); }
     void init() {
         m_dir = std::make_unique<TestDir>();
         qputenv("XDG_CONFIG_HOME", m_dir->path().toUtf8());
     }
     void cleanup() {
-        // Windows closed during the case go now, before their directory does.
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        uitest::dropClosed(); // before the directory goes
         m_dir.reset();
     }
 
 private:
     std::unique_ptr<TestDir> m_dir;
 };
-
-} // namespace uitest
