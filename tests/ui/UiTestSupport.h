@@ -26,6 +26,15 @@ inline Values saved() {
     return values;
 }
 
+// The saved values of the given keys, -99 for a missing one.
+inline Values saved(const Values& keys) {
+    const Values all = saved();
+    Values out;
+    for (auto it = keys.cbegin(); it != keys.cend(); ++it)
+        out.insert(it.key(), all.value(it.key(), -99));
+    return out;
+}
+
 // Sets keys in the store and saves them, as a previous run would have left them.
 inline void preset(const Values& values) {
     for (auto it = values.cbegin(); it != values.cend(); ++it)
