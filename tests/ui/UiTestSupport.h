@@ -2,12 +2,24 @@
 
 #include "app/ConfigStore.h"
 #include "app/FontSetup.h"
+#include "app/PromptBox.h"
+#include "platform/fake/FakeStartAtLogon.h"
 #include "tests/support/TestDir.h"
+#include "ui/AboutZorvel.h"
+#include "ui/BasicSkillsWidget.h"
+#include "ui/ConvenientTool.h"
+#include "ui/DesktopGeometry.h"
+#include "ui/ImportantHintWidget.h"
+#include "ui/InstruductionsWidget.h"
+#include "ui/MainWindow.h"
+#include "ui/PromptMessageDialog.h"
+#include "ui/SoftwareSettingsDialog.h"
+#include "ui/SystemTray.h"
+#include "ui/UseIntructionsDialog.h"
+#include "ui/UserLogInDialog.h"
 
-#include <QAbstractButton>
-#include <QApplication>
-#include <QMenu>
 #include <QtTest>
+#include <QtWidgets>
 #include <memory>
 
 using Values = QMap<QString, int>;

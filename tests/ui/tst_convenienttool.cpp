@@ -1,8 +1,4 @@
 #include "UiTestSupport.h"
-#include "app/PromptBox.h"
-#include "ui/ConvenientTool.h"
-
-#include <QPushButton>
 
 using namespace uitest;
 

@@ -1,16 +1,4 @@
 #include "UiTestSupport.h"
-#include "platform/fake/FakeStartAtLogon.h"
-#include "ui/BasicSkillsWidget.h"
-#include "ui/DesktopGeometry.h"
-#include "ui/ImportantHintWidget.h"
-#include "ui/InstruductionsWidget.h"
-#include "ui/PromptMessageDialog.h"
-#include "ui/UseIntructionsDialog.h"
-#include "ui/UserLogInDialog.h"
-
-#include <QLabel>
-#include <QLineEdit>
-#include <QStackedWidget>
 
 using namespace uitest;
 

@@ -1,17 +1,4 @@
 #include "UiTestSupport.h"
-#include "ui/ConvenientTool.h"
-#include "ui/DesktopGeometry.h"
-#include "ui/MainWindow.h"
-#include "ui/PromptMessageDialog.h"
-#include "ui/SoftwareSettingsDialog.h"
-#include "ui/SystemTray.h"
-#include "ui/UseIntructionsDialog.h"
-#include "ui/UserLogInDialog.h"
-
-#include <QLabel>
-#include <QRegularExpression>
-#include <QTextBlock>
-#include <QTextBrowser>
 
 using namespace uitest;
 
@@ -19,13 +6,8 @@ namespace {
 const QRegularExpression kStamp("^\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d$");
 const QSystemTrayIcon::ActivationReason kClick = QSystemTrayIcon::Trigger;
 
-QString label(MainWindow& window, const char* name) {
-    return child<QLabel>(window, name)->text();
-}
-
-void setConnected(int value) {
-    ConfigStore::instance()["MonitorZorvelMouseConnect"] = value;
-}
+const auto label = [](MainWindow& window, const char* name) { return child<QLabel>(window, name)->text(); };
+const auto setConnected = [](int value) { ConfigStore::instance()["MonitorZorvelMouseConnect"] = value; };
 
 // The pointer is read from 'at'; the tray icon stands at (1000, 700), 24 x 24.
 void placeTray(MainWindow& window, QPoint& at) {
@@ -38,7 +20,8 @@ class TestMainWindow : public UiTest {
     Q_OBJECT
 
 private slots:
-    void logLinesAreTimeStamped() {
+    // Starts hidden; closing only hides it, and the log keeps every time-stamped line.
+    void logAndClosing() {
         MainWindow window;
         QVERIFY(!window.isVisible());
         window.setMianWindowLog("打字模式：你好");
@@ -47,45 +30,28 @@ private slots:
         QCOMPARE(doc->firstBlock().text().mid(19), QString("  主程序启动"));
         QCOMPARE(doc->lastBlock().text().mid(19), QString("  打字模式：你好"));
         QVERIFY(kStamp.match(doc->lastBlock().text().left(19)).hasMatch());
-    }
-
-    void closingHidesAndKeepsTheLog() {
-        MainWindow window;
-        window.setMianWindowLog("kept");
         menuEntry(window.tray()->menu(), "打开主窗口")->trigger();
         QVERIFY(window.isVisible());
         QVERIFY(!window.close());
         QVERIFY(!window.isVisible());
         window.showWindow();
-        QVERIFY(window.logView()->toPlainText().contains("kept"));
+        QVERIFY(window.logView()->toPlainText().contains("打字模式：你好"));
     }
 
-    void statusRefresh_data() {
-        QTest::addColumn<QVector<int>>("states"); // MonitorZorvelMouseConnect, one refresh each
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("connected") << QVector<int>{1} << "Zorvel鼠标已连接";
-        QTest::newRow("not connected") << QVector<int>{0} << "鼠标或声卡驱动异常";
-        QTest::newRow("2 keeps the text") << QVector<int>{1, 0, 2} << "鼠标或声卡驱动异常";
-    }
+    // Values other than 0 and 1 keep the connection text; the timer refreshes it too.
     void statusRefresh() {
-        QFETCH(QVector<int>, states);
-        QFETCH(QString, expected);
+        const QString on("Zorvel鼠标已连接"), off("鼠标或声卡驱动异常");
         MainWindow window;
-        for (int state : states) {
-            setConnected(state);
+        const QVector<QPair<int, QString>> steps{{1, on}, {2, on}, {0, off}, {2, off}};
+        for (const auto& step : steps) {
+            setConnected(step.first);
             window.refreshStatus();
+            QCOMPARE(label(window, "connectionLabel"), step.second);
         }
-        QCOMPARE(label(window, "connectionLabel"), expected);
         QCOMPARE(label(window, "loginLabel"), QString("未登录"));
         QVERIFY(kStamp.match(label(window, "clockLabel")).hasMatch());
-    }
-
-    void statusFollowsTheTimer() {
-        MainWindow window;
         setConnected(1);
-        QTRY_COMPARE_WITH_TIMEOUT(label(window, "connectionLabel"), QString("Zorvel鼠标已连接"), 3000);
-        setConnected(0);
-        QTRY_COMPARE_WITH_TIMEOUT(label(window, "connectionLabel"), QString("鼠标或声卡驱动异常"), 3000);
+        QTRY_COMPARE_WITH_TIMEOUT(label(window, "connectionLabel"), on, 3000);
     }
 
     // Each step and whether the panel is open after it: 'c' left click on the tray icon, 'x' the
@@ -160,28 +126,18 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!window.convenientTool()->isVisible(), 3000);
     }
 
-    void settingsDialogIsReused_data() {
-        QTest::addColumn<QString>("second");
-        QTest::newRow("tray entry") << "tray";
-        QTest::newRow("floating tool") << "tool";
-        QTest::newRow("quick guide") << "guide";
-    }
+    // Every way to the settings dialog reuses the open one.
     void settingsDialogIsReused() {
-        QFETCH(QString, second);
         MainWindow window;
         QAction* entry = menuEntry(window.tray()->menu(), "软件设置");
         entry->trigger();
         QPointer<SoftwareSettingsDialog> first = window.softwareSettings();
         QVERIFY(first && first->isVisible());
         QCOMPARE(first->styleSheet(), QString("background-color: white"));
-        if (second == "tray") {
-            entry->trigger();
-        } else if (second == "tool") {
-            click(*window.convenientTool(), "pushButton_4");
-        } else {
-            window.showLeftMouseEvent();
-            click(*window.promptMessage(), "pushButton_2");
-        }
+        entry->trigger();
+        click(*window.convenientTool(), "pushButton_4");
+        window.showLeftMouseEvent();
+        click(*window.promptMessage(), "pushButton_2");
         QCOMPARE(window.softwareSettings(), first.data());
         QCOMPARE(topLevelCount("SoftwareSettingsDialog"), 1);
     }
@@ -215,14 +171,11 @@ private slots:
         QFETCH(QString, window);
         QFETCH(QString, button);
         MainWindow main;
-        const auto held = [&]() -> QWidget* {
-            if (window == "help")
-                return main.helpDialog();
-            if (window == "guide")
-                return main.promptMessage();
-            if (window == "用户登录")
-                return main.userLogIn();
-            return window == "软件设置" ? main.softwareSettings() : main.customFunction();
+        const auto held = [&main] {
+            QWidgetList open{main.helpDialog(), main.promptMessage(), main.userLogIn(),
+                             main.softwareSettings(), main.customFunction()};
+            open.removeAll(nullptr);
+            return open;
         };
         if (window == "help")
             main.helpAction()->trigger();
@@ -230,10 +183,11 @@ private slots:
             main.showLeftMouseEvent();
         else
             menuEntry(main.tray()->menu(), window)->trigger();
-        QPointer<QWidget> opened = held();
-        QVERIFY(opened && opened->isVisible());
+        QCOMPARE(held().size(), 1);
+        QPointer<QWidget> opened = held()[0];
+        QVERIFY(opened->isVisible());
         click(*opened, button);
-        QVERIFY(!held());
+        QVERIFY(held().isEmpty());
         QVERIFY(!opened->isVisible());
         dropClosed();
         QVERIFY(!opened);

@@ -1,12 +1,4 @@
 #include "UiTestSupport.h"
-#include "platform/fake/FakeStartAtLogon.h"
-#include "ui/DesktopGeometry.h"
-#include "ui/SoftwareSettingsDialog.h"
-
-#include <QCheckBox>
-#include <QComboBox>
-#include <QMouseEvent>
-#include <QRadioButton>
 
 using namespace uitest;
 

@@ -1,11 +1,5 @@
 #include "UiTestSupport.h"
-#include "app/PromptBox.h"
 #include "tests/support/MessageLog.h"
-#include "ui/AboutZorvel.h"
-#include "ui/SystemTray.h"
-
-#include <QActionGroup>
-#include <QEventLoop>
 
 using namespace uitest;
 
