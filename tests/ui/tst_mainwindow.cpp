@@ -166,14 +166,15 @@ private slots:
         QTest::newRow("quick guide") << QString("guide") << "pushButton_4";
         QTest::newRow("settings") << QString("软件设置") << "toolButton_2";
         QTest::newRow("custom commands") << QString("自定义功能") << "toolButton_3";
+        QTest::newRow("about") << QString("关于Zorvel") << "pushButton";
     }
     void windowsCloseThroughTheirButtons() {
         QFETCH(QString, window);
         QFETCH(QString, button);
         MainWindow main;
         const auto held = [&main] {
-            QWidgetList open{main.helpDialog(), main.promptMessage(), main.userLogIn(),
-                             main.softwareSettings(), main.customFunction()};
+            QWidgetList open{main.helpDialog(),       main.promptMessage(),  main.userLogIn(),
+                             main.softwareSettings(), main.customFunction(), main.tray()->aboutWindow()};
             open.removeAll(nullptr);
             return open;
         };
