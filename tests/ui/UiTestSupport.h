@@ -27,15 +27,18 @@ Q_DECLARE_METATYPE(Values)
 
 namespace uitest {
 
-// The key/value lines of "config.txt" in the current directory as saved last.
+// Values written as "Key=1 Other=0".
+inline Values values(const QString& text) {
+    Values out;
+    for (const QString& pair : text.simplified().split(' ', Qt::SkipEmptyParts))
+        out.insert(pair.section('=', 0, 0), pair.section('=', 1).toInt());
+    return out;
+}
+
+// The values of "config.txt" in the current directory as saved last.
 inline Values saved() {
-    Values values;
     QFile file(QStringLiteral("config.txt"));
-    if (file.open(QIODevice::ReadOnly | QIODevice::Text))
-        for (const QByteArray& line : file.readAll().split('\n'))
-            if (line.count('=') == 1)
-                values.insert(QString::fromUtf8(line.split('=')[0]), line.split('=')[1].toInt());
-    return values;
+    return file.open(QIODevice::ReadOnly) ? values(QString::fromUtf8(file.readAll())) : Values();
 }
 
 // The saved values of the given keys, -99 for a missing one.

@@ -58,11 +58,8 @@ int main(int argc, char* argv[]) {
     QTemporaryDir work;
     QDir::setCurrent(work.path());
     writeDefaultConfig();
-    ConfigStore& store = ConfigStore::instance();
-    store.reload();
-    store["MonitorZorvelMouseConnect"] = 1;
-    store["ClosePrompt"] = 1;
-    store.save();
+    ConfigStore::instance().reload();
+    ConfigStore::instance()["MonitorZorvelMouseConnect"] = 1;
     FakeStartAtLogon logon;
 
     MainWindow main;
