@@ -18,34 +18,27 @@ class TestConvenientTool : public UiTest {
     Q_OBJECT
 
 private slots:
-    // Typing mode is active before; any mouse button switches, the languages stay.
+    // Typing mode is active before; any mouse button switches, the languages stay. No notice
+    // expected means notices are switched off.
     void modeButtons_data() {
-        QTest::addColumn<int>("button");
-        QTest::addColumn<int>("mouse");
-        QTest::addColumn<int>("closePrompt");
         QTest::addColumn<QString>("flags");
+        QTest::addColumn<int>("mouse");
         QTest::addColumn<QString>("notice");
-        QTest::newRow("typing again") << 0 << int(Qt::LeftButton) << 0 << "100"
-                                      << "你已选择 打字模式";
-        QTest::newRow("intelligent, right") << 1 << int(Qt::RightButton) << 0 << "010"
-                                            << "你已选择 智能模式";
-        QTest::newRow("translation, middle") << 2 << int(Qt::MiddleButton) << 0 << "001"
-                                             << "你已选择 翻译模式";
-        QTest::newRow("intelligent, notices off") << 1 << int(Qt::LeftButton) << 1 << "010"
-                                                  << "";
+        QTest::newRow("typing again") << "100" << int(Qt::LeftButton) << "你已选择 打字模式";
+        QTest::newRow("intelligent, right") << "010" << int(Qt::RightButton) << "你已选择 智能模式";
+        QTest::newRow("translation, middle") << "001" << int(Qt::MiddleButton) << "你已选择 翻译模式";
+        QTest::newRow("intelligent, notices off") << "010" << int(Qt::LeftButton) << "";
     }
     void modeButtons() {
-        QFETCH(int, button);
-        QFETCH(int, mouse);
-        QFETCH(int, closePrompt);
         QFETCH(QString, flags);
+        QFETCH(int, mouse);
         QFETCH(QString, notice);
         preset(modes("100"));
-        preset({{"ClosePrompt", closePrompt}, {"TypingLanguage", 3}});
+        preset({{"ClosePrompt", notice.isEmpty() ? 1 : 0}, {"TypingLanguage", 3}});
         ConvenientTool tool;
         tool.show();
         QFile::remove("config.txt");
-        QTest::mousePress(child(tool, kModeButtons[button]), Qt::MouseButton(mouse));
+        QTest::mousePress(child(tool, kModeButtons[flags.indexOf('1')]), Qt::MouseButton(mouse));
         QCOMPARE(saved(modes(flags)), modes(flags));
         QCOMPARE(saved().value("TypingLanguage"), 3);
         QVERIFY(!tool.isVisible());

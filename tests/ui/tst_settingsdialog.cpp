@@ -78,30 +78,6 @@ private slots:
         QCOMPARE(d.logon.present, control == "checkBox_3");
     }
 
-    // A partially checked box writes nothing but still saves what the store holds.
-    void partialCheckStateSavesOnly_data() {
-        QTest::addColumn<QString>("box");
-        QTest::addColumn<QString>("key");
-        QTest::newRow("punctuation") << QString("checkBox") << "RemovePunctuation";
-        QTest::newRow("notices") << QString("checkBox_2") << "ClosePrompt";
-        QTest::newRow("start at logon") << QString("checkBox_3") << "BootUp";
-    }
-    void partialCheckStateSavesOnly() {
-        QFETCH(QString, box);
-        QFETCH(QString, key);
-        Dialog d;
-        QCheckBox* check = child<QCheckBox>(d.dialog, box);
-        check->click();
-        QCOMPARE(saved().value(key), 1);
-        const int callsBefore = d.logon.calls;
-        ConfigStore::instance()["FirstOpen"] = 7; // in memory only
-        check->setTristate(true);
-        check->setCheckState(Qt::PartiallyChecked);
-        QCOMPARE(saved().value(key), 1);
-        QCOMPARE(saved().value("FirstOpen"), 7);
-        QCOMPARE(d.logon.calls, callsBefore);
-    }
-
     // A stored value the list does not offer leaves no current item, and -1 is written back.
     void outOfRangeLanguageWritesMinusOne_data() {
         QTest::addColumn<QString>("key");

@@ -41,12 +41,13 @@ int checkedLanguage(const SystemTray& tray) {
     return -1;
 }
 
-void presetLanguages(const Values& modeFlags, const QVector<int>& languages, int closePrompt = 0) {
-    preset(modeFlags);
-    preset({{"TypingLanguage", languages[0]},
-            {"IntelligenceLanguage", languages[1]},
-            {"TranslationLanguage", languages[2]},
-            {"ClosePrompt", closePrompt}});
+// The languages of the three modes in "config.txt", as digits.
+QString savedLanguages() {
+    const Values file = saved();
+    return QString("%1%2%3")
+        .arg(file["TypingLanguage"])
+        .arg(file["IntelligenceLanguage"])
+        .arg(file["TranslationLanguage"]);
 }
 } // namespace
 
@@ -77,7 +78,7 @@ private slots:
         QCOMPARE(tray.contextMenu(), tray.menu());
     }
 
-    // Languages before: typing 2, intelligent 2, translation 1; 'saved' lists them afterwards.
+    // Languages before: typing 2, intelligent 2, translation 1; 'saved' gives them afterwards.
     void languageSlots_data() {
         QTest::addColumn<QString>("modes");
         QTest::addColumn<int>("closePrompt");
@@ -103,25 +104,21 @@ private slots:
         QFETCH(QString, saved);
         QFETCH(int, notices);
         QFETCH(QString, marks);
-        presetLanguages(uitest::modes(modes), {2, 2, 1}, closePrompt);
+        preset(uitest::modes(modes));
+        preset(values("TypingLanguage=2 IntelligenceLanguage=2 TranslationLanguage=1"));
+        preset({{"ClosePrompt", closePrompt}});
         RecordingTray tray;
         tray.languageAction(choice)->trigger();
-
         const QString notice = "你选择：" + tray.languageAction(choice)->text();
         QCOMPARE(tray.notices, QStringList(QVector<QString>(notices, notice).toList()));
         if (notices > 0)
             QCOMPARE(tray.promptBox()->isVisible() ? tray.promptBox()->text() : QString(), notice);
-        const Values file = uitest::saved();
-        QCOMPARE(QString("%1%2%3")
-                     .arg(file.value("TypingLanguage"))
-                     .arg(file.value("IntelligenceLanguage"))
-                     .arg(file.value("TranslationLanguage")),
-                 saved);
+        QCOMPARE(savedLanguages(), saved);
         QCOMPARE(::marks(tray), marks);
     }
 
     void refusalMarkComesBackWithinOneTick() {
-        presetLanguages(modes("001"), {0, 0, 1});
+        preset(values("TranslationModel=1 TranslationLanguage=1"));
         SystemTray tray;
         QCOMPARE(checkedLanguage(tray), 1);
         tray.languageAction(4)->trigger();
@@ -131,24 +128,25 @@ private slots:
         QCOMPARE(checkedLanguage(tray), 1);
     }
 
+    // The stored language of each active mode is marked and checked; values outside 0..4 change nothing.
     void refreshMarks_data() {
-        QTest::addColumn<QString>("modes");
-        QTest::addColumn<QVector<int>>("languages");
-        QTest::addColumn<QString>("marks");
+        QTest::addColumn<QString>("stored");
         QTest::addColumn<int>("checked");
-        QTest::newRow("typing Cantonese") << "100" << QVector<int>{2, 0, 0} << "EESEE" << 2;
-        QTest::newRow("intelligent English") << "010" << QVector<int>{0, 1, 0} << "ESEEE" << 1;
-        QTest::newRow("translation dialect: no check") << "001" << QVector<int>{0, 0, 4} << "EEEES" << -1;
-        QTest::newRow("out of range changes nothing") << "100" << QVector<int>{7, 0, 0} << "-----" << -1;
-        QTest::newRow("negative changes nothing") << "010" << QVector<int>{0, -1, 0} << "-----" << -1;
-        QTest::newRow("typing and translation") << "101" << QVector<int>{1, 0, 3} << "EEESE" << 1;
+        QTest::addColumn<QString>("marks");
+        QTest::newRow("typing Cantonese") << "TypingModel=1 TypingLanguage=2" << 2 << "EESEE";
+        QTest::newRow("intelligent English") << "IntelligenceModel=1 IntelligenceLanguage=1" << 1 << "ESEEE";
+        QTest::newRow("translation dialect: no check")
+            << "TranslationModel=1 TranslationLanguage=4" << -1 << "EEEES";
+        QTest::newRow("out of range") << "TypingModel=1 TypingLanguage=7" << -1 << "-----";
+        QTest::newRow("negative") << "IntelligenceModel=1 IntelligenceLanguage=-1" << -1 << "-----";
+        QTest::newRow("typing and translation")
+            << "TypingModel=1 TranslationModel=1 TypingLanguage=1 TranslationLanguage=3" << 1 << "EEESE";
     }
     void refreshMarks() {
-        QFETCH(QString, modes);
-        QFETCH(QVector<int>, languages);
-        QFETCH(QString, marks);
+        QFETCH(QString, stored);
         QFETCH(int, checked);
-        presetLanguages(uitest::modes(modes), languages);
+        QFETCH(QString, marks);
+        preset(values(stored));
         SystemTray tray;
         QCOMPARE(::marks(tray), marks);
         QCOMPARE(checkedLanguage(tray), checked);
