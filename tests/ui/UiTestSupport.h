@@ -25,84 +25,67 @@
 using Values = QMap<QString, int>;
 Q_DECLARE_METATYPE(Values)
 
-namespace uitest {
-
-// Values written as "Key=1 Other=0".
-inline Values values(const QString& text) {
-    Values out;
-    for (const QString& pair : text.simplified().split(' ', Qt::SkipEmptyParts))
-        out.insert(pair.section('=', 0, 0), pair.section('=', 1).toInt());
-    return out;
-}
-
-// The values of "config.txt" in the current directory as saved last.
-inline Values saved() {
-    QFile file(QStringLiteral("config.txt"));
-    return file.open(QIODevice::ReadOnly) ? values(QString::fromUtf8(file.readAll())) : Values();
-}
-
-// The saved values of the given keys, -99 for a missing one.
-inline Values saved(const Values& keys) {
-    const Values all = saved();
-    Values out;
-    for (auto it = keys.cbegin(); it != keys.cend(); ++it)
-        out.insert(it.key(), all.value(it.key(), -99));
-    return out;
-}
-
-// Sets keys in the store and saves them, as a previous run would have left them.
-inline void preset(const Values& values) {
-    for (auto it = values.cbegin(); it != values.cend(); ++it)
-        ConfigStore::instance()[it.key()] = it.value();
-    ConfigStore::instance().save();
-}
-
-// The three mode flags from digits in the order typing, intelligent, translation ("100").
-inline Values modes(const QString& flags) {
-    return {{"TypingModel", flags[0].digitValue()},
-            {"IntelligenceModel", flags[1].digitValue()},
-            {"TranslationModel", flags[2].digitValue()}};
-}
-
-template <typename T = QAbstractButton> T* child(const QObject& parent, const QString& name) {
-    T* found = parent.findChild<T*>(name);
-    if (!found)
-        qFatal("no child %s", qPrintable(name));
-    return found;
-}
-inline void click(const QObject& parent, const QString& name) {
-    child(parent, name)->click();
-}
-
-inline int topLevelCount(const char* className) {
-    int count = 0;
-    for (QWidget* widget : QApplication::topLevelWidgets())
-        count += widget->inherits(className) ? 1 : 0;
-    return count;
-}
-
-// The menu entry with the given text, searched through the sub-menus.
-inline QAction* menuEntry(QMenu* menu, const QString& text) {
-    for (QAction* action : menu->actions()) {
-        if (action->text() == text)
-            return action;
-        if (QAction* inner = action->menu() ? menuEntry(action->menu(), text) : nullptr)
-            return inner;
-    }
-    return nullptr;
-}
-
-// Destroys the windows closed so far.
-inline void dropClosed() {
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-}
-
-} // namespace uitest
-
 // Base of the user-interface tests: one temporary working directory per case, also the home of
-// the start-at-logon entries so that no test touches the user's session.
+// the start-at-logon entries so that no test touches the user's session; and shared helpers.
 class UiTest : public QObject {
     Q_OBJECT
+public:
+    // Values written as "Key=1 Other=0".
+    static Values values(const QString& text) {
+        Values out;
+        for (const QString& pair : text.simplified().split(' ', Qt::SkipEmptyParts))
+            out.insert(pair.section('=', 0, 0), pair.section('=', 1).toInt());
+        return out;
+    }
+    // The values of "config.txt" as saved last.
+    static Values saved() {
+        QFile file(QStringLiteral("config.txt"));
+        return file.open(QIODevice::ReadOnly) ? values(QString::fromUtf8(file.readAll())) : Values();
+    }
+    // The saved values of the given keys, -99 for a missing one.
+    static Values saved(const Values& keys) {
+        Values out;
+        for (const QString& key : keys.keys())
+            out.insert(key, saved().value(key, -99));
+        return out;
+    }
+    // Sets keys in the store and saves them, as a previous run would have left them.
+    static void preset(const Values& values) {
+        for (auto it = values.cbegin(); it != values.cend(); ++it)
+            ConfigStore::instance()[it.key()] = it.value();
+        ConfigStore::instance().save();
+    }
+    // The three mode flags as digits in the order typing, intelligent, translation ("100").
+    static Values modes(const QString& f) {
+        return values(
+            QString("TypingModel=%1 IntelligenceModel=%2 TranslationModel=%3").arg(f[0]).arg(f[1]).arg(f[2]));
+    }
+    template <typename T = QAbstractButton> static T* child(const QObject& parent, const QString& name) {
+        T* found = parent.findChild<T*>(name);
+        if (!found)
+            qFatal("no child %s", qPrintable(name));
+        return found;
+    }
+    static void click(const QObject& parent, const QString& name) { child(parent, name)->click(); }
+    static int topLevelCount(const char* className) {
+        int count = 0;
+        for (QWidget* widget : QApplication::topLevelWidgets())
+            count += widget->inherits(className) ? 1 : 0;
+        return count;
+    }
+    // The menu entry with the given text, searched through the sub-menus.
+    static QAction* menuEntry(QMenu* menu, const QString& text) {
+        for (QAction* action : menu->actions()) {
+            if (action->text() == text)
+                return action;
+            if (QAction* inner = action->menu() ? menuEntry(action->menu(), text) : nullptr)
+                return inner;
+        }
+        return nullptr;
+    }
+    // Destroys the windows closed so far.
+    static void dropClosed() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+
 protected slots:
     void initTestCase() { installFontSubstitutions(); }
     void init() {
@@ -110,7 +93,7 @@ protected slots:
         qputenv("XDG_CONFIG_HOME", m_dir->path().toUtf8());
     }
     void cleanup() {
-        uitest::dropClosed(); // before the directory goes
+        dropClosed(); // before the directory goes
         m_dir.reset();
     }
 

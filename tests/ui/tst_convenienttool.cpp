@@ -1,7 +1,5 @@
 #include "UiTestSupport.h"
 
-using namespace uitest;
-
 namespace {
 const char* const kModeButtons[3] = {"pushButton", "pushButton_2", "pushButton_3"};
 
@@ -9,7 +7,7 @@ const char* const kModeButtons[3] = {"pushButton", "pushButton_2", "pushButton_3
 QString activeButtons(ConvenientTool& tool) {
     QString looks;
     for (const char* name : kModeButtons)
-        looks += child(tool, name)->styleSheet() == ConvenientTool::activeLook() ? '1' : '0';
+        looks += UiTest::child(tool, name)->styleSheet() == ConvenientTool::activeLook() ? '1' : '0';
     return looks;
 }
 } // namespace

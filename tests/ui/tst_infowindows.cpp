@@ -1,10 +1,8 @@
 #include "UiTestSupport.h"
 
-using namespace uitest;
-
 namespace {
 int page(QWidget& window, const char* stack = "stackedWidget") {
-    return child<QStackedWidget>(window, stack)->currentIndex();
+    return UiTest::child<QStackedWidget>(window, stack)->currentIndex();
 }
 
 // The look of a carousel row: 'H' highlighted, 'N' normal, '?' anything else.

@@ -1,7 +1,5 @@
 #include "UiTestSupport.h"
 
-using namespace uitest;
-
 namespace {
 QStringList items(QComboBox* box) {
     QStringList texts;
@@ -14,8 +12,8 @@ QStringList items(QComboBox* box) {
 struct Dialog {
     FakeStartAtLogon logon;
     SoftwareSettingsDialog dialog{nullptr, &logon};
-    QAbstractButton* operator()(const QString& name) { return child(dialog, name); }
-    QComboBox* list(const QString& name) { return child<QComboBox>(dialog, name); }
+    QAbstractButton* operator()(const QString& name) { return UiTest::child(dialog, name); }
+    QComboBox* list(const QString& name) { return UiTest::child<QComboBox>(dialog, name); }
 };
 } // namespace
 

@@ -1,8 +1,6 @@
 #include "UiTestSupport.h"
 #include "tests/support/MessageLog.h"
 
-using namespace uitest;
-
 namespace {
 // Records the language notices the tray shows.
 class RecordingTray : public SystemTray {
@@ -43,7 +41,7 @@ int checkedLanguage(const SystemTray& tray) {
 
 // The languages of the three modes in "config.txt", as digits.
 QString savedLanguages() {
-    const Values file = saved();
+    const Values file = UiTest::saved();
     return QString("%1%2%3")
         .arg(file["TypingLanguage"])
         .arg(file["IntelligenceLanguage"])
@@ -80,7 +78,7 @@ private slots:
 
     // Languages before: typing 2, intelligent 2, translation 1; 'saved' gives them afterwards.
     void languageSlots_data() {
-        QTest::addColumn<QString>("modes");
+        QTest::addColumn<QString>("flags");
         QTest::addColumn<int>("closePrompt");
         QTest::addColumn<int>("choice"); // language action triggered
         QTest::addColumn<QString>("saved");
@@ -98,13 +96,13 @@ private slots:
         QTest::newRow("no mode active") << "000" << 0 << 0 << "221" << 1 << "-----";
     }
     void languageSlots() {
-        QFETCH(QString, modes);
+        QFETCH(QString, flags);
         QFETCH(int, closePrompt);
         QFETCH(int, choice);
         QFETCH(QString, saved);
         QFETCH(int, notices);
         QFETCH(QString, marks);
-        preset(uitest::modes(modes));
+        preset(modes(flags));
         preset(values("TypingLanguage=2 IntelligenceLanguage=2 TranslationLanguage=1"));
         preset({{"ClosePrompt", closePrompt}});
         RecordingTray tray;
