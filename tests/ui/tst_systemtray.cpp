@@ -63,19 +63,6 @@ private slots:
         QCOMPARE(log.warnings().filter("System tray").size(), 1);
     }
 
-    // The language actions in the order of their stored values, one of them checked at a time.
-    void languageActions() {
-        SystemTray tray;
-        QStringList names;
-        for (int value = 0; value < 5; ++value)
-            names << (tray.languageAction(value)->isCheckable() ? tray.languageAction(value)->text()
-                                                                : QString());
-        QCOMPARE(names, QStringList({"中文(普通话)", "英文", "粤语", "四川话", "河南话"}));
-        QCOMPARE(menuEntry(tray.menu(), "语言设置")->menu()->actions(), tray.languageGroup()->actions());
-        QVERIFY(tray.languageGroup()->isExclusive());
-        QCOMPARE(tray.contextMenu(), tray.menu());
-    }
-
     // Languages before: typing 2, intelligent 2, translation 1; 'saved' gives them afterwards.
     void languageSlots_data() {
         QTest::addColumn<QString>("flags");
