@@ -11,12 +11,8 @@
 #include "ui/DesktopGeometry.h"
 #include "ui/ImportantHintWidget.h"
 #include "ui/InstruductionsWidget.h"
-#include "ui/MainWindow.h"
-#include "ui/PromptMessageDialog.h"
-#include "ui/SoftwareSettingsDialog.h"
+#include "ui/MainWindow.h" // with the windows it opens
 #include "ui/SystemTray.h"
-#include "ui/UseIntructionsDialog.h"
-#include "ui/UserLogInDialog.h"
 
 #include <QtTest>
 #include <QtWidgets>
@@ -85,7 +81,6 @@ public:
     }
     // Destroys the windows closed so far.
     static void dropClosed() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
-
 protected slots:
     void initTestCase() { installFontSubstitutions(); }
     void init() {

@@ -14,7 +14,6 @@ QString activeButtons(ConvenientTool& tool) {
 
 class TestConvenientTool : public UiTest {
     Q_OBJECT
-
 private slots:
     // Typing mode is active before; any mouse button switches, the languages stay. No notice
     // expected means notices are switched off.
@@ -43,7 +42,6 @@ private slots:
         QCOMPARE(tool.promptBox()->isVisible() ? tool.promptBox()->text() : QString(), notice);
         QTRY_VERIFY_WITH_TIMEOUT(!tool.promptBox()->isVisible(), 2000);
     }
-
     // The last active mode in the order typing, intelligent, translation wins; none keeps the looks.
     void refreshShowsActiveMode_data() {
         QTest::addColumn<QString>("flags");
@@ -63,7 +61,6 @@ private slots:
         tool.refreshLooks();
         QCOMPARE(activeButtons(tool), active);
     }
-
     void looksFollowTheStoreWithinOneTick() {
         preset(modes("100"));
         ConvenientTool tool;
@@ -71,7 +68,6 @@ private slots:
         preset(modes("001"));
         QTRY_COMPARE_WITH_TIMEOUT(activeButtons(tool), QString("001"), 3000);
     }
-
     void leavingHides() {
         ConvenientTool tool;
         tool.show();
@@ -81,7 +77,6 @@ private slots:
         QApplication::sendEvent(&tool, &leave);
         QVERIFY(!tool.isVisible());
     }
-
     void settingsButton() {
         ConvenientTool tool;
         tool.show();

@@ -30,7 +30,6 @@ private slots:
             QVERIFY2(image.hasAlphaChannel(), name);
         }
     }
-
     // "empty" is a fully transparent twin of "select"; the grey variant differs only in colour.
     void twins() {
         const QImage select = image("select.ico"), empty = image("empty.ico");

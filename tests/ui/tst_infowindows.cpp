@@ -22,7 +22,6 @@ void carouselTo(PromptMessageDialog& panel, int row) {
 
 class TestInfoWindows : public UiTest {
     Q_OBJECT
-
 private slots:
     // Highlights the row and returns the one before it (the tenth before the first) to normal.
     void carouselStep_data() {
@@ -43,7 +42,6 @@ private slots:
         QCOMPARE(look(panel.sampleRow(previous)), 'N');
         QCOMPARE(PromptMessageDialog::carouselStep(), next);
     }
-
     // The highlight moves one row per tick however often the page is opened, and a new panel
     // carries on from where the last one stopped.
     void carouselContinuesAcrossPanels() {
@@ -71,7 +69,6 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(PromptMessageDialog::carouselStep(), expected + 1, 2500);
         QCOMPARE(look(again.sampleRow(expected)), 'H');
     }
-
     void helpTabs_data() {
         QTest::addColumn<QStringList>("clicks");
         QTest::addColumn<int>("page");
@@ -98,7 +95,6 @@ private slots:
                                                                ? UseIntructionsDialog::chosenTabLook()
                                                                : UseIntructionsDialog::otherTabLook());
     }
-
     // Start at logon is registered on construction, before any click.
     void firstUseHintRegistersAtOnce() {
         FakeStartAtLogon logon;
@@ -110,7 +106,6 @@ private slots:
             click(hint, "checkBox");
         }
     }
-
     void firstRunChainRunsBackAndForth() {
         FakeStartAtLogon logon;
         ImportantHintWidget hint(nullptr, &logon);
@@ -135,7 +130,6 @@ private slots:
         click(*skills, "pushButton_2"); // 记住啦
         QVERIFY(!skills->isVisible() && !steps->isVisible() && !hint.isVisible());
     }
-
     void loginDoesNothingButClose() {
         UserLogInDialog login;
         QCOMPARE(child<QLineEdit>(login, "lineEdit_2")->echoMode(), QLineEdit::Password);

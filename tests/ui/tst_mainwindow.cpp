@@ -18,7 +18,6 @@ void placeTray(MainWindow& window, QPoint& at) {
 
 class TestMainWindow : public UiTest {
     Q_OBJECT
-
 private slots:
     // Starts hidden; closing only hides it, and the log keeps every time-stamped line.
     void logAndClosing() {
@@ -37,7 +36,6 @@ private slots:
         window.showWindow();
         QVERIFY(window.logView()->toPlainText().contains("打字模式：你好"));
     }
-
     // Values other than 0 and 1 keep the connection text; the timer refreshes it too.
     void statusRefresh() {
         const QString on("Zorvel鼠标已连接"), off("鼠标或声卡驱动异常");
@@ -53,7 +51,6 @@ private slots:
         setConnected(1);
         QTRY_COMPARE_WITH_TIMEOUT(label(window, "connectionLabel"), on, 3000);
     }
-
     // Each step and whether the panel is open after it: 'c' left click on the tray icon, 'x' the
     // panel's own exit button, 'd' a double click, 'm' a context-menu click.
     void trayClickCounter_data() {
@@ -83,7 +80,6 @@ private slots:
         dropClosed();
         QCOMPARE(topLevelCount("PromptMessageDialog"), steps.endsWith('1') ? 1 : 0);
     }
-
     // Strict bounds: the icon (1000..1024, 700..724), then the strip (900..1140, 670..700).
     void hoverRule_data() {
         QTest::addColumn<QList<QPoint>>("pointer");
@@ -116,7 +112,6 @@ private slots:
         if (visible)
             QCOMPARE(window.convenientTool()->pos(), QPoint(900, 670));
     }
-
     void hoverShowsTheToolWithinATick() {
         MainWindow window;
         QPoint at(1010, 710);
@@ -125,7 +120,6 @@ private slots:
         at = QPoint(10, 10);
         QTRY_VERIFY_WITH_TIMEOUT(!window.convenientTool()->isVisible(), 3000);
     }
-
     // Every way to the settings dialog reuses the open one.
     void settingsDialogIsReused() {
         MainWindow window;
@@ -141,7 +135,6 @@ private slots:
         QCOMPARE(window.softwareSettings(), first.data());
         QCOMPARE(topLevelCount("SoftwareSettingsDialog"), 1);
     }
-
     void placements() {
         MainWindow window;
         const QSize desktop = desktopSize();
@@ -156,7 +149,6 @@ private slots:
         QCOMPARE(window.convenientTool()->pos(), QPoint(200, 370));
         QVERIFY(window.convenientTool()->isVisible());
     }
-
     // Each window reports its closing; the holder is emptied and the window destroyed.
     void windowsCloseThroughTheirButtons_data() {
         QTest::addColumn<QString>("window");
@@ -193,7 +185,6 @@ private slots:
         dropClosed();
         QVERIFY(!opened);
     }
-
     void reopeningReplacesTheOpenWindow() {
         MainWindow main;
         main.showHelp();

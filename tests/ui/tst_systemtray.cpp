@@ -51,7 +51,6 @@ QString savedLanguages() {
 
 class TestSystemTray : public UiTest {
     Q_OBJECT
-
 private slots:
     // Runs first: the warning is given once per process. The offscreen platform has no tray.
     void noTrayWarnsOnceAndCarriesOn() {
@@ -62,7 +61,6 @@ private slots:
         QVERIFY(first.isVisible());
         QCOMPARE(log.warnings().filter("System tray").size(), 1);
     }
-
     // Languages before: typing 2, intelligent 2, translation 1; 'saved' gives them afterwards.
     void languageSlots_data() {
         QTest::addColumn<QString>("flags");
@@ -101,7 +99,6 @@ private slots:
         QCOMPARE(savedLanguages(), saved);
         QCOMPARE(::marks(tray), marks);
     }
-
     void refusalMarkComesBackWithinOneTick() {
         preset(values("TranslationModel=1 TranslationLanguage=1"));
         SystemTray tray;
@@ -112,7 +109,6 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(marks(tray), QString("ESEEE"), 3000);
         QCOMPARE(checkedLanguage(tray), 1);
     }
-
     // The stored language of each active mode is marked and checked; values outside 0..4 change nothing.
     void refreshMarks_data() {
         QTest::addColumn<QString>("stored");
@@ -136,7 +132,6 @@ private slots:
         QCOMPARE(::marks(tray), marks);
         QCOMPARE(checkedLanguage(tray), checked);
     }
-
     // Grey for anything but 1; a change reaches the icon with the next tick.
     void iconFollowsConnection_data() {
         QTest::addColumn<int>("state");
@@ -156,14 +151,6 @@ private slots:
         QVERIFY(sameIcon(tray.icon(), icon(state)));
         ConfigStore::instance()["MonitorZorvelMouseConnect"] = next;
         QTRY_VERIFY_WITH_TIMEOUT(sameIcon(tray.icon(), icon(next)), 3000);
-    }
-
-    void quitEndsTheEventLoop() {
-        SystemTray tray;
-        QEventLoop loop;
-        QTimer::singleShot(0, &tray, &SystemTray::quitSystem);
-        QTimer::singleShot(3000, &loop, [&] { loop.exit(7); });
-        QCOMPARE(loop.exec(), 0);
     }
 };
 

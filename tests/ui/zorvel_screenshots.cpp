@@ -9,12 +9,8 @@
 #include "ui/ConvenientTool.h"
 #include "ui/ImportantHintWidget.h"
 #include "ui/InstruductionsWidget.h"
-#include "ui/MainWindow.h"
-#include "ui/PromptMessageDialog.h"
-#include "ui/SoftwareSettingsDialog.h"
+#include "ui/MainWindow.h" // with the windows it opens
 #include "ui/SystemTray.h"
-#include "ui/UseIntructionsDialog.h"
-#include "ui/UserLogInDialog.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -61,7 +57,6 @@ int main(int argc, char* argv[]) {
     ConfigStore::instance().reload();
     ConfigStore::instance()["MonitorZorvelMouseConnect"] = 1;
     FakeStartAtLogon logon;
-
     MainWindow main;
     main.setMianWindowLog(QStringLiteral("打字模式：你好，世界"));
     main.setMianWindowLog(QStringLiteral("智能模式：打开计算器"));
@@ -77,18 +72,15 @@ int main(int argc, char* argv[]) {
     main.showConvenientTool();
     save(main.convenientTool(), QStringLiteral("03-floating-tool"));
     main.convenientTool()->hide();
-
     SoftwareSettingsDialog settings(nullptr, &logon);
     settings.setStyleSheet(QStringLiteral("background-color: white"));
     save(&settings, QStringLiteral("04-settings"));
-
     main.showLeftMouseEvent();
     save(main.promptMessage(), QStringLiteral("05-quick-guide"));
     click(main.promptMessage(), "pushButton");
     for (int i = 0; i < 3; ++i)
         main.promptMessage()->advanceCarousel();
     save(main.promptMessage(), QStringLiteral("05-quick-guide-more"));
-
     main.showHelp();
     const char* const tabs[4] = {"pushButton", "pushButton_2", "pushButton_3", "pushButton_4"};
     for (int tab = 0; tab < 4; ++tab) {
@@ -98,7 +90,6 @@ int main(int argc, char* argv[]) {
     click(main.helpDialog(), "pushButton_3");
     click(main.helpDialog(), "pushButton_6");
     save(main.helpDialog(), QStringLiteral("06-help-3b"));
-
     ImportantHintWidget hint(nullptr, &logon);
     hint.show();
     save(&hint, QStringLiteral("07-first-run-hint"));
@@ -106,7 +97,6 @@ int main(int argc, char* argv[]) {
     save(hint.instructions(), QStringLiteral("08-first-run-steps"));
     click(hint.instructions(), "pushButton");
     save(hint.instructions()->basicSkills(), QStringLiteral("09-first-run-skills"));
-
     main.tray()->showAboutUs();
     save(main.tray()->aboutWindow(), QStringLiteral("10-about"));
     main.showLogIn();
