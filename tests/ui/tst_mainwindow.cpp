@@ -143,11 +143,6 @@ private slots:
         QCOMPARE(window.promptMessage()->styleSheet(), QString("background-color: white"));
         window.showHelp();
         QCOMPARE(window.helpDialog()->pos(), QPoint(desktop.width() - 400, desktop.height() - 707));
-        window.tray()->setGeometryOverride(QRect(300, 400, 20, 20));
-        window.tray()->refresh();
-        window.showConvenientTool();
-        QCOMPARE(window.convenientTool()->pos(), QPoint(200, 370));
-        QVERIFY(window.convenientTool()->isVisible());
     }
     // Each window reports its closing; the holder is emptied and the window destroyed.
     void windowsCloseThroughTheirButtons_data() {

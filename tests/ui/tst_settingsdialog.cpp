@@ -63,22 +63,14 @@ private slots:
         QCOMPARE(d.logon.present, control == "checkBox_3");
     }
     // A stored value the list does not offer leaves no current item, and -1 is written back.
-    void outOfRangeLanguageWritesMinusOne_data() {
-        QTest::addColumn<QString>("key");
-        QTest::addColumn<int>("stored");
-        QTest::addColumn<QString>("box");
-        QTest::newRow("typing 9") << "TypingLanguage" << 9 << "comboBox";
-        QTest::newRow("translation Sichuanese") << "TranslationLanguage" << 3 << "comboBox_3";
-        QTest::newRow("target 25") << "TranslationResultLanguage" << 25 << "comboBox_4";
-    }
     void outOfRangeLanguageWritesMinusOne() {
-        QFETCH(QString, key);
-        QFETCH(int, stored);
-        QFETCH(QString, box);
-        preset({{key, stored}});
+        const Values stored = values("TypingLanguage=9 TranslationLanguage=3 TranslationResultLanguage=25");
+        preset(stored);
         Dialog d;
-        QCOMPARE(d.list(box)->currentIndex(), -1);
-        QCOMPARE(saved().value(key), -1);
+        for (const char* box : {"comboBox", "comboBox_3", "comboBox_4"})
+            QCOMPARE(d.list(box)->currentIndex(), -1);
+        QCOMPARE(saved(stored),
+                 values("TypingLanguage=-1 TranslationLanguage=-1 TranslationResultLanguage=-1"));
     }
     // The checked start-at-logon box registers again on opening.
     void loadsEveryControl() {
