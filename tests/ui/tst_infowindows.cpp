@@ -87,20 +87,15 @@ private slots:
                                                                ? UseIntructionsDialog::chosenTabLook()
                                                                : UseIntructionsDialog::otherTabLook());
     }
-    // Start at logon is registered on construction, before any click.
-    void firstUseHintRegistersAtOnce() {
+    void firstRunChainRunsBackAndForth() {
         FakeStartAtLogon logon;
         ImportantHintWidget hint(nullptr, &logon);
-        for (int bootUp : {1, 0, 1}) {
+        for (int bootUp : {1, 0, 1}) { // registered on construction, before any click
             QCOMPARE(logon.present, bootUp == 1);
             QCOMPARE(saved().value("BootUp"), bootUp);
             QCOMPARE(child(hint, "checkBox")->isChecked(), bootUp == 1);
             click(hint, "checkBox");
         }
-    }
-    void firstRunChainRunsBackAndForth() {
-        FakeStartAtLogon logon;
-        ImportantHintWidget hint(nullptr, &logon);
         hint.show();
         QVERIFY(!hint.instructions());
         click(hint, "pushButton");

@@ -130,19 +130,13 @@ private slots:
         QCOMPARE(first->styleSheet(), QString("background-color: white"));
         entry->trigger();
         click(*window.convenientTool(), "pushButton_4");
-        window.showLeftMouseEvent();
+        window.showLeftMouseEvent(); // at the right screen edge
+        const QSize desktop = desktopSize();
+        QCOMPARE(window.promptMessage()->pos(), QPoint(desktop.width() - 205, desktop.height() - 680));
+        QCOMPARE(window.promptMessage()->styleSheet(), QString("background-color: white"));
         click(*window.promptMessage(), "pushButton_2");
         QCOMPARE(window.softwareSettings(), first.data());
         QCOMPARE(topLevelCount("SoftwareSettingsDialog"), 1);
-    }
-    void placements() {
-        MainWindow window;
-        const QSize desktop = desktopSize();
-        window.showLeftMouseEvent();
-        QCOMPARE(window.promptMessage()->pos(), QPoint(desktop.width() - 205, desktop.height() - 680));
-        QCOMPARE(window.promptMessage()->styleSheet(), QString("background-color: white"));
-        window.showHelp();
-        QCOMPARE(window.helpDialog()->pos(), QPoint(desktop.width() - 400, desktop.height() - 707));
     }
     // Each window reports its closing; the holder is emptied and the window destroyed.
     void windowsCloseThroughTheirButtons_data() {
@@ -189,6 +183,8 @@ private slots:
         dropClosed();
         QVERIFY(!first);
         QCOMPARE(topLevelCount("UseIntructionsDialog"), 1);
+        const QSize desktop = desktopSize();
+        QCOMPARE(main.helpDialog()->pos(), QPoint(desktop.width() - 400, desktop.height() - 707));
         click(*main.helpDialog(), "pushButton_5"); // closes the window on screen
         QVERIFY(!main.helpDialog());
         main.closeHelpDialog(); // an empty holder: nothing happens
