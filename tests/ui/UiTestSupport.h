@@ -64,10 +64,8 @@ public:
     }
     static void click(const QObject& parent, const QString& name) { child(parent, name)->click(); }
     static int topLevelCount(const char* className) {
-        int count = 0;
-        for (QWidget* widget : QApplication::topLevelWidgets())
-            count += widget->inherits(className) ? 1 : 0;
-        return count;
+        const QWidgetList all = QApplication::topLevelWidgets();
+        return int(std::count_if(all.begin(), all.end(), [&](QWidget* w) { return w->inherits(className); }));
     }
     // The menu entry with the given text, searched through the sub-menus.
     static QAction* menuEntry(QMenu* menu, const QString& text) {

@@ -2,7 +2,6 @@
 
 namespace {
 const char* const kModeButtons[3] = {"pushButton", "pushButton_2", "pushButton_3"};
-
 // The mode buttons showing the active look, as 0/1 in button order.
 QString activeButtons(ConvenientTool& tool) {
     QString looks;

@@ -6,7 +6,6 @@ QImage image(const char* name) {
     return QImage(QStringLiteral(":/ico/images/") + QLatin1String(name))
         .convertToFormat(QImage::Format_ARGB32);
 }
-
 // The number of pixels for which the test holds.
 template <typename Test> int count(const QImage& image, Test test) {
     int n = 0;

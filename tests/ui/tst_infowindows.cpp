@@ -4,7 +4,6 @@ namespace {
 int page(QWidget& window, const char* stack = "stackedWidget") {
     return UiTest::child<QStackedWidget>(window, stack)->currentIndex();
 }
-
 // The look of a carousel row: 'H' highlighted, 'N' normal, '?' anything else.
 char look(const QLabel* row) {
     const QString style = row->styleSheet();
@@ -12,7 +11,6 @@ char look(const QLabel* row) {
         return 'H';
     return row->x() == 30 && style.contains("10pt") && style.contains("rgb(52, 52, 52)") ? 'N' : '?';
 }
-
 // Advances the process-wide carousel until the given row is the next to be highlighted.
 void carouselTo(PromptMessageDialog& panel, int row) {
     while (PromptMessageDialog::carouselStep() != row)

@@ -3,12 +3,10 @@
 namespace {
 const QRegularExpression kStamp("^\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d$");
 const QSystemTrayIcon::ActivationReason kClick = QSystemTrayIcon::Trigger;
-
 const auto label = [](MainWindow& window, const char* name) {
     return UiTest::child<QLabel>(window, name)->text();
 };
 const auto setConnected = [](int value) { ConfigStore::instance()["MonitorZorvelMouseConnect"] = value; };
-
 // The pointer is read from 'at'; the tray icon stands at (1000, 700), 24 x 24.
 void placeTray(MainWindow& window, QPoint& at) {
     window.setPointerSource([&at] { return at; });

@@ -1,6 +1,6 @@
 // Renders every window of the user interface and the tray menus to PNG files, so that the look can
-// be reviewed without a desktop: zorvel_screenshots <output folder>. Runs on any Qt platform (the
-// offscreen one needs no display), in a temporary folder so that no settings are touched.
+// be reviewed without a desktop: zorvel_screenshots [output folder, default "screenshots"]. Runs on any Qt
+// platform (the offscreen one needs no display), in a temporary folder so that no settings are touched.
 #include "app/ConfigStore.h"
 #include "app/FontSetup.h"
 #include "platform/fake/FakeStartAtLogon.h"
@@ -12,17 +12,11 @@
 #include "ui/MainWindow.h" // with the windows it opens
 #include "ui/SystemTray.h"
 
-#include <QAbstractButton>
-#include <QApplication>
-#include <QDir>
-#include <QMenu>
-#include <QTemporaryDir>
-#include <QTextStream>
+#include <QtWidgets>
 
 namespace {
 QString g_out;
 bool g_ok = true;
-
 void save(QWidget* widget, const QString& name) {
     QApplication::processEvents();
     const QString path = g_out + QLatin1Char('/') + name + QStringLiteral(".png");
@@ -30,11 +24,9 @@ void save(QWidget* widget, const QString& name) {
     QTextStream(saved ? stdout : stderr) << (saved ? "" : "save failed: ") << path << '\n';
     g_ok = g_ok && saved;
 }
-
 void click(QWidget* root, const char* name) {
     root->findChild<QAbstractButton*>(QLatin1String(name))->click();
 }
-
 void saveMenu(QMenu* menu, const QString& name) {
     menu->popup(QPoint(0, 0));
     save(menu, name);
@@ -44,12 +36,8 @@ void saveMenu(QMenu* menu, const QString& name) {
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
-    if (argc < 2) {
-        QTextStream(stderr) << "usage: zorvel_screenshots <output folder>\n";
-        return 2;
-    }
     installFontSubstitutions();
-    g_out = QDir(QString::fromLocal8Bit(argv[1])).absolutePath();
+    g_out = QDir(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("screenshots")).absolutePath();
     QDir().mkpath(g_out);
     QTemporaryDir work;
     QDir::setCurrent(work.path());
