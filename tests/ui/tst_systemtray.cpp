@@ -1,5 +1,4 @@
 #include "UiTestSupport.h"
-#include "tests/support/MessageLog.h"
 
 namespace {
 // Records the language notices the tray shows.
@@ -47,15 +46,6 @@ QString savedLanguages() {
 class TestSystemTray : public UiTest {
     Q_OBJECT
 private slots:
-    // Runs first: the warning is given once per process. The offscreen platform has no tray.
-    void noTrayWarnsOnceAndCarriesOn() {
-        QVERIFY(!QSystemTrayIcon::isSystemTrayAvailable());
-        MessageLog log;
-        SystemTray first;
-        SystemTray second;
-        QVERIFY(first.isVisible());
-        QCOMPARE(log.warnings().filter("System tray").size(), 1);
-    }
     // Languages before: typing 2, intelligent 2, translation 1; 'saved' gives them afterwards.
     void languageSlots_data() {
         QTest::addColumn<QString>("flags");
