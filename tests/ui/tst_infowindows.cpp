@@ -59,31 +59,22 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(PromptMessageDialog::carouselStep(), expected + 1, 2500);
         QCOMPARE(look(again.sampleRow(expected)), 'H');
     }
-    void helpTabs_data() {
-        QTest::addColumn<QStringList>("clicks");
-        QTest::addColumn<int>("page");
-        QTest::addColumn<int>("inner");
-        QTest::newRow("questions") << QStringList{"pushButton_4"} << 3 << 0;
-        QTest::newRow("details next page") << QStringList{"pushButton_3", "pushButton_6"} << 2 << 1;
-        QTest::newRow("inner page kept across tabs")
-            << QStringList{"pushButton_3", "pushButton_6", "pushButton", "pushButton_3"} << 2 << 1;
-        QTest::newRow("previous page")
-            << QStringList{"pushButton_3", "pushButton_6", "pushButton_7"} << 2 << 0;
-    }
+    // Each step: the button clicked, then the page and the inner page of "详细说明" shown.
     void helpTabs() {
-        QFETCH(QStringList, clicks);
-        QFETCH(int, page);
-        QFETCH(int, inner);
         UseIntructionsDialog help;
-        for (const QString& name : clicks)
-            click(help, name);
-        QCOMPARE(::page(help), page);
-        QCOMPARE(::page(help, "stackedWidget_2"), inner);
         const QStringList tabs{"pushButton", "pushButton_2", "pushButton_3", "pushButton_4"};
-        for (int tab = 0; tab < 4; ++tab)
-            QCOMPARE(child(help, tabs[tab])->styleSheet(), tab == page
-                                                               ? UseIntructionsDialog::chosenTabLook()
-                                                               : UseIntructionsDialog::otherTabLook());
+        const QVector<std::tuple<QString, int, int>> steps{
+            {"pushButton", 0, 0}, {"pushButton_4", 3, 0}, {"pushButton_3", 2, 0}, {"pushButton_6", 2, 1},
+            {"pushButton", 0, 1}, {"pushButton_3", 2, 1}, {"pushButton_7", 2, 0}};
+        for (const auto& [button, page, inner] : steps) {
+            click(help, button);
+            QCOMPARE(::page(help), page);
+            QCOMPARE(::page(help, "stackedWidget_2"), inner);
+            for (int tab = 0; tab < 4; ++tab)
+                QCOMPARE(child(help, tabs[tab])->styleSheet(), tab == page
+                                                                   ? UseIntructionsDialog::chosenTabLook()
+                                                                   : UseIntructionsDialog::otherTabLook());
+        }
     }
     void firstRunChainRunsBackAndForth() {
         FakeStartAtLogon logon;
