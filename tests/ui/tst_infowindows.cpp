@@ -63,6 +63,8 @@ private slots:
     void helpTabs() {
         UseIntructionsDialog help;
         const QStringList tabs{"pushButton", "pushButton_2", "pushButton_3", "pushButton_4"};
+        const QString chosen = UseIntructionsDialog::chosenTabLook(),
+                      other = UseIntructionsDialog::otherTabLook();
         const QVector<std::tuple<QString, int, int>> steps{
             {"pushButton", 0, 0}, {"pushButton_4", 3, 0}, {"pushButton_3", 2, 0}, {"pushButton_6", 2, 1},
             {"pushButton", 0, 1}, {"pushButton_3", 2, 1}, {"pushButton_7", 2, 0}};
@@ -71,9 +73,7 @@ private slots:
             QCOMPARE(::page(help), page);
             QCOMPARE(::page(help, "stackedWidget_2"), inner);
             for (int tab = 0; tab < 4; ++tab)
-                QCOMPARE(child(help, tabs[tab])->styleSheet(), tab == page
-                                                                   ? UseIntructionsDialog::chosenTabLook()
-                                                                   : UseIntructionsDialog::otherTabLook());
+                QCOMPARE(child(help, tabs[tab])->styleSheet(), tab == page ? chosen : other);
         }
     }
     void firstRunChainRunsBackAndForth() {
