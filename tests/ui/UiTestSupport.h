@@ -77,7 +77,6 @@ public:
         }
         return nullptr;
     }
-    // Destroys the windows closed so far.
     static void dropClosed() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
 protected slots:
     void initTestCase() { installFontSubstitutions(); }

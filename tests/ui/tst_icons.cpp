@@ -2,10 +2,6 @@
 #include <QtTest>
 
 namespace {
-QImage image(const char* name) {
-    return QImage(QStringLiteral(":/ico/images/") + QLatin1String(name))
-        .convertToFormat(QImage::Format_ARGB32);
-}
 // The number of pixels for which the test holds.
 template <typename Test> int count(const QImage& image, Test test) {
     int n = 0;
@@ -31,8 +27,8 @@ private slots:
     }
     // "empty" is a fully transparent twin of "select"; the grey variant differs only in colour.
     void twins() {
-        const QImage select = image("select.ico"), empty = image("empty.ico");
-        const QImage colour = image("zorvel.ico"), grey = image("zorvelhui.ico");
+        const QImage select(":/ico/images/select.ico"), empty(":/ico/images/empty.ico");
+        const QImage colour(":/ico/images/zorvel.ico"), grey(":/ico/images/zorvelhui.ico");
         QCOMPARE(empty.size(), select.size());
         QCOMPARE(grey.size(), colour.size());
         QVERIFY(grey != colour);

@@ -3,9 +3,9 @@
 namespace {
 const QRegularExpression kStamp("^\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d$");
 const QSystemTrayIcon::ActivationReason kClick = QSystemTrayIcon::Trigger;
-const auto label = [](MainWindow& window, const char* name) {
-    return UiTest::child<QLabel>(window, name)->text();
-};
+const QMap<QChar, QSystemTrayIcon::ActivationReason> kReasons{
+    {'c', kClick}, {'d', QSystemTrayIcon::DoubleClick}, {'m', QSystemTrayIcon::Context}};
+const auto label = [](QWidget& w, const char* name) { return UiTest::child<QLabel>(w, name)->text(); };
 const auto setConnected = [](int value) { ConfigStore::instance()["MonitorZorvelMouseConnect"] = value; };
 // The pointer is read from 'at'; the tray icon stands at (1000, 700), 24 x 24.
 void placeTray(MainWindow& window, QPoint& at) {
@@ -38,11 +38,10 @@ private slots:
     void statusRefresh() {
         const QString on("Zorvel鼠标已连接"), off("鼠标或声卡驱动异常");
         MainWindow window;
-        const QVector<QPair<int, QString>> steps{{1, on}, {2, on}, {0, off}, {2, off}};
-        for (const auto& step : steps) {
-            setConnected(step.first);
+        for (const auto& [state, text] : QVector<QPair<int, QString>>{{1, on}, {2, on}, {0, off}, {2, off}}) {
+            setConnected(state);
             window.refreshStatus();
-            QCOMPARE(label(window, "connectionLabel"), step.second);
+            QCOMPARE(label(window, "connectionLabel"), text);
         }
         QCOMPARE(label(window, "loginLabel"), QString("未登录"));
         QVERIFY(kStamp.match(label(window, "clockLabel")).hasMatch());
@@ -68,9 +67,7 @@ private slots:
             if (step == 'x')
                 click(*window.promptMessage(), "pushButton_4");
             else
-                emit window.tray()->activated(step == 'c'   ? kClick
-                                              : step == 'd' ? QSystemTrayIcon::DoubleClick
-                                                            : QSystemTrayIcon::Context);
+                emit window.tray()->activated(kReasons[step]);
             QCOMPARE(MainWindow::trayClickCount(), before + (step == 'c' ? 1 : 0));
             QCOMPARE(window.promptMessage() != nullptr, steps[i + 1] == '1');
             QCOMPARE(window.promptMessage() && window.promptMessage()->isVisible(), steps[i + 1] == '1');
@@ -167,8 +164,7 @@ private slots:
         QPointer<QWidget> opened = held()[0];
         QVERIFY(opened->isVisible());
         click(*opened, button);
-        QVERIFY(held().isEmpty());
-        QVERIFY(!opened->isVisible());
+        QVERIFY(held().isEmpty() && !opened->isVisible());
         dropClosed();
         QVERIFY(!opened);
     }
@@ -186,7 +182,6 @@ private slots:
         click(*main.helpDialog(), "pushButton_5"); // closes the window on screen
         QVERIFY(!main.helpDialog());
         main.closeHelpDialog(); // an empty holder: nothing happens
-        QVERIFY(!main.helpDialog());
     }
 };
 

@@ -77,10 +77,10 @@ private slots:
         Dialog d;
         for (const char* name : {"radioButton_3", "radioButton_5", "checkBox", "checkBox_2", "checkBox_3"})
             QVERIFY2(d(name)->isChecked(), name);
-        QCOMPARE(d.list("comboBox")->currentIndex(), 2);
-        QCOMPARE(d.list("comboBox_2")->currentIndex(), 4);
-        QCOMPARE(d.list("comboBox_3")->currentIndex(), 1);
-        QCOMPARE(d.list("comboBox_4")->currentIndex(), 23);
+        for (const auto& [box, index] :
+             {qMakePair(QString("comboBox"), 2), qMakePair(QString("comboBox_2"), 4),
+              qMakePair(QString("comboBox_3"), 1), qMakePair(QString("comboBox_4"), 23)})
+            QCOMPARE(d.list(box)->currentIndex(), index);
         QVERIFY(d.logon.present);
         QCOMPARE(d.logon.path, QCoreApplication::applicationFilePath());
         QCOMPARE(saved().value("TranslationModel"), 1);

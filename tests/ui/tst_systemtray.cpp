@@ -29,17 +29,8 @@ QString marks(const SystemTray& tray) {
     return out;
 }
 int checkedLanguage(const SystemTray& tray) {
-    for (int value = 0; value < 5; ++value)
-        if (tray.languageAction(value)->isChecked())
-            return value;
-    return -1;
-}
-// The languages of the three modes in "config.txt", as digits.
-QString savedLanguages() {
-    QString digits;
-    for (const char* key : {"TypingLanguage", "IntelligenceLanguage", "TranslationLanguage"})
-        digits += QString::number(UiTest::saved().value(key));
-    return digits;
+    QAction* checked = tray.languageGroup()->checkedAction();
+    return checked ? tray.languageGroup()->actions().indexOf(checked) : -1;
 }
 } // namespace
 
@@ -81,7 +72,10 @@ private slots:
         QCOMPARE(tray.notices, QStringList(QVector<QString>(notices, notice).toList()));
         if (notices > 0)
             QCOMPARE(tray.promptBox()->isVisible() ? tray.promptBox()->text() : QString(), notice);
-        QCOMPARE(savedLanguages(), saved);
+        QString languages;
+        for (const char* key : {"TypingLanguage", "IntelligenceLanguage", "TranslationLanguage"})
+            languages += QString::number(UiTest::saved().value(key));
+        QCOMPARE(languages, saved);
         QCOMPARE(::marks(tray), marks);
     }
     void refusalMarkComesBackWithinOneTick() {

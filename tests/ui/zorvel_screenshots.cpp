@@ -47,11 +47,9 @@ int main(int argc, char* argv[]) {
     FakeStartAtLogon logon;
     MainWindow main;
     main.setMianWindowLog(QStringLiteral("打字模式：你好，世界"));
-    main.setMianWindowLog(QStringLiteral("智能模式：打开计算器"));
     main.refreshStatus();
     main.showWindow();
     save(&main, QStringLiteral("01-main-window"));
-    main.hide();
     main.tray()->refresh();
     saveMenu(main.tray()->menu(), QStringLiteral("02-tray-menu"));
     for (QAction* action : main.tray()->menu()->actions())
@@ -59,7 +57,6 @@ int main(int argc, char* argv[]) {
             saveMenu(action->menu(), QStringLiteral("02-tray-menu-") + action->text());
     main.showConvenientTool();
     save(main.convenientTool(), QStringLiteral("03-floating-tool"));
-    main.convenientTool()->hide();
     SoftwareSettingsDialog settings(nullptr, &logon);
     settings.setStyleSheet(QStringLiteral("background-color: white"));
     save(&settings, QStringLiteral("04-settings"));
