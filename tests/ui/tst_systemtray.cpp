@@ -12,6 +12,7 @@ protected:
         SystemTray::showNotice(text);
     }
 };
+// True when the icon shows the picture of the resource.
 bool sameIcon(const QIcon& icon, const QString& resource) {
     const QImage expected = QIcon(resource).pixmap(16, 16).toImage();
     return !icon.isNull() && !expected.isNull() && icon.pixmap(16, 16).toImage() == expected;
