@@ -1,6 +1,6 @@
-// Renders every window of the user interface and the tray menu to PNG files, so that the look can
-// be reviewed without a desktop: zorvel_screenshots <output folder>. Runs on any Qt platform; the
-// offscreen one needs no display. Works in a temporary folder so that no settings are touched.
+// Renders every window of the user interface and the tray menus to PNG files, so that the look can
+// be reviewed without a desktop: zorvel_screenshots [output folder, default "screenshots"]. Runs on any Qt
+// platform (the offscreen one needs no display), in a temporary folder so that no settings are touched.
 #include "app/ConfigStore.h"
 #include "app/FontSetup.h"
 #include "platform/fake/FakeStartAtLogon.h"
@@ -9,42 +9,24 @@
 #include "ui/ConvenientTool.h"
 #include "ui/ImportantHintWidget.h"
 #include "ui/InstruductionsWidget.h"
-#include "ui/MainWindow.h"
-#include "ui/PromptMessageDialog.h"
-#include "ui/SoftwareSettingsDialog.h"
+#include "ui/MainWindow.h" // with the windows it opens
 #include "ui/SystemTray.h"
-#include "ui/UseIntructionsDialog.h"
-#include "ui/UserLogInDialog.h"
 
-#include <QAbstractButton>
-#include <QApplication>
-#include <QDir>
-#include <QMenu>
-#include <QStackedWidget>
-#include <QTemporaryDir>
-#include <QTextStream>
-#include <QtDebug>
+#include <QtWidgets>
 
 namespace {
 QString g_out;
-int g_failures = 0;
-
+bool g_ok = true;
 void save(QWidget* widget, const QString& name) {
     QApplication::processEvents();
     const QString path = g_out + QLatin1Char('/') + name + QStringLiteral(".png");
-    if (!widget->grab().save(path)) {
-        qWarning().noquote() << "Screenshots , save failed :" << path;
-        ++g_failures;
-        return;
-    }
-    QTextStream(stdout) << path << '\n';
+    const bool saved = widget->grab().save(path);
+    QTextStream(saved ? stdout : stderr) << (saved ? "" : "save failed: ") << path << '\n';
+    g_ok = g_ok && saved;
 }
-
-void click(QWidget* root, const char* buttonName) {
-    if (auto* button = root->findChild<QAbstractButton*>(QLatin1String(buttonName)))
-        button->click();
+void click(QWidget* root, const char* name) {
+    root->findChild<QAbstractButton*>(QLatin1String(name))->click();
 }
-
 void saveMenu(QMenu* menu, const QString& name) {
     menu->popup(QPoint(0, 0));
     save(menu, name);
@@ -55,84 +37,54 @@ void saveMenu(QMenu* menu, const QString& name) {
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     installFontSubstitutions();
-    if (argc < 2) {
-        QTextStream(stderr) << "usage: zorvel_screenshots <output folder>\n";
-        return 2;
-    }
-    g_out = QDir(QString::fromLocal8Bit(argv[1])).absolutePath();
+    g_out = QDir(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("screenshots")).absolutePath();
     QDir().mkpath(g_out);
-
     QTemporaryDir work;
     QDir::setCurrent(work.path());
     writeDefaultConfig();
-    ConfigStore& store = ConfigStore::instance();
-    store.reload();
-    store["MonitorZorvelMouseConnect"] = 1;
-    store["ClosePrompt"] = 1;
-    store.save();
+    ConfigStore::instance().reload();
+    ConfigStore::instance()["MonitorZorvelMouseConnect"] = 1;
     FakeStartAtLogon logon;
-
     MainWindow main;
     main.setMianWindowLog(QStringLiteral("打字模式：你好，世界"));
-    main.setMianWindowLog(QStringLiteral("智能模式：打开计算器"));
     main.refreshStatus();
     main.showWindow();
     save(&main, QStringLiteral("01-main-window"));
-    main.hide();
-
     main.tray()->refresh();
     saveMenu(main.tray()->menu(), QStringLiteral("02-tray-menu"));
-    for (QAction* action : main.tray()->menu()->actions()) {
+    for (QAction* action : main.tray()->menu()->actions())
         if (action->menu())
             saveMenu(action->menu(), QStringLiteral("02-tray-menu-") + action->text());
-    }
-
     main.showConvenientTool();
     save(main.convenientTool(), QStringLiteral("03-floating-tool"));
-    main.convenientTool()->hide();
-
-    SoftwareSettingsDialog* settings = new SoftwareSettingsDialog(nullptr, &logon);
-    settings->setStyleSheet(QStringLiteral("background-color: white"));
-    save(settings, QStringLiteral("04-settings"));
-    settings->close();
-
-    auto* guide = new PromptMessageDialog;
-    guide->setStyleSheet(QStringLiteral("background-color: white"));
-    save(guide, QStringLiteral("05-quick-guide"));
-    click(guide, "pushButton");
+    SoftwareSettingsDialog settings(nullptr, &logon);
+    settings.setStyleSheet(QStringLiteral("background-color: white"));
+    save(&settings, QStringLiteral("04-settings"));
+    main.showLeftMouseEvent();
+    save(main.promptMessage(), QStringLiteral("05-quick-guide"));
+    click(main.promptMessage(), "pushButton");
     for (int i = 0; i < 3; ++i)
-        guide->advanceCarousel();
-    save(guide, QStringLiteral("05-quick-guide-more"));
-    guide->close();
-
-    auto* help = new UseIntructionsDialog;
-    help->setStyleSheet(QStringLiteral("background-color: white"));
+        main.promptMessage()->advanceCarousel();
+    save(main.promptMessage(), QStringLiteral("05-quick-guide-more"));
+    main.showHelp();
     const char* const tabs[4] = {"pushButton", "pushButton_2", "pushButton_3", "pushButton_4"};
     for (int tab = 0; tab < 4; ++tab) {
-        click(help, tabs[tab]);
-        save(help, QStringLiteral("06-help-%1").arg(tab + 1));
+        click(main.helpDialog(), tabs[tab]);
+        save(main.helpDialog(), QStringLiteral("06-help-%1").arg(tab + 1));
     }
-    click(help, "pushButton_3");
-    click(help, "pushButton_6");
-    save(help, QStringLiteral("06-help-3b"));
-    help->close();
-
+    click(main.helpDialog(), "pushButton_3");
+    click(main.helpDialog(), "pushButton_6");
+    save(main.helpDialog(), QStringLiteral("06-help-3b"));
     ImportantHintWidget hint(nullptr, &logon);
     hint.show();
     save(&hint, QStringLiteral("07-first-run-hint"));
     click(&hint, "pushButton");
     save(hint.instructions(), QStringLiteral("08-first-run-steps"));
-    hint.instructions()->basicSkills()->show();
+    click(hint.instructions(), "pushButton");
     save(hint.instructions()->basicSkills(), QStringLiteral("09-first-run-skills"));
-
-    auto* about = new AboutZorvel;
-    save(about, QStringLiteral("10-about"));
-    about->close();
-
-    auto* login = new UserLogInDialog;
-    login->setStyleSheet(QStringLiteral("background-color: white"));
-    save(login, QStringLiteral("11-login"));
-    login->close();
-
-    return g_failures == 0 ? 0 : 1;
+    main.tray()->showAboutUs();
+    save(main.tray()->aboutWindow(), QStringLiteral("10-about"));
+    main.showLogIn();
+    save(main.userLogIn(), QStringLiteral("11-login"));
+    return g_ok ? 0 : 1;
 }
