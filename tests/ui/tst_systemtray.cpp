@@ -1,4 +1,5 @@
 #include "UiTestSupport.h"
+#include "tests/support/MessageLog.h"
 
 namespace {
 // Records the language notices the tray shows.
@@ -38,6 +39,17 @@ int checkedLanguage(const SystemTray& tray) {
 class TestSystemTray : public UiTest {
     Q_OBJECT
 private slots:
+    // Runs first: the warning is given once per process. Offscreen there is no tray, as on a bare
+    // X server; the program carries on with the icon set visible.
+    void noTrayWarnsOnceAndCarriesOn() {
+        QVERIFY(!QSystemTrayIcon::isSystemTrayAvailable());
+        MessageLog log;
+        SystemTray first;
+        SystemTray second;
+        QCOMPARE(log.warnings().filter("no system tray available").size(), 1);
+        QVERIFY(first.isVisible());
+    }
+
     // Languages before: typing 2, intelligent 2, translation 1; 'saved' gives them afterwards.
     void languageSlots_data() {
         QTest::addColumn<QString>("flags");
