@@ -9,8 +9,10 @@ PKGS_RUN := cmake g++ make pkg-config qtbase5-dev qtmultimedia5-dev qttools5-dev
 	gstreamer1.0-plugins-base gstreamer1.0-plugins-good \
 	libx11-dev libxi-dev libxtst-dev fonts-noto-cjk \
 	libpocketsphinx-dev pocketsphinx-en-us pulseaudio
-# What the tests need on top: an X server, a private sound server, speech test data.
-PKGS_TEST := $(PKGS_RUN) xvfb xauth x11-utils xdotool pulseaudio-utils pocketsphinx-testdata flite sox
+# What the tests need on top: an X server, a private sound server, speech test data, and the
+# Windows cross compiler that checks the Windows backends.
+PKGS_TEST := $(PKGS_RUN) xvfb xauth x11-utils xdotool pulseaudio-utils pocketsphinx-testdata flite sox \
+	g++-mingw-w64-x86-64-posix
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
@@ -21,7 +23,7 @@ define install_missing
 	if [ -n "$$missing" ]; then \
 		echo "Installing:" $$missing; \
 		$(SUDO) apt-get update -qq && \
-		DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -qq --no-install-recommends $$missing; \
+		DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -qq $$missing; \
 	fi
 endef
 
