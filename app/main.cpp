@@ -2,19 +2,19 @@
 #include "app/ConfigStore.h"
 #include "app/FontSetup.h"
 #include "app/LogHandler.h"
-#include "app/PromptBox.h"
-#include "app/QSingleApplication.h"
+#include "app/NoticeBox.h"
 #include "app/ServicesConfig.h"
-#include "custom/SoftwareThread.h"
+#include "app/SingleApplication.h"
+#include "custom/ApplicationScanner.h"
 #include "platform/ProgramLauncher.h"
-#include "result/ZorvelIat.h"
-#include "services/DeviceManagement.h"
-#include "services/VersionControl.h"
-#include "ui/ImportantHintWidget.h"
+#include "result/ResultDispatcher.h"
+#include "services/MouseConnectionMonitor.h"
+#include "services/UpdateCheck.h"
+#include "ui/FirstRunHint.h"
 #include "ui/MainWindow.h"
-#include "voice/IatThread.h"
-#include "voice/MyThread.h"
+#include "voice/RecognitionThread.h"
 #include "voice/SideKeyFeedback.h"
+#include "voice/SideKeyThread.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -26,7 +26,7 @@ int main(int argc, char* argv[]) {
     qInstallMessageHandler(logMessageHandler);
 
     // 2. Application object and single-instance test.
-    QSingleApplication app(argc, argv);
+    SingleApplication app(argc, argv);
 
     // 3. Window icon of every window.
     app.setWindowIcon(QIcon(QStringLiteral(":/ico/images/zorvel.ico")));
@@ -53,8 +53,8 @@ int main(int argc, char* argv[]) {
 
     // 8. Default settings on the first start, the application scan, then the store.
     writeDefaultConfig();
-    SoftwareThread softwareThread;
-    softwareThread.start();
+    ApplicationScanner applicationScanner;
+    applicationScanner.start();
     ConfigStore& store = ConfigStore::instance();
 
     // 9.
@@ -62,7 +62,7 @@ int main(int argc, char* argv[]) {
 
     // 10. Start-up notice while the mouse was connected when last seen.
     if (store["ClosePrompt"] == 0 && store["MonitorZorvelMouseConnect"] == 1) {
-        auto* notice = new PromptBox;
+        auto* notice = new NoticeBox;
         notice->showPromptFor(QStringLiteral("请按语音键说话"), 2000);
     }
 
@@ -76,27 +76,28 @@ int main(int argc, char* argv[]) {
     if (store["FirstOpen"] == 0) {
         store["FirstOpen"] = 1;
         store.save();
-        auto* hint = new ImportantHintWidget;
+        auto* hint = new FirstRunHint;
         hint->show();
     }
 
     // 13. The long-lived objects, in this order.
     MainWindow mainWindow;
-    DeviceManagement deviceManagement;
-    VersionControl versionControl;
-    ZorvelIat zorvelIat;
-    IatThread iatThread; // logs in to the speech service and uploads the user words
+    MouseConnectionMonitor mouseConnectionMonitor;
+    UpdateCheck updateCheck;
+    ResultDispatcher dispatcher;
+    RecognitionThread recognition; // logs in to the speech service and uploads the user words
 
     // 14. Recognised text crosses to the GUI thread through a queued connection.
-    QObject::connect(&iatThread, &IatThread::writeText, &zorvelIat, &ZorvelIat::write);
-    iatThread.start();
+    QObject::connect(&recognition, &RecognitionThread::textRecognised, &dispatcher, &ResultDispatcher::write);
+    recognition.start();
 
     // 15.
-    QObject::connect(&zorvelIat, &ZorvelIat::writeIat, &mainWindow, &MainWindow::setMianWindowLog);
+    QObject::connect(&dispatcher, &ResultDispatcher::activityReported, &mainWindow,
+                     &MainWindow::appendActivity);
 
     // 16. The side key; its windows and notices live on this (GUI) thread.
     SideKeyFeedback sideKeyFeedback;
-    MyThread sideKeyThread(&sideKeyFeedback);
+    SideKeyThread sideKeyThread(&sideKeyFeedback);
     sideKeyThread.start();
 
     // 17.
@@ -104,10 +105,10 @@ int main(int argc, char* argv[]) {
 
     // Worker threads end before their objects go: recognition first (a running session is
     // finished), then the side key, then the application scan.
-    iatThread.stop();
+    recognition.stop();
     sideKeyThread.quit();
     sideKeyThread.wait();
-    iatThread.wait();
-    softwareThread.wait();
+    recognition.wait();
+    applicationScanner.wait();
     return result;
 }

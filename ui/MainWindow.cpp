@@ -2,14 +2,14 @@
 #include "ui_MainWindow.h"
 
 #include "app/ConfigStore.h"
-#include "custom/CustomFunctionDialog.h"
-#include "ui/ConvenientTool.h"
+#include "custom/CustomCommandEditor.h"
 #include "ui/DesktopGeometry.h"
-#include "ui/PromptMessageDialog.h"
-#include "ui/SoftwareSettingsDialog.h"
+#include "ui/FloatingModeBar.h"
+#include "ui/HelpDialog.h"
+#include "ui/LoginDialog.h"
+#include "ui/QuickGuidePanel.h"
+#include "ui/SettingsDialog.h"
 #include "ui/SystemTray.h"
-#include "ui/UseIntructionsDialog.h"
-#include "ui/UserLogInDialog.h"
 
 #include <QCloseEvent>
 #include <QCursor>
@@ -45,8 +45,8 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), ui(new Ui::MainWi
     m_pointer = [] { return QCursor::pos(); };
 
     m_tray = new SystemTray(this);
-    m_tool = new ConvenientTool(this);
-    connect(m_tool, &ConvenientTool::showSoftwareSettings, this, &MainWindow::showSoftwareSetting);
+    m_tool = new FloatingModeBar(this);
+    connect(m_tool, &FloatingModeBar::showSettingsDialog, this, &MainWindow::showSoftwareSetting);
 
     QMenu* help = ui->menuBar->addMenu(QStringLiteral("帮助"));
     m_helpAction = help->addAction(QStringLiteral("使用说明"));
@@ -73,7 +73,7 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), ui(new Ui::MainWi
     connect(m_tray, &SystemTray::showWidget, this, &MainWindow::showWindow);
     connect(m_tray, &SystemTray::showPersonLogIn, this, &MainWindow::showLogIn);
     connect(m_tray, &SystemTray::showSoftwareSet, this, &MainWindow::showSoftwareSetting);
-    connect(m_tray, &SystemTray::showCustomFunction, this, &MainWindow::showCustomFunc);
+    connect(m_tray, &SystemTray::showCustomCommandEditor, this, &MainWindow::showCustomFunc);
     connect(m_tray, &SystemTray::trayPosition, this, &MainWindow::processTray);
     connect(m_tray, &QSystemTrayIcon::activated, this, &MainWindow::SystemTrayActivated);
     connect(&m_statusTimer, &QTimer::timeout, this, &MainWindow::refreshStatus);
@@ -88,8 +88,8 @@ MainWindow::~MainWindow() {
     m_statusTimer.stop();
     delete m_logIn.data();
     delete m_settings.data();
-    delete m_promptMessage.data();
-    delete m_customFunction.data();
+    delete m_quickGuide.data();
+    delete m_customCommandEditor.data();
     delete m_help.data();
     delete ui;
 }
@@ -102,7 +102,7 @@ int MainWindow::hoverFlag() {
     return g_hoverFlag;
 }
 
-void MainWindow::setMianWindowLog(const QString& text) {
+void MainWindow::appendActivity(const QString& text) {
     m_log->append(now() + QStringLiteral("  ") + text);
 }
 
@@ -129,24 +129,24 @@ void MainWindow::showWindow() {
 
 void MainWindow::showLogIn() {
     closeHeld(m_logIn);
-    m_logIn = new UserLogInDialog;
+    m_logIn = new LoginDialog;
     m_logIn->setStyleSheet(QStringLiteral("background-color: white"));
-    connect(m_logIn, &UserLogInDialog::closeDialog, this, &MainWindow::closeUserLogin);
+    connect(m_logIn, &LoginDialog::closeDialog, this, &MainWindow::closeUserLogin);
 }
 
 void MainWindow::showSoftwareSetting() {
     if (m_settings)
         return;
-    m_settings = new SoftwareSettingsDialog;
+    m_settings = new SettingsDialog;
     m_settings->setStyleSheet(QStringLiteral("background-color: white"));
-    connect(m_settings, &SoftwareSettingsDialog::closeDialog, this, &MainWindow::closeSoftWareSet);
+    connect(m_settings, &SettingsDialog::closeDialog, this, &MainWindow::closeSoftWareSet);
 }
 
 void MainWindow::showCustomFunc() {
-    closeHeld(m_customFunction);
-    auto* editor = new CustomFunctionDialog;
-    m_customFunction = editor;
-    connect(editor, &CustomFunctionDialog::closeDialog, this, &MainWindow::closeCustomFun);
+    closeHeld(m_customCommandEditor);
+    auto* editor = new CustomCommandEditor;
+    m_customCommandEditor = editor;
+    connect(editor, &CustomCommandEditor::closeDialog, this, &MainWindow::closeCustomFun);
 }
 
 void MainWindow::SystemTrayActivated(QSystemTrayIcon::ActivationReason reason) {
@@ -156,29 +156,29 @@ void MainWindow::SystemTrayActivated(QSystemTrayIcon::ActivationReason reason) {
     if (g_trayClicks % 2 == 1)
         showLeftMouseEvent();
     else
-        closePromptMessage();
+        closeQuickGuide();
 }
 
 void MainWindow::showLeftMouseEvent() {
-    closeHeld(m_promptMessage);
-    m_promptMessage = new PromptMessageDialog;
-    connect(m_promptMessage, &PromptMessageDialog::showSoftwareSets, this, &MainWindow::showSoftwareSetting);
-    connect(m_promptMessage, &PromptMessageDialog::closeDialog, this, &MainWindow::closePromptMessage);
+    closeHeld(m_quickGuide);
+    m_quickGuide = new QuickGuidePanel;
+    connect(m_quickGuide, &QuickGuidePanel::showSoftwareSets, this, &MainWindow::showSoftwareSetting);
+    connect(m_quickGuide, &QuickGuidePanel::closeDialog, this, &MainWindow::closeQuickGuide);
     const QSize desktop = desktopSize();
-    m_promptMessage->move(desktop.width() - 205, desktop.height() - 680);
-    m_promptMessage->setStyleSheet(QStringLiteral("background-color: white"));
+    m_quickGuide->move(desktop.width() - 205, desktop.height() - 680);
+    m_quickGuide->setStyleSheet(QStringLiteral("background-color: white"));
 }
 
 void MainWindow::showHelp() {
     closeHeld(m_help);
-    m_help = new UseIntructionsDialog;
+    m_help = new HelpDialog;
     m_help->setStyleSheet(QStringLiteral("background-color: white"));
     const QSize desktop = desktopSize();
     m_help->move(desktop.width() - 400, desktop.height() - 707);
-    connect(m_help, &UseIntructionsDialog::closeDialog, this, &MainWindow::closeHelpDialog);
+    connect(m_help, &HelpDialog::closeDialog, this, &MainWindow::closeHelpDialog);
 }
 
-void MainWindow::showConvenientTool() {
+void MainWindow::showFloatingModeBar() {
     m_tool->move(m_trayX - 100, m_trayY - 30);
     m_tool->show();
 }
@@ -191,7 +191,7 @@ void MainWindow::processTray(int& x, int& y, int& width, int& height) {
     const int py = pointer.y();
     if (x < px && px < x + width && y < py && py < y + height) {
         g_hoverFlag = 1;
-        showConvenientTool();
+        showFloatingModeBar();
         return;
     }
     if (g_hoverFlag == 1) {
@@ -209,12 +209,12 @@ void MainWindow::closeSoftWareSet() {
     closeHeld(m_settings);
 }
 
-void MainWindow::closePromptMessage() {
-    closeHeld(m_promptMessage);
+void MainWindow::closeQuickGuide() {
+    closeHeld(m_quickGuide);
 }
 
 void MainWindow::closeCustomFun() {
-    closeHeld(m_customFunction);
+    closeHeld(m_customCommandEditor);
 }
 
 void MainWindow::closeHelpDialog() {

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "ui/PromptMessageDialog.h"
-#include "ui/SoftwareSettingsDialog.h"
-#include "ui/UseIntructionsDialog.h"
-#include "ui/UserLogInDialog.h"
+#include "ui/HelpDialog.h"
+#include "ui/LoginDialog.h"
+#include "ui/QuickGuidePanel.h"
+#include "ui/SettingsDialog.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -11,7 +11,7 @@
 #include <QTimer>
 #include <functional>
 
-class ConvenientTool;
+class FloatingModeBar;
 class QAction;
 class QLabel;
 class QTextBrowser;
@@ -31,16 +31,16 @@ public:
     ~MainWindow() override;
 
     SystemTray* tray() const { return m_tray; }
-    ConvenientTool* convenientTool() const { return m_tool; }
+    FloatingModeBar* floatingModeBar() const { return m_tool; }
     QTextBrowser* logView() const { return m_log; }
     QAction* helpAction() const { return m_helpAction; }
 
     // The open secondary windows (null when closed).
-    UserLogInDialog* userLogIn() const { return m_logIn; }
-    SoftwareSettingsDialog* softwareSettings() const { return m_settings; }
-    PromptMessageDialog* promptMessage() const { return m_promptMessage; }
-    QWidget* customFunction() const { return m_customFunction; }
-    UseIntructionsDialog* helpDialog() const { return m_help; }
+    LoginDialog* loginDialog() const { return m_logIn; }
+    SettingsDialog* settingsDialog() const { return m_settings; }
+    QuickGuidePanel* quickGuide() const { return m_quickGuide; }
+    QWidget* customCommandEditor() const { return m_customCommandEditor; }
+    HelpDialog* helpDialog() const { return m_help; }
 
     // Process-wide counters of the tray: left clicks so far, and whether the pointer rested on
     // the icon at the last hover check.
@@ -51,7 +51,7 @@ public:
     void setPointerSource(std::function<QPoint()> source) { m_pointer = std::move(source); }
 
 public slots:
-    void setMianWindowLog(const QString& text);
+    void appendActivity(const QString& text);
     void showWindow();
     void showLogIn();
     void showSoftwareSetting();
@@ -59,10 +59,10 @@ public slots:
     void SystemTrayActivated(QSystemTrayIcon::ActivationReason reason);
     void showLeftMouseEvent();
     void showHelp();
-    void showConvenientTool();
+    void showFloatingModeBar();
     void processTray(int& x, int& y, int& width, int& height);
     void closeSoftWareSet();
-    void closePromptMessage();
+    void closeQuickGuide();
     void closeCustomFun();
     void closeHelpDialog();
     void closeUserLogin();
@@ -76,7 +76,7 @@ protected:
 private:
     Ui::MainWindow* ui;
     SystemTray* m_tray = nullptr;
-    ConvenientTool* m_tool = nullptr;
+    FloatingModeBar* m_tool = nullptr;
     QTextBrowser* m_log = nullptr;
     QLabel* m_spareLabel = nullptr;
     QLabel* m_loginLabel = nullptr;
@@ -88,9 +88,9 @@ private:
     int m_trayY = 0;
     std::function<QPoint()> m_pointer;
 
-    QPointer<UserLogInDialog> m_logIn;
-    QPointer<SoftwareSettingsDialog> m_settings;
-    QPointer<PromptMessageDialog> m_promptMessage;
-    QPointer<QWidget> m_customFunction;
-    QPointer<UseIntructionsDialog> m_help;
+    QPointer<LoginDialog> m_logIn;
+    QPointer<SettingsDialog> m_settings;
+    QPointer<QuickGuidePanel> m_quickGuide;
+    QPointer<QWidget> m_customCommandEditor;
+    QPointer<HelpDialog> m_help;
 };

@@ -1,10 +1,10 @@
 #include "ui/SystemTray.h"
 
-#include "services/VersionControl.h"
+#include "services/UpdateCheck.h"
 
 #include "app/ConfigStore.h"
-#include "app/PromptBox.h"
-#include "ui/AboutZorvel.h"
+#include "app/NoticeBox.h"
+#include "ui/AboutDialog.h"
 
 #include <QActionGroup>
 #include <QApplication>
@@ -26,7 +26,7 @@ QIcon emptyIcon() {
 } // namespace
 
 SystemTray::SystemTray(QObject* parent) : QSystemTrayIcon(parent) {
-    m_prompt = new PromptBox;
+    m_prompt = new NoticeBox;
     m_menu = std::make_unique<QMenu>();
 
     QAction* openMain = m_menu->addAction(QStringLiteral("打开主窗口"));
@@ -59,7 +59,7 @@ SystemTray::SystemTray(QObject* parent) : QSystemTrayIcon(parent) {
     connect(about, &QAction::triggered, this, &SystemTray::showAboutUs);
     connect(update, &QAction::triggered, this, &SystemTray::showUpdateUrl);
     connect(settings, &QAction::triggered, this, &SystemTray::showSoftwareSet);
-    connect(custom, &QAction::triggered, this, &SystemTray::showCustomFunction);
+    connect(custom, &QAction::triggered, this, &SystemTray::showCustomCommandEditor);
     connect(login, &QAction::triggered, this, &SystemTray::showPersonLogIn);
     connect(m_languages[0], &QAction::triggered, this, &SystemTray::showChinese);
     connect(m_languages[1], &QAction::triggered, this, &SystemTray::showEnglish);
@@ -183,24 +183,24 @@ void SystemTray::quitSystem() {
 
 void SystemTray::showAboutUs() {
     if (m_about)
-        closeAboutZorvel();
-    m_about = new AboutZorvel;
-    connect(m_about, &AboutZorvel::closeDialog, this, &SystemTray::closeAboutZorvel);
+        closeAbout();
+    m_about = new AboutDialog;
+    connect(m_about, &AboutDialog::closeDialog, this, &SystemTray::closeAbout);
 }
 
-void SystemTray::closeAboutZorvel() {
+void SystemTray::closeAbout() {
     if (!m_about)
         return;
-    AboutZorvel* about = m_about;
+    AboutDialog* about = m_about;
     m_about = nullptr;
     about->close();
     about->deleteLater();
 }
 
 void SystemTray::showUpdateUrl() {
-    VersionControl::checkManually();
+    UpdateCheck::checkManually();
 }
 
-AboutZorvel* SystemTray::aboutWindow() const {
+AboutDialog* SystemTray::aboutWindow() const {
     return m_about;
 }

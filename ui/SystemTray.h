@@ -6,8 +6,8 @@
 #include <QTimer>
 #include <memory>
 
-class AboutZorvel;
-class PromptBox;
+class AboutDialog;
+class NoticeBox;
 class QAction;
 class QActionGroup;
 class QMenu;
@@ -25,8 +25,8 @@ public:
     // The language action of value 0 (Mandarin) to 4 (Henanese).
     QAction* languageAction(int value) const;
     QActionGroup* languageGroup() const { return m_languageGroup; }
-    AboutZorvel* aboutWindow() const;
-    PromptBox* promptBox() const { return m_prompt; }
+    AboutDialog* aboutWindow() const;
+    NoticeBox* noticeBox() const { return m_prompt; }
 
     // The geometry reported to the hover rule. Where no tray exists (a bare X server, the
     // offscreen platform) a fixed rectangle can stand in for the icon's place.
@@ -37,7 +37,7 @@ signals:
     void showWidget();
     void showPersonLogIn();
     void showSoftwareSet();
-    void showCustomFunction();
+    void showCustomCommandEditor();
     void trayPosition(int& x, int& y, int& width, int& height);
 
 public slots:
@@ -49,7 +49,7 @@ public slots:
     void showYueYu();
     void showSiChuan();
     void showHeNan();
-    void closeAboutZorvel();
+    void closeAbout();
 
     // The 500 ms step: geometry report, icon, language marks.
     void refresh();
@@ -66,9 +66,9 @@ private:
     std::unique_ptr<QMenu> m_menu;
     QAction* m_languages[5] = {};
     QActionGroup* m_languageGroup = nullptr;
-    QPointer<AboutZorvel> m_about;
+    QPointer<AboutDialog> m_about;
     QTimer m_timer;
-    PromptBox* m_prompt = nullptr;
+    NoticeBox* m_prompt = nullptr;
     QRect m_geometryOverride;
     int m_iconState = -1;
     int m_x = 0;

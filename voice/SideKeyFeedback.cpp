@@ -1,8 +1,8 @@
 #include "voice/SideKeyFeedback.h"
 
-#include "app/PromptBox.h"
+#include "app/NoticeBox.h"
 #include "voice/AudioRecorder.h"
-#include "voice/MonitorSideKey.h"
+#include "voice/SideKeyMonitor.h"
 
 #include <QDesktopServices>
 #include <QGuiApplication>
@@ -10,7 +10,7 @@
 #include <QtDebug>
 
 SideKeyFeedback::SideKeyFeedback(QObject* parent)
-    : QObject(parent), m_commandNotice(new PromptBox), m_shortPressNotice(new PromptBox) {
+    : QObject(parent), m_commandNotice(new NoticeBox), m_shortPressNotice(new NoticeBox) {
     qRegisterMetaType<QAudioBuffer>();
 }
 
@@ -20,14 +20,14 @@ SideKeyFeedback::~SideKeyFeedback() {
     delete m_shortPressNotice;
 }
 
-void SideKeyFeedback::attach(MonitorSideKey* monitor) {
-    connect(monitor, &MonitorSideKey::recorderShown, this, &SideKeyFeedback::showRecorder);
-    connect(monitor, &MonitorSideKey::recorderClosed, this, &SideKeyFeedback::closeRecorder);
-    connect(monitor, &MonitorSideKey::levelBuffer, this, &SideKeyFeedback::processBuffer);
-    connect(monitor, &MonitorSideKey::commandNoticeShown, this, &SideKeyFeedback::showCommandNotice);
-    connect(monitor, &MonitorSideKey::commandNoticeHidden, this, &SideKeyFeedback::hideCommandNotice);
-    connect(monitor, &MonitorSideKey::shortPressNoticeShown, this, &SideKeyFeedback::showShortPressNotice);
-    connect(monitor, &MonitorSideKey::urlRequested, this, &SideKeyFeedback::openUrl);
+void SideKeyFeedback::attach(SideKeyMonitor* monitor) {
+    connect(monitor, &SideKeyMonitor::recorderShown, this, &SideKeyFeedback::showRecorder);
+    connect(monitor, &SideKeyMonitor::recorderClosed, this, &SideKeyFeedback::closeRecorder);
+    connect(monitor, &SideKeyMonitor::levelBuffer, this, &SideKeyFeedback::processBuffer);
+    connect(monitor, &SideKeyMonitor::commandNoticeShown, this, &SideKeyFeedback::showCommandNotice);
+    connect(monitor, &SideKeyMonitor::commandNoticeHidden, this, &SideKeyFeedback::hideCommandNotice);
+    connect(monitor, &SideKeyMonitor::shortPressNoticeShown, this, &SideKeyFeedback::showShortPressNotice);
+    connect(monitor, &SideKeyMonitor::urlRequested, this, &SideKeyFeedback::openUrl);
 }
 
 QPoint SideKeyFeedback::recorderPosition(bool hasCaret, const QPoint& caret, const QSize& desktop) {

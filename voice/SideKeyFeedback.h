@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/PromptBox.h"
+#include "app/NoticeBox.h"
 #include "voice/AudioRecorder.h"
 
 #include <QAudioBuffer>
@@ -10,7 +10,7 @@
 #include <QSize>
 #include <QUrl>
 
-class MonitorSideKey;
+class SideKeyMonitor;
 
 // The GUI-thread side of the side key: the recorder window of the press in progress, the
 // command notice "请说口令！" and the short-press notice "请稍等片刻！", and the opening of the
@@ -23,15 +23,15 @@ public:
     ~SideKeyFeedback() override;
 
     // Connects the monitor's signals to this object (queued when the monitor lives elsewhere).
-    void attach(MonitorSideKey* monitor);
+    void attach(SideKeyMonitor* monitor);
 
     // Top-left corner of the recorder window: the caret point when there is one inside the
     // desktop (1 ≤ x ≤ W, 1 ≤ y ≤ H), otherwise (W − 370, H − 70).
     static QPoint recorderPosition(bool hasCaret, const QPoint& caret, const QSize& desktop);
 
     AudioRecorder* recorder() const { return m_recorder; }
-    PromptBox* commandNotice() const { return m_commandNotice; }
-    PromptBox* shortPressNotice() const { return m_shortPressNotice; }
+    NoticeBox* commandNotice() const { return m_commandNotice; }
+    NoticeBox* shortPressNotice() const { return m_shortPressNotice; }
 
 public slots:
     void showRecorder(bool hasCaret, const QPoint& caret, const QString& mark);
@@ -44,6 +44,6 @@ public slots:
 
 private:
     QPointer<AudioRecorder> m_recorder;
-    QPointer<PromptBox> m_commandNotice;
-    QPointer<PromptBox> m_shortPressNotice;
+    QPointer<NoticeBox> m_commandNotice;
+    QPointer<NoticeBox> m_shortPressNotice;
 };

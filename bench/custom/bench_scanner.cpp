@@ -1,6 +1,6 @@
 // The installed-application scanner over a tree of 100,000 files, against
 // `find ROOT -type f -perm -u+x` on the same tree. Usage: bench_scanner [files]
-#include "custom/SoftwareThread.h"
+#include "custom/ApplicationScanner.h"
 #include "platform/linux/LinuxExecutableListing.h"
 
 #include <QCoreApplication>
@@ -100,7 +100,7 @@ int main(int argc, char* argv[]) {
         sw.open(QIODevice::WriteOnly | QIODevice::Truncate);
         sw.write(records);
         sw.close();
-        SoftwareThread thread{std::make_unique<LinuxExecutableListing>(QStringList{root})};
+        ApplicationScanner thread{std::make_unique<LinuxExecutableListing>(QStringList{root})};
         cpu = selfCpuMs();
         clock.restart();
         thread.start();

@@ -3,7 +3,7 @@
 // mixed characters are also typed by xdotool for comparison.
 #include "app/ConfigStore.h"
 #include "platform/fake/FakeForegroundWindow.h"
-#include "result/ZorvelIat.h"
+#include "result/ResultDispatcher.h"
 #include "tests/result/FocusReceiver.h"
 #include "tests/result/MixedText.h"
 
@@ -34,11 +34,11 @@ double median(QVector<double> values) {
     return values.isEmpty() ? 0 : values.at(values.size() / 2);
 }
 
-Run typeOnce(ZorvelIat& iat, FocusReceiver& receiver, const QString& text) {
+Run typeOnce(ResultDispatcher& dispatcher, FocusReceiver& receiver, const QString& text) {
     receiver.clear();
     QElapsedTimer clock;
     clock.start();
-    iat.write(text);
+    dispatcher.write(text);
     // The backend types once the event loop turns; this runs it to the last character.
     QCoreApplication::processEvents();
     const double posted = clock.nsecsElapsed() / 1e6;
@@ -49,11 +49,12 @@ Run typeOnce(ZorvelIat& iat, FocusReceiver& receiver, const QString& text) {
     return {posted, typed - 30, arrived && receiver.text() == text};
 }
 
-void bench(ZorvelIat& iat, FocusReceiver& receiver, const char* name, const QString& text, int runs) {
+void bench(ResultDispatcher& dispatcher, FocusReceiver& receiver, const char* name, const QString& text,
+           int runs) {
     QVector<double> posted, typed;
     int exact = 0;
     for (int i = 0; i < runs; ++i) {
-        const Run run = typeOnce(iat, receiver, text);
+        const Run run = typeOnce(dispatcher, receiver, text);
         posted << run.postedMs;
         typed << run.typedMs;
         exact += run.exact ? 1 : 0;
@@ -116,16 +117,16 @@ int main(int argc, char* argv[]) {
         std::fprintf(stderr, "the receiving window did not get the focus\n");
         return 1;
     }
-    ZorvelIat iat(nullptr, FocusTyping::create(), std::make_unique<FakeForegroundWindow>());
+    ResultDispatcher dispatcher(nullptr, FocusTyping::create(), std::make_unique<FakeForegroundWindow>());
 
     QString chinese;
     for (uint c = 0x4e00; chinese.size() < 200; c += 37)
         chinese += QChar(c);
-    bench(iat, receiver, "ASCII sentence", QStringLiteral("Hello, World! The quick brown fox."), 10);
-    bench(iat, receiver, "short Chinese sentence", QStringLiteral("你好，世界。今天天气怎么样？"), 10);
-    bench(iat, receiver, "200 mixed Chinese/ASCII", mixedText(200), 10);
-    bench(iat, receiver, "200 distinct Chinese (worst case)", chinese, 5);
-    bench(iat, receiver, "600 mixed Chinese/ASCII", mixedText(600), 5);
+    bench(dispatcher, receiver, "ASCII sentence", QStringLiteral("Hello, World! The quick brown fox."), 10);
+    bench(dispatcher, receiver, "short Chinese sentence", QStringLiteral("你好，世界。今天天气怎么样？"), 10);
+    bench(dispatcher, receiver, "200 mixed Chinese/ASCII", mixedText(200), 10);
+    bench(dispatcher, receiver, "200 distinct Chinese (worst case)", chinese, 5);
+    bench(dispatcher, receiver, "600 mixed Chinese/ASCII", mixedText(600), 5);
     if (app.arguments().contains(QStringLiteral("--xdotool"))) {
         benchXdotool(receiver, mixedText(200), 12);
         benchXdotool(receiver, mixedText(200), 25);

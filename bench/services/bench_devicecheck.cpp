@@ -2,7 +2,7 @@
 // the same shape for machines (containers) that have no USB bus in sysfs.
 #include "app/ConfigStore.h"
 #include "platform/linux/LinuxDeviceList.h"
-#include "services/DeviceManagement.h"
+#include "services/MouseConnectionMonitor.h"
 
 #include <QApplication>
 #include <QDir>
@@ -48,12 +48,12 @@ static void makeTree(const QString& root, int devices) {
 static void measure(const char* what, const QString& root) {
     LinuxDeviceList probe(root);
     bool ok = false;
-    const int count = probe.hardwareIds(DeviceManagement::kMaxDevices, &ok).size();
+    const int count = probe.hardwareIds(MouseConnectionMonitor::kMaxDevices, &ok).size();
     if (!ok) {
         std::printf("%-34s not available (%s cannot be read)\n", what, qPrintable(root));
         return;
     }
-    DeviceManagement monitor(nullptr, std::make_unique<LinuxDeviceList>(root));
+    MouseConnectionMonitor monitor(nullptr, std::make_unique<LinuxDeviceList>(root));
     monitor.checkDevices(); // the first check may save the state; the rest are steady
     std::vector<double> samples;
     for (int i = 0; i < 200; ++i) {

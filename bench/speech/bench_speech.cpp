@@ -4,7 +4,7 @@
 #include "app/ServicesConfig.h"
 #include "tests/speech/ScriptedSpeechService.h"
 #include "tests/speech/WavFile.h"
-#include "voice/IatThread.h"
+#include "voice/RecognitionThread.h"
 #include "voice/RecordingReady.h"
 #include "voice/speech/OfflineSpeechService.h"
 
@@ -37,15 +37,15 @@ void writeFile(const QString& name, const QByteArray& bytes) {
         f.write(bytes);
 }
 
-// Key release (flag raised and saved, as the side key does) to writeText, 50 recordings.
+// Key release (flag raised and saved, as the side key does) to textRecognised, 50 recordings.
 void releaseToText(bool wake) {
     auto fake = std::make_unique<ScriptedSpeechService>();
-    IatThread thread(std::move(fake));
+    RecognitionThread thread(std::move(fake));
     QSemaphore emitted;
     QElapsedTimer clock;
     qint64 at = 0;
     QObject::connect(
-        &thread, &IatThread::writeText, &thread,
+        &thread, &RecognitionThread::textRecognised, &thread,
         [&](const QString&) {
             at = clock.nsecsElapsed();
             emitted.release();
@@ -68,7 +68,7 @@ void releaseToText(bool wake) {
     }
     thread.stop();
     thread.wait();
-    std::printf("release -> writeText, instant engine, %s: median %.2f ms, worst %.2f ms (50 runs)\n",
+    std::printf("release -> textRecognised, instant engine, %s: median %.2f ms, worst %.2f ms (50 runs)\n",
                 wake ? "woken at release" : "poll only (no wake-up)", median(ms), worst(ms));
 }
 
@@ -111,12 +111,12 @@ void decode(OfflineSpeechService& engine, const QByteArray& samples, const char*
     QString text;
     for (int run = 0; run < 10; ++run) {
         int error = 0, endpoint = 0, recognition = 0;
-        const auto session = engine.sessionBegin({}, IatThread::sessionRows[1], &error);
+        const auto session = engine.sessionBegin({}, RecognitionThread::sessionRows[1], &error);
         QByteArray result;
         t.start();
         for (int sent = 0; sent < wav.size();) {
             const int left = wav.size() - sent;
-            const int n = left < IatThread::TailSize ? left : IatThread::ChunkSize;
+            const int n = left < RecognitionThread::TailSize ? left : RecognitionThread::ChunkSize;
             engine.audioWrite(session, wav.constData() + sent, n, sent ? 2 : 1, &endpoint, &recognition);
             if (recognition == SpeechService::ResultReady)
                 result += engine.getResult(session, &recognition, 0, &error);

@@ -9,7 +9,7 @@
 #include "platform/linux/LinuxMouseButtons.h"
 #include "voice/AudioCapture.h"
 #include "voice/AudioRecorder.h"
-#include "voice/MonitorSideKey.h"
+#include "voice/SideKeyMonitor.h"
 
 #include <QApplication>
 #include <QDir>
@@ -34,7 +34,7 @@ static double threadCpuNs() {
 static void dispatchCost() {
     auto buttons = std::make_unique<FakeMouseButtons>();
     FakeMouseButtons* source = buttons.get();
-    MonitorSideKey monitor(std::move(buttons), std::make_unique<FakeForegroundWindow>());
+    SideKeyMonitor monitor(std::move(buttons), std::make_unique<FakeForegroundWindow>());
     const int n = 2'000'000;
     QElapsedTimer timer;
     timer.start();
@@ -51,7 +51,7 @@ static void x11EventCost() {
     }
     auto buttons = std::make_unique<LinuxMouseButtons>();
     LinuxMouseButtons* source = buttons.get();
-    MonitorSideKey monitor(std::move(buttons), std::make_unique<FakeForegroundWindow>());
+    SideKeyMonitor monitor(std::move(buttons), std::make_unique<FakeForegroundWindow>());
     int seen = 0;
     QObject::connect(source, &MouseButtons::mouseMessage, [&seen](MouseButtons::Message) { ++seen; });
     const int clicks = 5000; // wheel steps: button 4 press and release, two raw events each
@@ -116,10 +116,10 @@ static void firstBufferLatency() {
     ConfigStore::instance()["TypingModel"] = 1;
     ConfigStore::instance()["ClosePrompt"] = 1;
 
-    MonitorSideKey monitor(MouseButtons::create(), std::make_unique<FakeForegroundWindow>());
+    SideKeyMonitor monitor(MouseButtons::create(), std::make_unique<FakeForegroundWindow>());
     QElapsedTimer since;
     qint64 firstBuffer = -1;
-    QObject::connect(&monitor, &MonitorSideKey::levelBuffer, [&](const QAudioBuffer&) {
+    QObject::connect(&monitor, &SideKeyMonitor::levelBuffer, [&](const QAudioBuffer&) {
         if (firstBuffer < 0)
             firstBuffer = since.nsecsElapsed();
     });

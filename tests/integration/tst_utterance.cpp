@@ -1,12 +1,12 @@
 #include "app/ConfigStore.h"
-#include "app/PromptBox.h"
+#include "app/NoticeBox.h"
 #include "platform/fake/FakeFocusTyping.h"
 #include "platform/fake/FakeForegroundWindow.h"
-#include "result/ZorvelIat.h"
+#include "result/ResultDispatcher.h"
 #include "tests/speech/ScriptedSpeechService.h"
 #include "tests/support/TestDir.h"
 #include "tests/support/UrlCatcher.h"
-#include "voice/IatThread.h"
+#include "voice/RecognitionThread.h"
 #include "voice/RecordingReady.h"
 
 #include <QDirIterator>
@@ -49,7 +49,7 @@ class TestUtterance : public QObject {
     Q_OBJECT
 
     std::unique_ptr<TestDir> m_dir;
-    std::unique_ptr<ZorvelIat> m_iat;
+    std::unique_ptr<ResultDispatcher> m_dispatcher;
     FakeFocusTyping* m_typing = nullptr;
     FakeForegroundWindow* m_window = nullptr;
 
@@ -59,7 +59,7 @@ class TestUtterance : public QObject {
         m_typing = typing.get();
         m_window = window.get();
         m_window->windowClass = QStringLiteral("MozillaWindowClass");
-        m_iat = std::make_unique<ZorvelIat>(nullptr, std::move(typing), std::move(window));
+        m_dispatcher = std::make_unique<ResultDispatcher>(nullptr, std::move(typing), std::move(window));
     }
 
 private slots:
@@ -68,11 +68,11 @@ private slots:
         stageShippedData(*m_dir);
     }
     void cleanup() {
-        m_iat.reset();
+        m_dispatcher.reset();
         m_dir.reset();
     }
 
-    // Recognition → queued writeText → dispatcher → typing, as start-up connects them.
+    // Recognition → queued textRecognised → dispatcher → typing, as start-up connects them.
     void recordingIsTypedInTypingMode_data() {
         QTest::addColumn<int>("removePunctuation");
         QTest::addColumn<QByteArray>("typed");
@@ -91,9 +91,10 @@ private slots:
 
         auto engine = std::make_unique<ScriptedSpeechService>();
         engine->replies = {{QByteArray("你好世界。"), ScriptedSpeechService::ResultComplete, 0}};
-        IatThread thread(std::move(engine));
-        QObject::connect(&thread, &IatThread::writeText, m_iat.get(), &ZorvelIat::write);
-        QSignalSpy logged(m_iat.get(), &ZorvelIat::writeIat);
+        RecognitionThread thread(std::move(engine));
+        QObject::connect(&thread, &RecognitionThread::textRecognised, m_dispatcher.get(),
+                         &ResultDispatcher::write);
+        QSignalSpy logged(m_dispatcher.get(), &ResultDispatcher::activityReported);
         thread.start();
 
         m_dir->write("record.wav", wav(16000));
@@ -146,7 +147,7 @@ private slots:
         makeDispatcher();
         UrlCatcher catcher;
 
-        m_iat->write(utterance);
+        m_dispatcher->write(utterance);
 
         if (url.isEmpty()) {
             QVERIFY(catcher.urls.isEmpty());
@@ -154,9 +155,9 @@ private slots:
             QCOMPARE(catcher.urls.size(), 1);
             QCOMPARE(catcher.urls.first(), QUrl(url, QUrl::TolerantMode));
         }
-        QCOMPARE(m_iat->promptBox()->isVisible(), !notice.isEmpty());
+        QCOMPARE(m_dispatcher->noticeBox()->isVisible(), !notice.isEmpty());
         if (!notice.isEmpty())
-            QCOMPARE(m_iat->promptBox()->text(), notice);
+            QCOMPARE(m_dispatcher->noticeBox()->text(), notice);
         QVERIFY(m_typing->posted.isEmpty());
     }
 
@@ -166,11 +167,11 @@ private slots:
         ConfigStore::instance().reload();
         makeDispatcher();
         UrlCatcher catcher;
-        m_iat->write(QStringLiteral("打开我的博客。"));
+        m_dispatcher->write(QStringLiteral("打开我的博客。"));
         QCOMPARE(catcher.urls.size(), 1);
         QVERIFY(catcher.urls.first().toString().contains("wd="));
         m_dir->write("commandwords.txt", gbk("我的博客,https://blog.example.org/\r\n"));
-        m_iat->write(QStringLiteral("打开我的博客。"));
+        m_dispatcher->write(QStringLiteral("打开我的博客。"));
         QCOMPARE(catcher.urls.size(), 2);
         QCOMPARE(catcher.urls.at(1), QUrl("https://blog.example.org/"));
     }
@@ -182,10 +183,10 @@ private slots:
         makeDispatcher();
         m_window->windowClass = QStringLiteral("Notepad");
         UrlCatcher catcher;
-        m_iat->write(QStringLiteral("打开我的博客。"));
+        m_dispatcher->write(QStringLiteral("打开我的博客。"));
         QCOMPARE(m_typing->posted, gbk("打开我的博客"));
         QVERIFY(catcher.urls.isEmpty());
-        QVERIFY(!m_iat->promptBox()->isVisible());
+        QVERIFY(!m_dispatcher->noticeBox()->isVisible());
     }
 };
 

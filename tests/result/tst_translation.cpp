@@ -1,10 +1,10 @@
 #include "app/ConfigStore.h"
 #include "platform/fake/FakeFocusTyping.h"
 #include "platform/fake/FakeForegroundWindow.h"
+#include "result/ResultDispatcher.h"
 #include "result/TranslationService.h"
-#include "result/ZorvelIat.h"
-#include "tests/support/Rows.h"
 #include "tests/support/LoopbackHttpServer.h"
+#include "tests/support/Rows.h"
 #include "tests/support/TestDir.h"
 
 #include <QRegularExpression>
@@ -24,7 +24,7 @@ class TestTranslation : public QObject {
 
     std::unique_ptr<TestDir> m_dir;
     std::unique_ptr<LoopbackHttpServer> m_server;
-    std::unique_ptr<ZorvelIat> m_iat;
+    std::unique_ptr<ResultDispatcher> m_dispatcher;
     FakeFocusTyping* m_typing = nullptr;
 
     void makeDispatcher(const QByteArray& extraIni = QByteArray()) {
@@ -38,8 +38,8 @@ class TestTranslation : public QObject {
         store["RemovePunctuation"] = 1;
         auto typing = std::make_unique<FakeFocusTyping>();
         m_typing = typing.get();
-        m_iat =
-            std::make_unique<ZorvelIat>(nullptr, std::move(typing), std::make_unique<FakeForegroundWindow>());
+        m_dispatcher = std::make_unique<ResultDispatcher>(nullptr, std::move(typing),
+                                                          std::make_unique<FakeForegroundWindow>());
     }
     QString path(int i) const { return QString::fromLatin1(m_server->requests.at(i).path); }
 
@@ -51,7 +51,7 @@ private slots:
         makeDispatcher();
     }
     void cleanup() {
-        m_iat.reset();
+        m_dispatcher.reset();
         m_server.reset();
         m_dir.reset();
     }
@@ -87,10 +87,10 @@ private slots:
         ConfigStore::instance()["RemovePunctuation"] = removePunctuation;
         ConfigStore::instance()["TranslationLanguage"] = source;
         ConfigStore::instance()["TranslationResultLanguage"] = target;
-        QSignalSpy lines(m_iat.get(), &ZorvelIat::writeIat);
+        QSignalSpy lines(m_dispatcher.get(), &ResultDispatcher::activityReported);
         m_server->body = "{\"trans_result\":[{\"src\":\"x\",\"dst\":\"ok\"}]}";
 
-        m_iat->write(text);
+        m_dispatcher->write(text);
 
         QCOMPARE(lines.size(), 1);
         if (!line.isEmpty())
@@ -99,7 +99,7 @@ private slots:
         QVERIFY2(fragment.startsWith('/') ? path(0) == fragment : path(0).contains(fragment),
                  qPrintable(path(0)));
         QTRY_COMPARE(m_typing->posted, QByteArray("ok"));
-        QCOMPARE(m_iat->pendingTranslations(), 0);
+        QCOMPARE(m_dispatcher->pendingTranslations(), 0);
     }
 
     void replies_data() {
@@ -132,20 +132,20 @@ private slots:
             QTest::ignoreMessage(QtDebugMsg, QRegularExpression("^\"Error:.+"));
         if (typed.isEmpty())
             QTest::ignoreMessage(QtWarningMsg, "Translation , reply holds no translation !");
-        m_iat->write("hello");
+        m_dispatcher->write("hello");
         if (status == 0) {
             QTRY_COMPARE(m_server->requests.size(), 1);
-            QCOMPARE(m_iat->pendingTranslations(), 1);
+            QCOMPARE(m_dispatcher->pendingTranslations(), 1);
         }
-        QTRY_COMPARE_WITH_TIMEOUT(m_iat->pendingTranslations(), 0, 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(m_dispatcher->pendingTranslations(), 0, 10000);
         QCOMPARE(m_typing->posted.toHex(' '), typed.toHex(' '));
     }
 
     void severalOutstanding() {
         m_server->mode = LoopbackHttpServer::Hold;
         for (const char* text : {"one", "two", "three"})
-            m_iat->write(text);
-        QCOMPARE(m_iat->pendingTranslations(), 3);
+            m_dispatcher->write(text);
+        QCOMPARE(m_dispatcher->pendingTranslations(), 3);
         QTRY_COMPARE(m_server->held.size(), 3);
         // Answered in the reverse order of the requests: each reply is typed as it arrives.
         QHash<QString, QTcpSocket*> byQuery;
@@ -157,15 +157,15 @@ private slots:
             LoopbackHttpServer::answer(byQuery.value(query), 200, "{\"dst\":\"" + query + "\"}");
             typed += query;
             QTRY_COMPARE(m_typing->posted, typed);
-            QCOMPARE(m_iat->pendingTranslations(), --pending);
+            QCOMPARE(m_dispatcher->pendingTranslations(), --pending);
         }
     }
 
     void destroyedWithRequestOutstanding() {
         m_server->mode = LoopbackHttpServer::Hold;
-        m_iat->write("one");
+        m_dispatcher->write("one");
         QTRY_COMPARE(m_server->held.size(), 1);
-        m_iat.reset();
+        m_dispatcher.reset();
         LoopbackHttpServer::answer(m_server->held.first(), 200, "{\"dst\":\"1\"}");
         QTest::qWait(100);
     }

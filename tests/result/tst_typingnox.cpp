@@ -1,5 +1,5 @@
 #include "platform/FocusTyping.h"
-#include "result/ZorvelIat.h"
+#include "result/ResultDispatcher.h"
 #include "tests/support/MessageLog.h"
 
 #include <QtTest>
@@ -14,7 +14,7 @@ private slots:
         for (int i = 0; i < 3; ++i) {
             auto typing = FocusTyping::create();
             QCOMPARE(typing->foregroundWindow(), FocusTyping::WindowId(0));
-            ZorvelIat::postTextToFocus(*typing, QByteArray("abc\xc4\xe3"));
+            ResultDispatcher::postTextToFocus(*typing, QByteArray("abc\xc4\xe3"));
         }
         QCOMPARE(log.warnings().size(), 1);
         QVERIFY2(log.contains("no X display"), qPrintable(log.warnings().first()));

@@ -1,6 +1,6 @@
 #include "app/ConfigStore.h"
 #include "platform/fake/FakeForegroundWindow.h"
-#include "result/ZorvelIat.h"
+#include "result/ResultDispatcher.h"
 #include "tests/result/FocusReceiver.h"
 #include "tests/result/MixedText.h"
 #include "tests/support/TestDir.h"
@@ -63,13 +63,13 @@ private slots:
     void cleanupTestCase() { m_receiver.reset(); }
 
     void dispatcherTypesIntoAnotherClient() {
-        ZorvelIat iat(nullptr, FocusTyping::create(), std::make_unique<FakeForegroundWindow>());
+        ResultDispatcher dispatcher(nullptr, FocusTyping::create(), std::make_unique<FakeForegroundWindow>());
         ConfigStore& store = ConfigStore::instance();
         store["TypingModel"] = 1;
         store["IntelligenceModel"] = 0;
         store["TranslationModel"] = 0;
         store["RemovePunctuation"] = 0;
-        iat.write("你好，世界 Hello, World!");
+        dispatcher.write("你好，世界 Hello, World!");
         expectTyped("你好，世界 Hello, World!");
     }
 
@@ -84,14 +84,14 @@ private slots:
         const QString text = ::mixedText(length);
         QCOMPARE(text.size(), length);
         auto typing = FocusTyping::create();
-        ZorvelIat::postTextToFocus(*typing, gb2312(text));
+        ResultDispatcher::postTextToFocus(*typing, gb2312(text));
         expectTyped(text);
     }
 
     void controlCharactersAreNotKeys() {
         auto typing = FocusTyping::create();
-        ZorvelIat::postTextToFocus(*typing, QByteArray("a\r\nb\tc\x1b"
-                                                       "d"));
+        ResultDispatcher::postTextToFocus(*typing, QByteArray("a\r\nb\tc\x1b"
+                                                              "d"));
         expectTyped("abcd");
     }
 
@@ -101,7 +101,7 @@ private slots:
         XkbLockModifiers(display, XkbUseCoreKbd, LockMask, LockMask);
         XSync(display, False);
         auto typing = FocusTyping::create();
-        ZorvelIat::postTextToFocus(*typing, gb2312("Hello World 你好 abc XYZ 123!"));
+        ResultDispatcher::postTextToFocus(*typing, gb2312("Hello World 你好 abc XYZ 123!"));
         typing.reset();
         XkbLockModifiers(display, XkbUseCoreKbd, LockMask, 0);
         XCloseDisplay(display);
@@ -114,7 +114,7 @@ private slots:
         auto typing = FocusTyping::create();
         const QString text =
             QStringLiteral("天地玄黄宇宙洪荒日月盈昃辰宿列张寒来暑往秋收冬藏闰余成岁律吕调阳");
-        ZorvelIat::postTextToFocus(*typing, gb2312(text));
+        ResultDispatcher::postTextToFocus(*typing, gb2312(text));
         expectTyped(text);
         m_receiver->settle(600); // the keycodes go back once typing has been quiet for a while
         QCOMPARE(keymap(), before);

@@ -1,5 +1,5 @@
 #include "platform/FocusTyping.h"
-#include "result/ZorvelIat.h"
+#include "result/ResultDispatcher.h"
 #include "tests/result/MixedText.h"
 
 #include <QElapsedTimer>
@@ -36,7 +36,7 @@ private slots:
         auto typing = FocusTyping::create();
         QElapsedTimer clock;
         clock.start();
-        ZorvelIat::postTextToFocus(*typing, QTextCodec::codecForName("gb2312")->fromUnicode(text));
+        ResultDispatcher::postTextToFocus(*typing, QTextCodec::codecForName("gb2312")->fromUnicode(text));
         QCoreApplication::processEvents(); // the backend starts typing on the next turn
         // It does not sit waiting for a window that cannot answer while it types.
         QVERIFY2(clock.elapsed() < 900, qPrintable(QString::number(clock.elapsed())));

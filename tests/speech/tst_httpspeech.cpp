@@ -1,11 +1,11 @@
 #include "app/ConfigStore.h"
 #include "app/ServicesConfig.h"
-#include "tests/support/Rows.h"
 #include "tests/speech/WavFile.h"
 #include "tests/support/LoopbackHttpServer.h"
 #include "tests/support/MessageLog.h"
+#include "tests/support/Rows.h"
 #include "tests/support/TestDir.h"
-#include "voice/IatThread.h"
+#include "voice/RecognitionThread.h"
 #include "voice/speech/HttpSpeechService.h"
 #include "voice/speech/OfflineSpeechService.h"
 
@@ -39,13 +39,15 @@ private:
         ServicesConfig::instance().reload();
     }
     QByteArray serverUrl() const { return "url=" + m_server->url().toUtf8() + "/api/\n"; }
-    std::unique_ptr<IatThread> thread() { return std::make_unique<IatThread>(SpeechService::create()); }
-    QString recognise(IatThread& thread, const QByteArray& config = "TypingModel=1\n",
+    std::unique_ptr<RecognitionThread> thread() {
+        return std::make_unique<RecognitionThread>(SpeechService::create());
+    }
+    QString recognise(RecognitionThread& thread, const QByteArray& config = "TypingModel=1\n",
                       const QByteArray& wav = WavFile::make(QByteArray(9000, 'a'))) {
         m_dir->write("config.txt", config + "IsRecording=1\n");
         m_dir->write("record.wav", wav);
         ConfigStore::instance().reload();
-        QSignalSpy spy(&thread, &IatThread::writeText);
+        QSignalSpy spy(&thread, &RecognitionThread::textRecognised);
         if (!thread.pass() || spy.count() != 1)
             return QStringLiteral("<no pass>");
         return spy.at(0).at(0).toString();
@@ -185,7 +187,7 @@ private slots:
         m_dir->write("config.txt", "TypingModel=1\nIsRecording=1\n");
         m_dir->write("record.wav", WavFile::make(QByteArray(3000, 'b')));
         ConfigStore::instance().reload();
-        QSignalSpy spy(t.get(), &IatThread::writeText);
+        QSignalSpy spy(t.get(), &RecognitionThread::textRecognised);
         t->start();
         QTRY_COMPARE(spy.count(), 1);
         QCOMPARE(spy.at(0).at(0).toString(), QString("hello"));

@@ -1,9 +1,9 @@
 #include "app/ConfigStore.h"
-#include "tests/support/Rows.h"
 #include "tests/speech/WavFile.h"
 #include "tests/support/MessageLog.h"
+#include "tests/support/Rows.h"
 #include "tests/support/TestDir.h"
-#include "voice/IatThread.h"
+#include "voice/RecognitionThread.h"
 #include "voice/speech/OfflineSpeechService.h"
 
 #include <QFile>
@@ -52,9 +52,9 @@ private:
     std::unique_ptr<MessageLog> m_log;
     QByteArray m_goForward; // raw samples
 
-    std::unique_ptr<IatThread> englishThread() {
+    std::unique_ptr<RecognitionThread> englishThread() {
         setLanguage(1);
-        return std::make_unique<IatThread>(
+        return std::make_unique<RecognitionThread>(
             std::make_unique<OfflineSpeechService>(OfflineSpeechService::Settings::fromServicesConfig()));
     }
     void setLanguage(int language) {
@@ -62,10 +62,10 @@ private:
         TestDir::reloadSettings();
     }
     // The text heard in a recording, by default the one of "go forward ten meters".
-    QString recognise(IatThread& thread, QByteArray wav = QByteArray()) {
+    QString recognise(RecognitionThread& thread, QByteArray wav = QByteArray()) {
         m_dir->write("record.wav", wav.isNull() ? WavFile::make(m_goForward) : wav);
         ConfigStore::instance()["IsRecording"] = 1;
-        QSignalSpy spy(&thread, &IatThread::writeText);
+        QSignalSpy spy(&thread, &RecognitionThread::textRecognised);
         if (!thread.pass() || spy.count() != 1)
             return QStringLiteral("<no pass>");
         return spy.at(0).at(0).toString();
@@ -176,7 +176,7 @@ private slots:
         OfflineSpeechService engine(OfflineSpeechService::Settings::fromServicesConfig());
         QCOMPARE(engine.login({}, {}, {}), 0);
         int error = -1;
-        const auto session = engine.sessionBegin({}, IatThread::sessionRows[1], &error);
+        const auto session = engine.sessionBegin({}, RecognitionThread::sessionRows[1], &error);
         QCOMPARE(error, 0);
         const QByteArray wav = WavFile::make(m_goForward + background(1500, 30) + m_goForward);
         QByteArray early, all;
@@ -211,7 +211,7 @@ private slots:
     void missingModelFailsLogin() {
         OfflineSpeechService::Settings settings;
         settings.acousticModel = m_dir->file("nowhere");
-        auto thread = std::make_unique<IatThread>(std::make_unique<OfflineSpeechService>(settings));
+        auto thread = std::make_unique<RecognitionThread>(std::make_unique<OfflineSpeechService>(settings));
         QVERIFY(m_log->contains(QStringLiteral("SpeechLogin failed !")));
         QVERIFY(m_log->contains(QStringLiteral("model file missing")));
         setLanguage(1);

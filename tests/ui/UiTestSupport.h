@@ -2,15 +2,15 @@
 
 #include "app/ConfigStore.h"
 #include "app/FontSetup.h"
-#include "app/PromptBox.h"
+#include "app/NoticeBox.h"
 #include "platform/fake/FakeStartAtLogon.h"
 #include "tests/support/TestDir.h"
-#include "ui/AboutZorvel.h"
-#include "ui/BasicSkillsWidget.h"
-#include "ui/ConvenientTool.h"
+#include "ui/AboutDialog.h"
 #include "ui/DesktopGeometry.h"
-#include "ui/ImportantHintWidget.h"
-#include "ui/InstruductionsWidget.h"
+#include "ui/FirstRunHint.h"
+#include "ui/FirstRunSkills.h"
+#include "ui/FirstRunSteps.h"
+#include "ui/FloatingModeBar.h"
 #include "ui/MainWindow.h" // with the windows it opens
 #include "ui/SystemTray.h"
 

@@ -12,8 +12,8 @@ char look(const QLabel* row) {
     return row->x() == 30 && style.contains("10pt") && style.contains("rgb(52, 52, 52)") ? 'N' : '?';
 }
 // Advances the process-wide carousel until the given row is the next to be highlighted.
-void carouselTo(PromptMessageDialog& panel, int row) {
-    while (PromptMessageDialog::carouselStep() != row)
+void carouselTo(QuickGuidePanel& panel, int row) {
+    while (QuickGuidePanel::carouselStep() != row)
         panel.advanceCarousel();
 }
 } // namespace
@@ -23,48 +23,47 @@ class TestInfoWindows : public UiTest {
 private slots:
     // Highlights the row and returns the one before it (the tenth before the first) to normal.
     void carouselStepWrapsAround() {
-        PromptMessageDialog panel;
+        QuickGuidePanel panel;
         carouselTo(panel, 10);
         panel.advanceCarousel();
         QCOMPARE(QString() + look(panel.sampleRow(9)) + look(panel.sampleRow(10)), QString("NH"));
-        QCOMPARE(PromptMessageDialog::carouselStep(), 1);
+        QCOMPARE(QuickGuidePanel::carouselStep(), 1);
         panel.advanceCarousel(); // the first row returns the tenth to normal
         QCOMPARE(QString() + look(panel.sampleRow(10)) + look(panel.sampleRow(1)), QString("NH"));
-        QCOMPARE(PromptMessageDialog::carouselStep(), 2);
+        QCOMPARE(QuickGuidePanel::carouselStep(), 2);
     }
     // The highlight moves one row per tick however often the page is opened, and a new panel
     // carries on from where the last one stopped.
     void carouselContinuesAcrossPanels() {
         int expected = 0;
         {
-            PromptMessageDialog panel;
+            QuickGuidePanel panel;
             carouselTo(panel, 4);
             click(panel, "pushButton");
             QCOMPARE(page(panel), 1);
-            QTRY_COMPARE_WITH_TIMEOUT(PromptMessageDialog::carouselStep(), 5, 2500);
+            QTRY_COMPARE_WITH_TIMEOUT(QuickGuidePanel::carouselStep(), 5, 2500);
             QCOMPARE(look(panel.sampleRow(4)), 'H');
             click(panel, "pushButton_3");
             QCOMPARE(page(panel), 0);
             click(panel, "pushButton");
             // One timer only: two ticks take at least 2.5 s, not half that.
             QTest::qWait(1700);
-            QVERIFY(PromptMessageDialog::carouselStep() <= 6);
-            expected = PromptMessageDialog::carouselStep();
+            QVERIFY(QuickGuidePanel::carouselStep() <= 6);
+            expected = QuickGuidePanel::carouselStep();
         }
-        PromptMessageDialog again;
-        QCOMPARE(PromptMessageDialog::carouselStep(), expected);
+        QuickGuidePanel again;
+        QCOMPARE(QuickGuidePanel::carouselStep(), expected);
         QTest::qWait(1700);
-        QCOMPARE(PromptMessageDialog::carouselStep(), expected); // no timer before "查看更多"
+        QCOMPARE(QuickGuidePanel::carouselStep(), expected); // no timer before "查看更多"
         click(again, "pushButton");
-        QTRY_COMPARE_WITH_TIMEOUT(PromptMessageDialog::carouselStep(), expected + 1, 2500);
+        QTRY_COMPARE_WITH_TIMEOUT(QuickGuidePanel::carouselStep(), expected + 1, 2500);
         QCOMPARE(look(again.sampleRow(expected)), 'H');
     }
     // Each step: the button clicked, then the page and the inner page of "详细说明" shown.
     void helpTabs() {
-        UseIntructionsDialog help;
+        HelpDialog help;
         const QStringList tabs{"pushButton", "pushButton_2", "pushButton_3", "pushButton_4"};
-        const QString chosen = UseIntructionsDialog::chosenTabLook(),
-                      other = UseIntructionsDialog::otherTabLook();
+        const QString chosen = HelpDialog::chosenTabLook(), other = HelpDialog::otherTabLook();
         const QVector<std::tuple<QString, int, int>> steps{
             {"pushButton", 0, 0}, {"pushButton_4", 3, 0}, {"pushButton_3", 2, 0}, {"pushButton_6", 2, 1},
             {"pushButton", 0, 1}, {"pushButton_3", 2, 1}, {"pushButton_7", 2, 0}};
@@ -78,7 +77,7 @@ private slots:
     }
     void firstRunChainRunsBackAndForth() {
         FakeStartAtLogon logon;
-        ImportantHintWidget hint(nullptr, &logon);
+        FirstRunHint hint(nullptr, &logon);
         for (int bootUp : {1, 0, 1}) { // registered on construction, before any click
             QCOMPARE(logon.present, bootUp == 1);
             QCOMPARE(saved().value("BootUp"), bootUp);
@@ -89,11 +88,11 @@ private slots:
         QVERIFY(!hint.instructions());
         click(hint, "pushButton");
         QVERIFY(!hint.isVisible());
-        InstruductionsWidget* steps = hint.instructions();
+        FirstRunSteps* steps = hint.instructions();
         QVERIFY(steps && steps->isVisible());
         QCOMPARE(steps->parent(), &hint);
         QCOMPARE(steps->pos(), desktopCentreOffset(200, 335));
-        BasicSkillsWidget* skills = steps->basicSkills();
+        FirstRunSkills* skills = steps->firstRunSkills();
         QVERIFY(!skills->isVisible());
         QCOMPARE(skills->pos(), desktopCentreOffset(250, 195));
         for (int round = 0; round < 2; ++round) {
@@ -107,9 +106,9 @@ private slots:
         QVERIFY(!skills->isVisible() && !steps->isVisible() && !hint.isVisible());
     }
     void loginDoesNothingButClose() {
-        UserLogInDialog login;
+        LoginDialog login;
         QCOMPARE(child<QLineEdit>(login, "lineEdit_2")->echoMode(), QLineEdit::Password);
-        QSignalSpy closing(&login, &UserLogInDialog::closeDialog);
+        QSignalSpy closing(&login, &LoginDialog::closeDialog);
         child<QLineEdit>(login, "lineEdit")->setText("用户");
         QTest::keyClicks(child<QLineEdit>(login, "lineEdit_2"), "secret");
         click(login, "pushButton");

@@ -21,7 +21,7 @@ private slots:
     void logAndClosing() {
         MainWindow window;
         QVERIFY(!window.isVisible());
-        window.setMianWindowLog("打字模式：你好");
+        window.appendActivity("打字模式：你好");
         QTextDocument* doc = window.logView()->document();
         QCOMPARE(doc->blockCount(), 2);
         QCOMPARE(doc->firstBlock().text().mid(19), QString("  主程序启动"));
@@ -65,15 +65,15 @@ private slots:
             const int before = MainWindow::trayClickCount();
             const QChar step = steps[i];
             if (step == 'x')
-                click(*window.promptMessage(), "pushButton_4");
+                click(*window.quickGuide(), "pushButton_4");
             else
                 emit window.tray()->activated(kReasons[step]);
             QCOMPARE(MainWindow::trayClickCount(), before + (step == 'c' ? 1 : 0));
-            QCOMPARE(window.promptMessage() != nullptr, steps[i + 1] == '1');
-            QCOMPARE(window.promptMessage() && window.promptMessage()->isVisible(), steps[i + 1] == '1');
+            QCOMPARE(window.quickGuide() != nullptr, steps[i + 1] == '1');
+            QCOMPARE(window.quickGuide() && window.quickGuide()->isVisible(), steps[i + 1] == '1');
         }
         dropClosed();
-        QCOMPARE(topLevelCount("PromptMessageDialog"), steps.endsWith('1') ? 1 : 0);
+        QCOMPARE(topLevelCount("QuickGuidePanel"), steps.endsWith('1') ? 1 : 0);
     }
     // Strict bounds: the icon (1000..1024, 700..724), then the strip (900..1140, 670..700).
     void hoverRule_data() {
@@ -102,36 +102,36 @@ private slots:
             at = point;
             window.tray()->refresh();
         }
-        QCOMPARE(window.convenientTool()->isVisible(), visible);
+        QCOMPARE(window.floatingModeBar()->isVisible(), visible);
         QCOMPARE(MainWindow::hoverFlag(), visible ? 1 : 0);
         if (visible)
-            QCOMPARE(window.convenientTool()->pos(), QPoint(900, 670));
+            QCOMPARE(window.floatingModeBar()->pos(), QPoint(900, 670));
     }
     void hoverShowsTheToolWithinATick() {
         MainWindow window;
         QPoint at(1010, 710);
         placeTray(window, at);
-        QTRY_VERIFY_WITH_TIMEOUT(window.convenientTool()->isVisible(), 3000);
+        QTRY_VERIFY_WITH_TIMEOUT(window.floatingModeBar()->isVisible(), 3000);
         at = QPoint(10, 10);
-        QTRY_VERIFY_WITH_TIMEOUT(!window.convenientTool()->isVisible(), 3000);
+        QTRY_VERIFY_WITH_TIMEOUT(!window.floatingModeBar()->isVisible(), 3000);
     }
     // Every way to the settings dialog reuses the open one.
     void settingsDialogIsReused() {
         MainWindow window;
         QAction* entry = menuEntry(window.tray()->menu(), "软件设置");
         entry->trigger();
-        QPointer<SoftwareSettingsDialog> first = window.softwareSettings();
+        QPointer<SettingsDialog> first = window.settingsDialog();
         QVERIFY(first && first->isVisible());
         QCOMPARE(first->styleSheet(), QString("background-color: white"));
         entry->trigger();
-        click(*window.convenientTool(), "pushButton_4");
+        click(*window.floatingModeBar(), "pushButton_4");
         window.showLeftMouseEvent(); // at the right screen edge
         const QSize desktop = desktopSize();
-        QCOMPARE(window.promptMessage()->pos(), QPoint(desktop.width() - 205, desktop.height() - 680));
-        QCOMPARE(window.promptMessage()->styleSheet(), QString("background-color: white"));
-        click(*window.promptMessage(), "pushButton_2");
-        QCOMPARE(window.softwareSettings(), first.data());
-        QCOMPARE(topLevelCount("SoftwareSettingsDialog"), 1);
+        QCOMPARE(window.quickGuide()->pos(), QPoint(desktop.width() - 205, desktop.height() - 680));
+        QCOMPARE(window.quickGuide()->styleSheet(), QString("background-color: white"));
+        click(*window.quickGuide(), "pushButton_2");
+        QCOMPARE(window.settingsDialog(), first.data());
+        QCOMPARE(topLevelCount("SettingsDialog"), 1);
     }
     // Each window reports its closing; the holder is emptied and the window destroyed.
     void windowsCloseThroughTheirButtons_data() {
@@ -149,8 +149,8 @@ private slots:
         QFETCH(QString, button);
         MainWindow main;
         const auto held = [&main] {
-            QWidgetList open{main.helpDialog(),       main.promptMessage(),  main.userLogIn(),
-                             main.softwareSettings(), main.customFunction(), main.tray()->aboutWindow()};
+            QWidgetList open{main.helpDialog(),     main.quickGuide(),          main.loginDialog(),
+                             main.settingsDialog(), main.customCommandEditor(), main.tray()->aboutWindow()};
             open.removeAll(nullptr);
             return open;
         };
@@ -171,12 +171,12 @@ private slots:
     void reopeningReplacesTheOpenWindow() {
         MainWindow main;
         main.showHelp();
-        QPointer<UseIntructionsDialog> first = main.helpDialog();
+        QPointer<HelpDialog> first = main.helpDialog();
         main.showHelp();
         QVERIFY(main.helpDialog() != first.data());
         dropClosed();
         QVERIFY(!first);
-        QCOMPARE(topLevelCount("UseIntructionsDialog"), 1);
+        QCOMPARE(topLevelCount("HelpDialog"), 1);
         const QSize desktop = desktopSize();
         QCOMPARE(main.helpDialog()->pos(), QPoint(desktop.width() - 400, desktop.height() - 707));
         click(*main.helpDialog(), "pushButton_5"); // closes the window on screen

@@ -4,7 +4,7 @@ namespace {
 // The dialog with its start-at-logon fake.
 struct Dialog {
     FakeStartAtLogon logon;
-    SoftwareSettingsDialog dialog{nullptr, &logon};
+    SettingsDialog dialog{nullptr, &logon};
     QAbstractButton* operator()(const QString& name) { return UiTest::child(dialog, name); }
     QComboBox* list(const QString& name) { return UiTest::child<QComboBox>(dialog, name); }
 };
@@ -111,7 +111,7 @@ private slots:
     void buttonsOnlyClose() {
         Dialog d;
         d.list("comboBox_4")->setCurrentIndex(9);
-        QSignalSpy closing(&d.dialog, &SoftwareSettingsDialog::closeDialog);
+        QSignalSpy closing(&d.dialog, &SettingsDialog::closeDialog);
         for (const char* button : {"pushButton", "pushButton_2", "toolButton_2"})
             d(button)->click();
         QCOMPARE(closing.count(), 3);

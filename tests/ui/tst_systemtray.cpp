@@ -84,7 +84,7 @@ private slots:
         const QString notice = "你选择：" + tray.languageAction(choice)->text();
         QCOMPARE(tray.notices, QStringList(QVector<QString>(notices, notice).toList()));
         if (notices > 0)
-            QCOMPARE(tray.promptBox()->isVisible() ? tray.promptBox()->text() : QString(), notice);
+            QCOMPARE(tray.noticeBox()->isVisible() ? tray.noticeBox()->text() : QString(), notice);
         QString languages;
         for (const char* key : {"TypingLanguage", "IntelligenceLanguage", "TranslationLanguage"})
             languages += QString::number(UiTest::saved().value(key));

@@ -4,11 +4,11 @@
 #include "app/ConfigStore.h"
 #include "app/FontSetup.h"
 #include "platform/fake/FakeStartAtLogon.h"
-#include "ui/AboutZorvel.h"
-#include "ui/BasicSkillsWidget.h"
-#include "ui/ConvenientTool.h"
-#include "ui/ImportantHintWidget.h"
-#include "ui/InstruductionsWidget.h"
+#include "ui/AboutDialog.h"
+#include "ui/FirstRunHint.h"
+#include "ui/FirstRunSkills.h"
+#include "ui/FirstRunSteps.h"
+#include "ui/FloatingModeBar.h"
 #include "ui/MainWindow.h" // with the windows it opens
 #include "ui/SystemTray.h"
 
@@ -46,7 +46,7 @@ int main(int argc, char* argv[]) {
     ConfigStore::instance()["MonitorZorvelMouseConnect"] = 1;
     FakeStartAtLogon logon;
     MainWindow main;
-    main.setMianWindowLog(QStringLiteral("打字模式：你好，世界"));
+    main.appendActivity(QStringLiteral("打字模式：你好，世界"));
     main.refreshStatus();
     main.showWindow();
     save(&main, QStringLiteral("01-main-window"));
@@ -55,17 +55,17 @@ int main(int argc, char* argv[]) {
     for (QAction* action : main.tray()->menu()->actions())
         if (action->menu())
             saveMenu(action->menu(), QStringLiteral("02-tray-menu-") + action->text());
-    main.showConvenientTool();
-    save(main.convenientTool(), QStringLiteral("03-floating-tool"));
-    SoftwareSettingsDialog settings(nullptr, &logon);
+    main.showFloatingModeBar();
+    save(main.floatingModeBar(), QStringLiteral("03-floating-tool"));
+    SettingsDialog settings(nullptr, &logon);
     settings.setStyleSheet(QStringLiteral("background-color: white"));
     save(&settings, QStringLiteral("04-settings"));
     main.showLeftMouseEvent();
-    save(main.promptMessage(), QStringLiteral("05-quick-guide"));
-    click(main.promptMessage(), "pushButton");
+    save(main.quickGuide(), QStringLiteral("05-quick-guide"));
+    click(main.quickGuide(), "pushButton");
     for (int i = 0; i < 3; ++i)
-        main.promptMessage()->advanceCarousel();
-    save(main.promptMessage(), QStringLiteral("05-quick-guide-more"));
+        main.quickGuide()->advanceCarousel();
+    save(main.quickGuide(), QStringLiteral("05-quick-guide-more"));
     main.showHelp();
     const char* const tabs[4] = {"pushButton", "pushButton_2", "pushButton_3", "pushButton_4"};
     for (int tab = 0; tab < 4; ++tab) {
@@ -75,16 +75,16 @@ int main(int argc, char* argv[]) {
     click(main.helpDialog(), "pushButton_3");
     click(main.helpDialog(), "pushButton_6");
     save(main.helpDialog(), QStringLiteral("06-help-3b"));
-    ImportantHintWidget hint(nullptr, &logon);
+    FirstRunHint hint(nullptr, &logon);
     hint.show();
     save(&hint, QStringLiteral("07-first-run-hint"));
     click(&hint, "pushButton");
     save(hint.instructions(), QStringLiteral("08-first-run-steps"));
     click(hint.instructions(), "pushButton");
-    save(hint.instructions()->basicSkills(), QStringLiteral("09-first-run-skills"));
+    save(hint.instructions()->firstRunSkills(), QStringLiteral("09-first-run-skills"));
     main.tray()->showAboutUs();
     save(main.tray()->aboutWindow(), QStringLiteral("10-about"));
     main.showLogIn();
-    save(main.userLogIn(), QStringLiteral("11-login"));
+    save(main.loginDialog(), QStringLiteral("11-login"));
     return g_ok ? 0 : 1;
 }

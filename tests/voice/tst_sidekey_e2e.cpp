@@ -2,9 +2,9 @@
 #include "WavHeader.h"
 #include "app/ConfigStore.h"
 #include "tests/support/TestDir.h"
-#include "voice/MonitorSideKey.h"
-#include "voice/MyThread.h"
 #include "voice/SideKeyFeedback.h"
+#include "voice/SideKeyMonitor.h"
+#include "voice/SideKeyThread.h"
 
 #include <QDeadlineTimer>
 #include <QtEndian>
@@ -25,7 +25,7 @@ class TestSideKeyEndToEnd : public QObject {
     QString m_speech;
     std::optional<TestDir> m_dir;
     std::unique_ptr<SideKeyFeedback> m_feedback;
-    std::unique_ptr<MyThread> m_thread;
+    std::unique_ptr<SideKeyThread> m_thread;
 
     void startSideKey() {
         ConfigStore& store = ConfigStore::instance();
@@ -33,11 +33,11 @@ class TestSideKeyEndToEnd : public QObject {
         store["IsRecording"] = 0;
         QVERIFY(store.save());
         m_feedback = std::make_unique<SideKeyFeedback>();
-        m_thread = std::make_unique<MyThread>(m_feedback.get());
-        QSignalSpy ready(m_thread.get(), &MyThread::monitorReady);
+        m_thread = std::make_unique<SideKeyThread>(m_feedback.get());
+        QSignalSpy ready(m_thread.get(), &SideKeyThread::monitorReady);
         m_thread->start();
         QTRY_COMPARE(ready.count(), 1);
-        QVERIFY(ready.at(0).at(0).value<MonitorSideKey*>()->isListening());
+        QVERIFY(ready.at(0).at(0).value<SideKeyMonitor*>()->isListening());
     }
 
 private slots:

@@ -1,0 +1,328 @@
+#include "custom/CustomCommandEditor.h"
+#include "ui_CustomCommandEditor.h"
+
+#include "app/NoticeBox.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QMouseEvent>
+#include <QSaveFile>
+#include <QTextCodec>
+#include <QTextStream>
+#include <QtDebug>
+
+static const char kWebFile[] = "./webSearch.txt";
+static const char kCommandFile[] = "./commandwords.txt";
+static const char kSoftwareFile[] = "./software.txt";
+static const char kFileLink[] = ",file:///";
+
+static const char kDarkButton[] =
+    "QPushButton{background-color: rgb(61, 102, 98); color: rgb(255, 255, 255);}";
+static const char kLightButton[] =
+    "QPushButton{background-color: rgb(230, 230, 230); color: rgb(52, 52, 52);}"
+    "QPushButton:hover{background-color: rgb(61, 102, 102); color: rgb(255, 255, 255);}";
+
+static QTextCodec* gbk() {
+    return QTextCodec::codecForName("GBK");
+}
+
+// The non-empty lines of a vocabulary file (GBK unless it starts with a Unicode byte-order mark),
+// without their line ends. False when the file cannot be opened.
+static bool readRecords(const QString& path, QStringList* lines) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        return false;
+    QTextStream in(&file);
+    in.setCodec(gbk());
+    in.setAutoDetectUnicode(true);
+    QString line;
+    while (in.readLineInto(&line))
+        if (!line.isEmpty())
+            lines->append(line);
+    return true;
+}
+
+// True when a record of the file has the word before its first separator.
+static bool isTaken(const QString& path, QChar separator, const QString& word, const char* openFailure) {
+    QStringList lines;
+    if (!readRecords(path, &lines)) {
+        qWarning("%s", openFailure);
+        return false;
+    }
+    for (const QString& line : lines)
+        if (line.section(separator, 0, 0) == word)
+            return true;
+    return false;
+}
+
+// Appends one record with CR LF. A last line left without its line end gets one first, so the new
+// record never runs into it.
+static bool appendRecord(const QString& path, const QString& record) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadWrite | QIODevice::Append))
+        return false;
+    QByteArray bytes;
+    if (file.size() > 0 && file.seek(file.size() - 1) && file.read(1) != "\n")
+        bytes = "\r\n";
+    bytes += gbk()->fromUnicode(record) + "\r\n";
+    return file.write(bytes) == bytes.size();
+}
+
+CustomCommandEditor::CustomCommandEditor(QWidget* parent, Qt::WindowFlags flags)
+    : QDialog(parent, flags), ui(new Ui::CustomCommandEditor), m_prompt(new NoticeBox) {
+    ui->setupUi(this);
+    ui->tableWidget_2->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
+    ui->tableWidget_2->verticalHeader()->setDefaultAlignment(Qt::AlignCenter);
+    ui->tableWidget_2->horizontalHeader()->setStretchLastSection(true);
+    showPage(0);
+
+    loadWebCommands();
+    loadFileCommands();
+
+    connect(this, &CustomCommandEditor::alreadyDefsig, this, &CustomCommandEditor::alreadyDef);
+    ui->tableWidget_2->setSelectionBehavior(QAbstractItemView::SelectRows);
+    ui->tableWidget_2->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    connect(ui->toolButton, &QToolButton::clicked, this, &CustomCommandEditor::browseFolder);
+    connect(ui->toolButton_2, &QToolButton::clicked, this, &CustomCommandEditor::browseFile);
+
+    setWindowFlags(Qt::ToolTip | Qt::FramelessWindowHint);
+    raise();
+    setAttribute(Qt::WA_DeleteOnClose);
+    show();
+}
+
+CustomCommandEditor::~CustomCommandEditor() {
+    delete m_prompt;
+    delete ui;
+}
+
+void CustomCommandEditor::showPage(int page) {
+    ui->stackedWidget->setCurrentIndex(page);
+    ui->pushButton->setStyleSheet(QLatin1String(page == 0 ? kDarkButton : kLightButton));
+    ui->pushButton_2->setStyleSheet(QLatin1String(page == 1 ? kDarkButton : kLightButton));
+}
+
+void CustomCommandEditor::alreadyDef(const QString& str1, const QString& str2, const QString& str3) {
+    QTableWidget* table = ui->tableWidget_2;
+    if (m_count > 7)
+        table->insertRow(table->rowCount());
+    ui->comboBox->insertItem(m_count, str2);
+    table->setItem(m_count, 0, new QTableWidgetItem(str1));
+    table->setItem(m_count, 1, new QTableWidgetItem(str2));
+    table->setItem(m_count, 2, new QTableWidgetItem(str3));
+    ++m_count;
+}
+
+// A record without a blank lists as a word with no address.
+void CustomCommandEditor::loadWebCommands() {
+    QStringList lines;
+    if (!readRecords(QLatin1String(kWebFile), &lines)) {
+        qWarning("Custom command words , open webSearch file failed !");
+        return;
+    }
+    for (const QString& line : lines) {
+        const QStringList parts = line.split(QLatin1Char(' '));
+        alreadyDef(QStringLiteral("网页"), parts.value(0), parts.value(1));
+    }
+}
+
+// The word is what the interpreter takes as the key (the text before the first ","); the content
+// is the rest, without "file:///" when the record is a file or folder one. So a record with some
+// other address lists with that address, and deleting the word finds the record again.
+void CustomCommandEditor::loadFileCommands() {
+    QStringList lines;
+    if (!readRecords(QLatin1String(kCommandFile), &lines)) {
+        qWarning("Custom command words , open commandwords file failed !");
+        return;
+    }
+    for (const QString& line : lines) {
+        const int comma = line.indexOf(QLatin1Char(','));
+        const QString word = comma < 0 ? line : line.left(comma);
+        QString content = comma < 0 ? QString() : line.mid(comma + 1);
+        if (content.startsWith(QLatin1String(kFileLink + 1)))
+            content = content.mid(int(qstrlen(kFileLink)) - 1);
+        alreadyDef(QStringLiteral("文件"), word, content);
+    }
+}
+
+void CustomCommandEditor::refuse(const QString& word) {
+    m_prompt->showPromptFor(word + QStringLiteral(" 已被占用！"), 500);
+}
+
+void CustomCommandEditor::on_pushButton_5_clicked() {
+    const QString word = ui->lineEdit->text();
+    const QString address = ui->lineEdit_2->text();
+    ui->lineEdit->clear();
+    ui->lineEdit_2->clear();
+    if (isTaken(QLatin1String(kWebFile), QLatin1Char(' '), word,
+                "Custom command words , open webSearch file failed when saving command words !")) {
+        refuse(word);
+        return;
+    }
+    showPage(1);
+    if (!appendRecord(QLatin1String(kWebFile), word + QLatin1Char(' ') + address)) {
+        qWarning("Custom command words , open webSearch file failed when the last save command words !");
+        return;
+    }
+    emit alreadyDefsig(QStringLiteral("网页"), word, address);
+}
+
+void CustomCommandEditor::addPathCommand(const QString& type, QLineEdit* pathField) {
+    const QString word = ui->lineEdit->text();
+    const QString path = pathField->text();
+    ui->lineEdit->clear();
+    pathField->clear();
+    const bool taken =
+        isTaken(QLatin1String(kWebFile), QLatin1Char(' '), word,
+                "Custom command words , open webSearch file failed when saving command words !") ||
+        isTaken(QLatin1String(kSoftwareFile), QLatin1Char(','), word,
+                "Custom command words , open software file failed when judging command words !") ||
+        isTaken(QLatin1String(kCommandFile), QLatin1Char(','), word,
+                "Custom command words , open commandwords file failed when saving command words !");
+    if (taken) {
+        refuse(word);
+        return;
+    }
+    showPage(1);
+    if (!appendRecord(QLatin1String(kCommandFile), word + QLatin1String(kFileLink) + path)) {
+        qWarning("Custom command words , open commandwords file failed when the last save command words !");
+        return;
+    }
+    emit alreadyDefsig(type, word, path);
+}
+
+void CustomCommandEditor::on_pushButton_6_clicked() {
+    addPathCommand(QStringLiteral("文件夹"), ui->lineEdit_3);
+}
+
+void CustomCommandEditor::on_pushButton_7_clicked() {
+    addPathCommand(QStringLiteral("文件"), ui->lineEdit_4);
+}
+
+void CustomCommandEditor::on_pushButton_9_clicked() {
+    const QString word = ui->comboBox->currentText();
+    QString type;
+    QTableWidget* table = ui->tableWidget_2;
+    for (int row = 0; row < m_count;) {
+        QTableWidgetItem* item = table->item(row, 1);
+        if (!item || item->text() != word) {
+            ++row;
+            continue;
+        }
+        if (QTableWidgetItem* typeItem = table->item(row, 0))
+            type = typeItem->text();
+        table->removeRow(row);
+        ui->comboBox->removeItem(row);
+        --m_count;
+        if (m_count < 7)
+            table->insertRow(table->rowCount());
+    }
+    if (type == QStringLiteral("网页"))
+        removeRecordLine(QLatin1String(kWebFile), QLatin1Char(' '), word,
+                         "Custom command words , open webSearch file failed when deleting command words !");
+    else if (type == QStringLiteral("文件夹") || type == QStringLiteral("文件"))
+        removeRecordLine(
+            QLatin1String(kCommandFile), QLatin1Char(','), word,
+            "Custom command words , open commandwords file failed when deleting command words !");
+}
+
+void CustomCommandEditor::removeRecordLine(const QString& path, QChar separator, const QString& word,
+                                           const char* openFailure) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        qWarning("%s", openFailure);
+        return;
+    }
+    const QByteArray content = file.readAll();
+    file.close();
+
+    QByteArray kept;
+    kept.reserve(content.size());
+    bool removed = false;
+    int start = 0;
+    while (start < content.size()) {
+        int end = content.indexOf('\n', start);
+        const bool terminated = end >= 0;
+        if (!terminated)
+            end = content.size();
+        QByteArray line = content.mid(start, end - start);
+        if (line.endsWith('\r'))
+            line.chop(1);
+        const int next = terminated ? end + 1 : end;
+        const QString text = gbk()->toUnicode(line);
+        if (!line.isEmpty() && text.section(separator, 0, 0) == word) {
+            removed = true;
+            // A last line without a line end goes with the one before it.
+            if (!terminated && kept.endsWith('\n')) {
+                kept.chop(1);
+                if (kept.endsWith('\r'))
+                    kept.chop(1);
+            }
+        } else {
+            kept += content.mid(start, next - start);
+        }
+        start = next;
+    }
+    if (!removed)
+        return;
+
+    QSaveFile out(path);
+    if (!out.open(QIODevice::WriteOnly) || out.write(kept) != kept.size() || !out.commit())
+        qWarning("%s", openFailure);
+}
+
+QString CustomCommandEditor::browseStartFolder() {
+    const QString root = QDir::rootPath();
+    return root == QLatin1String("/") ? QDir::homePath() : root;
+}
+
+void CustomCommandEditor::browseFolder() {
+    const QString folder =
+        QFileDialog::getExistingDirectory(this, QStringLiteral("浏览文件夹"), browseStartFolder());
+    if (!folder.isEmpty())
+        ui->lineEdit_3->setText(folder);
+}
+
+void CustomCommandEditor::browseFile() {
+    const QString file = QFileDialog::getOpenFileName(
+        this, QStringLiteral("浏览文件"), browseStartFolder(),
+        QStringLiteral("Text files (*.txt *.exe);;Images (*.png *.xpm *.jpg);;All Files (*.*)"));
+    if (!file.isEmpty())
+        ui->lineEdit_4->setText(file);
+}
+
+void CustomCommandEditor::on_pushButton_clicked() {
+    showPage(0);
+}
+
+void CustomCommandEditor::on_pushButton_2_clicked() {
+    showPage(1);
+}
+
+void CustomCommandEditor::on_toolButton_3_clicked() {
+    emit closeDialog();
+}
+
+void CustomCommandEditor::on_comboBox_currentIndexChanged(int index) {
+    ui->tableWidget_2->selectRow(index);
+    ui->tableWidget_2->setStyleSheet(QStringLiteral(
+        "QTableWidget::item:selected{background-color: rgb(61, 102, 98); color: rgb(255, 255, 255);}"));
+}
+
+void CustomCommandEditor::on_tableWidget_2_itemPressed(QTableWidgetItem* item) {
+    if (item)
+        ui->comboBox->setCurrentIndex(item->row());
+}
+
+void CustomCommandEditor::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton)
+        m_dragOffset = event->globalPos() - frameGeometry().topLeft();
+    QDialog::mousePressEvent(event);
+}
+
+void CustomCommandEditor::mouseMoveEvent(QMouseEvent* event) {
+    if (event->buttons() == Qt::LeftButton)
+        move(event->globalPos() - m_dragOffset);
+    QDialog::mouseMoveEvent(event);
+}

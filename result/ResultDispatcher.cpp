@@ -1,0 +1,270 @@
+#include "result/ResultDispatcher.h"
+
+#include "app/ConfigStore.h"
+#include "app/EditorWindows.h"
+#include "app/NoticeBox.h"
+#include "result/TranslationService.h"
+#include "ui_ResultDispatcher.h"
+
+#include <QCryptographicHash>
+#include <QDesktopServices>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QTextCodec>
+#include <QUrl>
+#include <QtDebug>
+
+namespace {
+
+struct ModeSwitch {
+    const char* phrase;
+    int typing;
+    int intelligence;
+    int translation;
+    const char* notice;
+};
+
+const ModeSwitch kModeSwitches[] = {
+    {"切换到打字模式", 1, 0, 0, "你已切换到打字模式！"},
+    {"切换到智能模式", 0, 1, 0, "你已切换到智能模式！"},
+    {"切换到翻译模式", 0, 0, 1, "你已切换到翻译模式！"},
+};
+
+const int kModeNoticeMs = 1000;
+const int kEmptyNoticeMs = 500;
+const int kCommandNoticeMs = 500;
+
+QByteArray encodeWith(const char* codecName, const QString& text) {
+    QTextCodec* codec = QTextCodec::codecForName(codecName);
+    if (!codec) {
+        qWarning("Text injection , codec %s missing !", codecName);
+        return QByteArray();
+    }
+    return codec->fromUnicode(text);
+}
+
+} // namespace
+
+ResultDispatcher::ResultDispatcher(QWidget* parent, std::unique_ptr<FocusTyping> typing,
+                                   std::unique_ptr<ForegroundWindow> foreground)
+    : QWidget(parent), ui(new Ui::ResultDispatcher), m_typing(std::move(typing)),
+      m_foreground(std::move(foreground)) {
+    ui->setupUi(this);
+    m_prompt = new NoticeBox;
+    m_vocabulary.loadShipped();
+    m_reload = [this] { m_vocabulary.reloadUserMaintained(); };
+    m_interpreter = [this](const QString& commandText) { return m_commands.interpret(commandText); };
+}
+
+ResultDispatcher::~ResultDispatcher() {
+    // Requests still outstanding are abandoned with their managers.
+    for (QNetworkAccessManager* manager : std::as_const(m_pending)) {
+        manager->disconnect(this);
+        delete manager;
+    }
+    delete m_prompt;
+    delete ui;
+}
+
+void ResultDispatcher::setReloader(std::function<void()> reload) {
+    m_reload = std::move(reload);
+}
+
+void ResultDispatcher::setInterpreter(Interpreter interpreter) {
+    m_interpreter = std::move(interpreter);
+}
+
+void ResultDispatcher::showNotice(const QString& text, int delayMs) {
+    m_prompt->showPromptFor(text, delayMs);
+}
+
+void ResultDispatcher::write(const QString& text) {
+    if (m_reload)
+        m_reload();
+
+    ConfigStore& store = ConfigStore::instance();
+    bool switched = false;
+    for (const ModeSwitch& row : kModeSwitches) {
+        if (!text.contains(QString::fromUtf8(row.phrase)))
+            continue;
+        // Not saved here: the next writer of the store saves the new mode with its own change.
+        store["TypingModel"] = row.typing;
+        store["IntelligenceModel"] = row.intelligence;
+        store["TranslationModel"] = row.translation;
+        showNotice(QString::fromUtf8(row.notice), kModeNoticeMs);
+        switched = true;
+    }
+    if (switched)
+        return;
+
+    if (store["TypingModel"] == 1) {
+        if (text.isEmpty()) {
+            if (store["ClosePrompt"] == 0)
+                showNotice(QStringLiteral("请你说大点声！"), kEmptyNoticeMs);
+            return;
+        }
+        typeText(text);
+    }
+    if (store["IntelligenceModel"] == 1) {
+        if (text.isEmpty()) {
+            if (store["ClosePrompt"] == 0)
+                showNotice(QStringLiteral("请重试！！！"), kEmptyNoticeMs);
+            return;
+        }
+        interpretCommand(text);
+    }
+    if (store["TranslationModel"] == 1) {
+        if (text.isEmpty()) {
+            if (store["ClosePrompt"] == 0)
+                showNotice(QStringLiteral("请你说大点声！"), kEmptyNoticeMs);
+            return;
+        }
+        translateText(text);
+    }
+}
+
+QString ResultDispatcher::trimSentenceMarks(const QString& text, const QString& start) {
+    QString result = start;
+    for (const QString& mark : {QStringLiteral("。"), QStringLiteral("？"), QStringLiteral(".")}) {
+        const int at = text.indexOf(mark);
+        if (at >= 0)
+            result = text.left(at);
+    }
+    if (text.contains(QStringLiteral("，")))
+        result = text;
+    return result;
+}
+
+QByteArray ResultDispatcher::gb2312(const QString& text) {
+    return encodeWith("gb2312", text);
+}
+
+void ResultDispatcher::postTextToFocus(const QByteArray& bytes) {
+    postTextToFocus(*m_typing, bytes);
+}
+
+void ResultDispatcher::postTextToFocus(FocusTyping& typing, const QByteArray& bytes) {
+    const int zero = bytes.indexOf('\0');
+    const int n = zero < 0 ? bytes.size() : zero;
+    const FocusTyping::WindowId foreground = typing.foregroundWindow();
+    if (!foreground)
+        return;
+    const FocusTyping::WindowId control = typing.focusedControl(foreground);
+    if (!control || n < 1)
+        return;
+    for (int i = 0; i < n;) {
+        const auto byte = static_cast<unsigned char>(bytes.at(i));
+        typing.postCharacter(control, byte);
+        if (byte >= 0x80) {
+            // A lead byte travels with its trail byte; a lead byte at the very end has none.
+            if (i + 1 < n)
+                typing.postCharacter(control, static_cast<unsigned char>(bytes.at(i + 1)));
+            i += 2;
+        } else {
+            i += 1;
+        }
+    }
+}
+
+void ResultDispatcher::typeText(const QString& text) {
+    const QString line = QStringLiteral("打字模式：") + text;
+    qDebug() << line;
+    emit activityReported(line);
+
+    const QString trimmed = trimSentenceMarks(text, QString());
+    const int removePunctuation = ConfigStore::instance()["RemovePunctuation"];
+    QByteArray bytes;
+    if (removePunctuation == 1)
+        bytes = gb2312(trimmed);
+    else if (removePunctuation == 0)
+        bytes = gb2312(text);
+    postTextToFocus(bytes);
+}
+
+void ResultDispatcher::interpretCommand(const QString& utterance) {
+    const QString line = QStringLiteral("智能模式：") + utterance;
+    qDebug() << line;
+    emit activityReported(line);
+
+    ConfigStore& store = ConfigStore::instance();
+    const QString commandText = trimSentenceMarks(utterance, QString());
+    const int removePunctuation = store["RemovePunctuation"];
+    QByteArray bytes;
+    if (removePunctuation == 1)
+        bytes = gb2312(commandText);
+    else if (removePunctuation == 0)
+        bytes = gb2312(utterance);
+
+    // In editors and chat windows the utterance is dictation, not a command.
+    const std::optional<QString> windowClass = m_foreground->className();
+    if (windowClass && EditorWindows::contains(*windowClass)) {
+        postTextToFocus(bytes);
+        return;
+    }
+
+    if (!m_interpreter) {
+        qWarning("Voice command , no interpreter set !");
+        return;
+    }
+    const CommandAction action = m_interpreter(commandText);
+    switch (action.kind) {
+    case CommandAction::OpenUrl:
+        QDesktopServices::openUrl(QUrl(action.url, QUrl::TolerantMode));
+        if (store["ClosePrompt"] == 0)
+            showNotice(commandText, kCommandNoticeMs);
+        break;
+    case CommandAction::Notice:
+        if (store["ClosePrompt"] == 0)
+            showNotice(commandText, kCommandNoticeMs);
+        break;
+    case CommandAction::None:
+        break;
+    }
+}
+
+QString ResultDispatcher::md5Hex(const QString& text) {
+    return QString::fromLatin1(QCryptographicHash::hash(text.toUtf8(), QCryptographicHash::Md5).toHex());
+}
+
+void ResultDispatcher::translateText(const QString& text) {
+    const QString line = QStringLiteral("翻译模式：") + text;
+    qDebug() << line;
+
+    ConfigStore& store = ConfigStore::instance();
+    const QString query = store["RemovePunctuation"] == 1 ? trimSentenceMarks(text, text) : text;
+    const TranslationService::Language from = TranslationService::source(store["TranslationLanguage"]);
+    const TranslationService::Language to = TranslationService::target(store["TranslationResultLanguage"]);
+    emit activityReported(line + from.name + QStringLiteral("---->") + to.name);
+
+    const TranslationService::Settings settings = TranslationService::settings();
+    const QString sign = md5Hex(TranslationService::signatureInput(settings, query));
+    const QString url = TranslationService::requestUrl(settings, query, from.code, to.code, sign);
+
+    auto* manager = new QNetworkAccessManager;
+    m_pending.insert(manager);
+    QNetworkRequest request(QUrl(url, QUrl::TolerantMode));
+    request.setTransferTimeout(settings.timeoutMs);
+    connect(manager, &QNetworkAccessManager::finished, this, &ResultDispatcher::onTranslationReply);
+    manager->get(request);
+}
+
+void ResultDispatcher::onTranslationReply(QNetworkReply* reply) {
+    if (reply->error() != QNetworkReply::NoError)
+        qDebug() << QStringLiteral("Error:") + reply->errorString();
+
+    const QString body = QString::fromUtf8(reply->readAll());
+    QNetworkAccessManager* manager = reply->manager();
+    reply->deleteLater();
+    if (m_pending.remove(manager))
+        manager->deleteLater();
+
+    const std::optional<QString> segment = TranslationService::firstSegment(body);
+    if (!segment) {
+        qWarning("Translation , reply holds no translation !");
+        return;
+    }
+    qDebug() << QStringLiteral("dst = ") + *segment;
+    const QString translation = TranslationService::decodeEscapes(*segment);
+    postTextToFocus(encodeWith("GBK", translation));
+}

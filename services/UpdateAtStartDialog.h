@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QWidget>
+
+namespace Ui {
+class UpdateAtStartDialog;
+}
+
+// Shown at start when a newer version exists and updates are automatic: "立马更新" opens the
+// product page, "以后再说" hides the window.
+class UpdateAtStartDialog : public QWidget {
+    Q_OBJECT
+public:
+    explicit UpdateAtStartDialog(QWidget* parent = nullptr);
+    ~UpdateAtStartDialog() override;
+
+private slots:
+    void on_pushButton_clicked();
+    void on_pushButton_2_clicked();
+
+private:
+    Ui::UpdateAtStartDialog* ui;
+};

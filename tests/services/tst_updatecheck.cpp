@@ -1,0 +1,236 @@
+#include "app/ConfigStore.h"
+#include "app/NoticeBox.h"
+#include "services/UpdateAtStartDialog.h"
+#include "services/UpdateCheck.h"
+#include "services/UpdateReminder.h"
+#include "tests/support/LoopbackHttpServer.h"
+#include "tests/support/MessageLog.h"
+#include "tests/support/Rows.h"
+#include "tests/support/TestDir.h"
+#include "tests/support/UrlCatcher.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QPushButton>
+#include <QtTest>
+
+template <typename T> static QList<T*> shownWindows() {
+    QList<T*> out;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* t = qobject_cast<T*>(w); t && t->isVisible())
+            out << t;
+    return out;
+}
+
+// The warnings of the code under test, without the platform plugin's own.
+static QStringList errors(const MessageLog& log) {
+    QStringList out = log.warnings();
+    out.removeAll("This plugin does not support raise()");
+    return out;
+}
+
+static const QByteArray v131 = R"({"data":{"version":"1.31"}})";
+static const QByteArray v1100 = R"({"data":{"version":"1.100"}})";
+
+using Version = Rows<QByteArray, bool, bool>; // body, valid, newer
+using Startup =
+    Rows<QByteArray, QString, bool, QString, QStringList>; // body, policy, bootBox, reminderTitle, debugLines
+using Fails = Rows<QString, QString>;                      // server (empty: a silent one), text of the error
+using Manual = Rows<QByteArray, bool, bool>;               // body, opens, newest
+
+class TestUpdateCheck : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { QVERIFY(m_server.isListening()); }
+    void init() {
+        m_dir.reset(new TestDir);
+        m_catcher.urls.clear();
+        m_server.requests.clear();
+        m_server.mode = LoopbackHttpServer::Answer;
+        configure(m_server.url(), 10000);
+        QApplication::setQuitOnLastWindowClosed(true);
+    }
+    void cleanup() {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (qobject_cast<UpdateAtStartDialog*>(w) || qobject_cast<UpdateReminder*>(w) ||
+                qobject_cast<NoticeBox*>(w))
+                delete w;
+        m_dir.reset();
+    }
+
+    void versionRules_data() {
+        const Version table; // named after the body
+        const auto row = [&](const QByteArray& body, bool valid, bool newer) {
+            table(body.constData(), body, valid, newer);
+        };
+        row(v131, true, true);
+        row(R"({"data":{"version":"1.4"}})", true, true);
+        row(R"({"data":{"version":"2"}})", true, true);
+        row(v1100, true, false);
+        row(R"({"data":{"version":"1.30"}})", true, false);
+        row(R"({"data":{"version":"1.3"}})", true, false);
+        row(R"({"data":{"version":1.31}})", false, false);
+        row(R"({"data":null})", false, false);
+        row(R"({"data":"1.31"})", false, false);
+        row(R"({"version":"1.31"})", false, false);
+        row(R"([{"data":{"version":"1.31"}}])", false, false);
+        row("<html>502</html>", false, false);
+        row("", false, false);
+    }
+    void versionRules() {
+        const auto [body, valid, newer] = Version::fetch();
+        QString version;
+        QCOMPARE(UpdateCheck::readVersion(body, &version), valid);
+        QCOMPARE(valid && UpdateCheck::isNewer(version), newer);
+    }
+
+    // Start-up check: the reply and the policy decide which window appears.
+    void startupCheck_data() {
+        const QStringList newer{"当前版本：1.30"};
+        const Startup row;
+        row("1.31 automatic", v131, "AutomaticUpdate", true, "", newer);
+        row("1.31 reminder", v131, "ReminderUpdate", false, "  提醒更新", newer);
+        row("1.31 never", v131, "NotUpdate", false, "  不更新", newer);
+        row("1.31 reminder and never", v131, "ReminderUpdate,NotUpdate", false, "  不更新", newer);
+        row("1.31 automatic and reminder", v131, "AutomaticUpdate,ReminderUpdate", true, "  提醒更新", newer);
+        row("1.31 no policy", v131, "", false, "", newer);
+        row("1.100", v1100, "AutomaticUpdate", false, "",
+            {"当前版本：1.30", "Your software is the newest version !"});
+        row("number", R"({"data":{"version":1.31}})", "AutomaticUpdate", false, "", {});
+    }
+    void startupCheck() {
+        const auto [body, policy, bootBox, reminderTitle, debugLines] = Startup::fetch();
+        for (const char* key : {"AutomaticUpdate", "ReminderUpdate", "NotUpdate"})
+            ConfigStore::instance()[key] = policy.split(',').contains(key) ? 1 : 0;
+        m_server.body = body;
+
+        MessageLog log;
+        UpdateCheck control;
+        QSignalSpy done(&control, &UpdateCheck::startupCheckFinished);
+        QVERIFY(done.wait(10000));
+        QCOMPARE(m_server.requests.size(), 1);
+        QCOMPARE(m_server.last().method + ' ' + m_server.last().path,
+                 QByteArray("GET /api2/public/v1/app/update?device=1&client=4&version=0"));
+
+        const auto boxes = shownWindows<UpdateAtStartDialog>();
+        const auto reminders = shownWindows<UpdateReminder>();
+        QCOMPARE(boxes.size(), bootBox ? 1 : 0);
+        QCOMPARE(reminders.size(), reminderTitle.isEmpty() ? 0 : 1);
+        if (!reminderTitle.isEmpty())
+            QCOMPARE(reminders[0]->findChild<QLabel*>("label")->text(), reminderTitle);
+        QCOMPARE(QApplication::quitOnLastWindowClosed(), boxes.isEmpty() && reminders.isEmpty());
+        QCOMPARE(log.debugLines(), debugLines);
+        QCOMPARE(errors(log), QStringList());
+        QVERIFY(m_catcher.urls.isEmpty());
+    }
+
+    void updateAtStartButtons() {
+        UpdateAtStartDialog box;
+        box.show();
+        box.findChild<QPushButton*>("pushButton")->click();
+        QVERIFY(!box.isVisible());
+        QVERIFY(m_catcher.urls.isEmpty());
+        box.show();
+        box.findChild<QPushButton*>("pushButton_2")->click();
+        QVERIFY(!box.isVisible());
+        QCOMPARE(m_catcher.urls, QList<QUrl>{QUrl("http://www.zorvel.com/mouse")});
+    }
+
+    void reminderButtonHidesOnlyUnderAReminderPolicy() {
+        ConfigStore& store = ConfigStore::instance();
+        store["ReminderUpdate"] = 1;
+        UpdateReminder reminder;
+        reminder.show();
+        store["ReminderUpdate"] = 0;
+        store["AutomaticUpdate"] = 1;
+        reminder.findChild<QPushButton*>("pushButton")->click();
+        QVERIFY(reminder.isVisible());
+        store["NotUpdate"] = 1;
+        reminder.findChild<QPushButton*>("pushButton")->click();
+        QVERIFY(!reminder.isVisible());
+    }
+
+    // Manual check: newer opens the product page, not newer says so, anything else is silent.
+    void manualCheck_data() {
+        const Manual row;
+        row("1.31", v131, true, false);
+        row("1.100", v1100, false, true);
+        row("not JSON", "Bad gateway", false, false);
+    }
+    void manualCheck() {
+        const auto [body, opens, newest] = Manual::fetch();
+        m_server.body = body;
+        ConfigStore::instance()["ClosePrompt"] = 1; // not consulted by the manual check
+        checkManually();
+        QCOMPARE(m_catcher.urls, opens ? QList<QUrl>{QUrl("http://www.zorvel.com/mouse")} : QList<QUrl>());
+        const auto notices = shownWindows<NoticeBox>();
+        QCOMPARE(notices.size(), newest ? 1 : 0);
+        if (newest)
+            QCOMPARE(notices[0]->text(), QString("已是最新版本"));
+        QVERIFY(shownWindows<UpdateAtStartDialog>().isEmpty());
+        QVERIFY(shownWindows<UpdateReminder>().isEmpty());
+    }
+
+    // Both checks log an error and show nothing when the server refuses or never answers.
+    void checkFails_data() {
+        const Fails row;
+        // Port 1: privileged and outside the ephemeral range, so nothing listens and the client
+        // socket cannot end up connected to itself.
+        row("refused", "http://127.0.0.1:1", "refused");
+        row("times out", "", "");
+    }
+    void checkFails() {
+        const auto [server, error] = Fails::fetch();
+        m_server.mode = LoopbackHttpServer::Silent;
+        configure(server.isEmpty() ? m_server.url() : server, 300);
+        ConfigStore::instance()["AutomaticUpdate"] = 1;
+        MessageLog log;
+        checkManually();
+        UpdateCheck control;
+        QSignalSpy done(&control, &UpdateCheck::startupCheckFinished);
+        QVERIFY(done.wait(10000));
+        const QStringList warnings = errors(log);
+        QVERIFY2(warnings.size() == 2,
+                 qPrintable(warnings.join(" | ") + " / " + log.debugLines().join(" | ")));
+        for (const QString& w : warnings)
+            QVERIFY2(w.startsWith("Error: ") && w.contains(error), qPrintable(w));
+        QVERIFY(log.debugLines().isEmpty());
+        QVERIFY(shownWindows<NoticeBox>().isEmpty());
+        QVERIFY(shownWindows<UpdateAtStartDialog>().isEmpty());
+        QVERIFY(m_catcher.urls.isEmpty());
+    }
+
+    void addressesFromServicesIni() {
+        m_dir->write("services.ini", "[update]\nserver = http://updates.example.org:9000/\n"
+                                     "[product]\npage = https://example.org/mouse\n");
+        TestDir::reloadSettings();
+        QCOMPARE(
+            UpdateCheck::updateUrl(),
+            QUrl("http://updates.example.org:9000/api2/public/v1/app/update?device=1&client=4&version=0"));
+        QCOMPARE(UpdateCheck::productPage(), QUrl("https://example.org/mouse"));
+    }
+
+private:
+    // Runs a manual check to its end; the reply and its manager are released once handled.
+    void checkManually() {
+        QPointer<QNetworkReply> reply = UpdateCheck::checkManually();
+        QVERIFY(reply);
+        QPointer<QNetworkAccessManager> manager = reply->manager();
+        QTRY_VERIFY_WITH_TIMEOUT(reply.isNull(), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(manager.isNull(), 5000);
+    }
+    void configure(const QString& server, int timeoutMs) {
+        m_dir->write("services.ini",
+                     QString("[update]\nserver = %1\ntimeout_ms = %2\n").arg(server).arg(timeoutMs).toUtf8());
+        TestDir::reloadSettings();
+    }
+
+    std::unique_ptr<TestDir> m_dir;
+    LoopbackHttpServer m_server;
+    UrlCatcher m_catcher;
+};
+
+QTEST_MAIN(TestUpdateCheck)
+#include "tst_updatecheck.moc"

@@ -1,0 +1,296 @@
+#include "app/ConfigStore.h"
+#include "platform/fake/FakeForegroundWindow.h"
+#include "platform/fake/FakeMouseButtons.h"
+#include "tests/support/TestDir.h"
+#include "voice/RecordingReady.h"
+#include "voice/SideKeyFeedback.h"
+#include "voice/SideKeyMonitor.h"
+#include "voice/SideKeyThread.h"
+
+#include <QtTest>
+#include <atomic>
+#include <optional>
+
+// A capture that records nothing: it writes a stand-in "record.wav" at start and logs its life
+// ("new1", "start1", "stop1", "delete1"), so the tests can follow each press's recorder.
+class FakeCapture : public AudioCapture {
+public:
+    FakeCapture(QStringList* log, int id) : m_log(log), m_id(QString::number(id)) { *m_log << "new" + m_id; }
+    ~FakeCapture() override { *m_log << "delete" + m_id; }
+    bool startRecording(const QString& path) override {
+        *m_log << "start" + m_id;
+        QFile file(path);
+        if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            file.write("RIFF" + m_id.toLatin1());
+        return m_running = true;
+    }
+    void stopRecording() override {
+        if (m_running)
+            *m_log << "stop" + m_id;
+        m_running = false;
+    }
+    void feed(const QByteArray& bytes) { consume(bytes); } // samples, as the real capture sends them
+
+private:
+    QStringList* m_log;
+    QString m_id;
+    bool m_running = false;
+};
+
+// The monitor on fake seams, a fake clock and fake captures. `log` lists in order the captures'
+// lives and what the monitor asks the GUI for.
+struct Rig {
+    QStringList log;               // before the monitor, which may still stop a capture when it goes
+    int captures = 0, startMs = 0; // captures made, and how long one takes to start
+    qint64 now = 1'700'000'000'000;
+    FakeMouseButtons* buttons = new FakeMouseButtons;
+    FakeForegroundWindow* foreground = new FakeForegroundWindow;
+    std::unique_ptr<SideKeyMonitor> monitor{new SideKeyMonitor(
+        std::unique_ptr<MouseButtons>(buttons), std::unique_ptr<ForegroundWindow>(foreground))};
+
+    Rig() {
+        SideKeyMonitor* m = monitor.get();
+        m->setClock([this] { return now; });
+        m->setCaptureFactory([this] {
+            now += startMs;
+            return std::make_unique<FakeCapture>(&log, ++captures);
+        });
+        QObject::connect(m, &SideKeyMonitor::recorderShown, [this](bool hasCaret, QPoint at, QString mark) {
+            log << "shown:" + mark + (hasCaret ? QString("@%1,%2").arg(at.x()).arg(at.y()) : QString());
+        });
+        QObject::connect(m, &SideKeyMonitor::recorderClosed, [this] { log << "closed"; });
+        QObject::connect(m, &SideKeyMonitor::commandNoticeShown, [this](QString text) { log << text; });
+        QObject::connect(m, &SideKeyMonitor::commandNoticeHidden, [this] { log << "hidden"; });
+        QObject::connect(m, &SideKeyMonitor::shortPressNoticeShown,
+                         [this](QString text, int ms) { log << QString("%1:%2").arg(text).arg(ms); });
+        QObject::connect(m, &SideKeyMonitor::urlRequested, [this](QUrl url) { log << url.toString(); });
+    }
+
+    // Settings "Key=value ...": `window` and `caret` (x,y) set the foreground window, `start`
+    // the capture's start-up time; the rest go to the store.
+    void configure(const QString& settings) {
+        for (const QString& setting : settings.split(' ', Qt::SkipEmptyParts)) {
+            const QString key = setting.section('=', 0, 0), value = setting.section('=', 1);
+            if (key == "window")
+                foreground->windowClass = value;
+            else if (key == "caret")
+                foreground->caret = QPoint(value.section(',', 0, 0).toInt(), value.section(',', 1).toInt());
+            else if (key == "start")
+                startMs = value.toInt();
+            else
+                ConfigStore::instance()[key] = value.toInt();
+        }
+    }
+    // Sends the mouse messages named in the script; a number lets that many milliseconds pass.
+    void play(const QString& script) {
+        for (const QString& step : script.split(' ')) {
+            bool isTime = false;
+            const int ms = step.toInt(&isTime);
+            const int message = QMetaEnum::fromType<MouseButtons::Message>().keyToValue(qPrintable(step));
+            QVERIFY2(isTime || message >= 0, qPrintable("unknown step " + step));
+            if (isTime)
+                now += ms;
+            else
+                buttons->send(MouseButtons::Message(message));
+        }
+    }
+};
+
+class TestSideKeyMonitor : public QObject {
+    Q_OBJECT
+    std::optional<TestDir> m_dir;
+
+private slots:
+    void init() {
+        m_dir.emplace();
+        RecordingReady::wait(0); // drop a wake-up left by an earlier case
+    }
+
+    // What a sequence of events did, then the saved IsRecording, whether the recognition thread
+    // was woken and what "record.wav" holds.
+    void presses_data() {
+        QTest::addColumn<QString>("settings");
+        QTest::addColumn<QString>("script");
+        QTest::addColumn<QString>("expected");
+        auto row = [](const char* name, const char* settings, const char* script, const char* expected) {
+            QTest::newRow(name) << QString(settings) << QString(script) << QString(expected);
+        };
+        const char *typing = "TypingModel=1", *hold = "SideDown 1000 SideUp";
+        // A hold kept for recognition, with and without the recorder window.
+        const char* shown = "new1 start1 shown:中 stop1 delete1 hidden closed IsRecording=1 ready RIFF1";
+        const char* unseen = "new1 start1 stop1 delete1 hidden closed IsRecording=1 ready RIFF1";
+        row("typing 1 s", typing, hold, shown);
+        row("typing exactly 200 ms", typing, "SideDown 200 SideUp", shown);
+        row("typing 199 ms tap", typing, "SideDown 199 SideUp",
+            "new1 start1 shown:中 请稍等片刻！:500 stop1 delete1 hidden closed IsRecording=0");
+        row("typing 1 s, no prompts", "TypingModel=1 ClosePrompt=1", hold, unseen);
+        row("typing tap, no prompts", "TypingModel=1 ClosePrompt=1", "SideDown 100 SideUp",
+            "new1 start1 stop1 delete1 hidden closed IsRecording=0");
+        row("translation 1 s", "TranslationModel=1", hold, shown);
+        row("intelligent, editor", "IntelligenceModel=1 window=Notepad", hold, shown);
+        row("intelligent, browser", "IntelligenceModel=1 window=Chrome_WidgetWin_1", hold,
+            "new1 start1 请说口令！ stop1 delete1 hidden closed IsRecording=1 ready RIFF1");
+        row("intelligent, browser, no prompts", "IntelligenceModel=1 ClosePrompt=1 window=Chrome", hold,
+            unseen);
+        row("intelligent, class case differs", "IntelligenceModel=1 window=notepad", hold,
+            "new1 start1 请说口令！ stop1 delete1 hidden closed IsRecording=1 ready RIFF1");
+        row("intelligent, no window", "IntelligenceModel=1", hold, unseen);
+        // The recorder takes 150 ms to start; the hold is measured from after that.
+        row("set-up time does not count", "TypingModel=1 ClosePrompt=1 start=150", "SideDown 100 SideUp",
+            "new1 start1 stop1 delete1 hidden closed IsRecording=0");
+        // A lost release: the first recorder is stopped and gone before the second one opens the
+        // file, and the hold counts from the second press.
+        row("second down", "TypingModel=1 ClosePrompt=1",
+            "SideDown 500 SideDown 150 SideUp 10 SideDown 300 SideUp",
+            "new1 start1 stop1 delete1 hidden closed new2 start2 stop2 delete2 hidden closed "
+            "new3 start3 stop3 delete3 hidden closed IsRecording=1 ready RIFF3");
+        row("other events", typing, "Other Other Other", "IsRecording=0 waiting");
+
+        // The mark of the active mode, at the caret.
+        row("typing 1",
+            "TypingModel=1 TypingLanguage=1 IntelligenceLanguage=3 TranslationLanguage=2 caret=640,480",
+            "SideDown", "new1 start1 shown:英@640,480 IsRecording=0 RIFF1");
+        row("typing 5 out of range", "TypingModel=1 TypingLanguage=5", "SideDown",
+            "new1 start1 shown:中 IsRecording=0 RIFF1");
+        row("typing -1", "TypingModel=1 TypingLanguage=-1", "SideDown",
+            "new1 start1 shown:中 IsRecording=0 RIFF1");
+        row("intelligent 3", "IntelligenceModel=1 IntelligenceLanguage=3 window=Notepad", "SideDown",
+            "new1 start1 shown:川 IsRecording=0 RIFF1");
+        row("translation 2", "TranslationModel=1 TranslationLanguage=2", "SideDown",
+            "new1 start1 shown:粤 IsRecording=0 RIFF1");
+        row("translation 3 not offered", "TranslationModel=1 TranslationLanguage=3", "SideDown",
+            "new1 start1 shown:中 IsRecording=0 RIFF1");
+        // Two modes on (a damaged config.txt): translation is checked last and wins, unless its
+        // index is out of range.
+        row("two modes", "TypingModel=1 TranslationModel=1 TypingLanguage=4 TranslationLanguage=1",
+            "SideDown", "new1 start1 shown:英 IsRecording=0 RIFF1");
+        row("two modes, bad translation",
+            "TypingModel=1 TranslationModel=1 TypingLanguage=4 TranslationLanguage=4", "SideDown",
+            "new1 start1 shown:豫 IsRecording=0 RIFF1");
+
+        // A long middle-button hold opens the product page.
+        row("middle exactly 3 s", "", "MiddleDown 3000 MiddleUp", "IsRecording=0 waiting");
+        row("middle 3001 ms", "", "MiddleDown 3001 MiddleUp",
+            "http://www.zorvel.com/mouse IsRecording=0 waiting");
+        // Releases whose press was not seen (held at start, or already answered) do nothing.
+        row("releases without press", typing, "MiddleUp 5000 SideUp MiddleDown 4000 MiddleUp 4000 MiddleUp",
+            "http://www.zorvel.com/mouse IsRecording=0 waiting");
+    }
+    void presses() {
+        QFETCH(QString, settings);
+        QFETCH(QString, script);
+        QFETCH(QString, expected);
+        m_dir->write("record.wav", "waiting"); // the take of an earlier press, not yet recognised
+        Rig rig;
+        rig.configure(settings);
+        rig.play(script);
+        ConfigStore::instance().reload(); // saved for the recognition thread, not only set in memory
+        rig.log << "IsRecording=" + QString::number(ConfigStore::instance()["IsRecording"]);
+        if (RecordingReady::wait(0))
+            rig.log << "ready";
+        if (QFile::exists("record.wav"))
+            rig.log << m_dir->read("record.wav");
+        QCOMPARE(rig.log.join(' '), expected);
+    }
+
+    void holdDurationUsesTheLow32Bits() {
+        QCOMPARE(SideKeyMonitor::holdDuration(0x1FFFFFF9C, 0x200000064), 200); // they wrap
+        QCOMPARE(SideKeyMonitor::holdDuration(5000, 4000), -1000);             // the clock went back
+        QCOMPARE(SideKeyMonitor::holdDuration(0x100000000, 0x300000010), 16);  // high bits ignored
+    }
+
+    void productPageFromServicesIni() {
+        m_dir->write("services.ini", "[product]\npage=http://product.example/zorvel\n");
+        TestDir::reloadSettings();
+        Rig rig;
+        rig.play("MiddleDown 3500 MiddleUp");
+        m_dir->write("services.ini", "[product]\npage=\"not a url\"\n");
+        TestDir::reloadSettings();
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("product page address"));
+        rig.play("MiddleDown 3500 MiddleUp");
+        QCOMPARE(rig.log, QStringList("http://product.example/zorvel"));
+    }
+
+    void recorderPosition() {
+        auto at = [](bool hasCaret, QPoint caret) {
+            return SideKeyFeedback::recorderPosition(hasCaret, caret, QSize(1920, 1080));
+        };
+        const QPoint corner(1920 - 370, 1080 - 70);
+        for (QPoint inside : {QPoint(1, 1), QPoint(1920, 1080)})
+            QCOMPARE(at(true, inside), inside);
+        for (QPoint outside : {QPoint(0, 500), QPoint(500, 0), QPoint(1921, 500), QPoint(500, 1081)})
+            QCOMPARE(at(true, outside), corner);
+        QCOMPARE(at(false, QPoint(640, 300)), corner);
+    }
+
+    // Presses on the real thread: the monitor and its captures on the side-key thread, the
+    // windows on this (GUI) thread.
+    void pressesOnTheSideKeyThread() {
+        ConfigStore& store = ConfigStore::instance();
+        store["TypingModel"] = 1;
+        store["TypingLanguage"] = 1;
+        QStringList log;
+        std::atomic<FakeMouseButtons*> buttons{nullptr};
+        std::atomic<FakeCapture*> capture{nullptr};
+        SideKeyFeedback feedback;
+        SideKeyThread thread(&feedback);
+        thread.setMonitorFactory([&] {
+            auto b = std::make_unique<FakeMouseButtons>();
+            buttons = b.get();
+            auto foreground = std::make_unique<FakeForegroundWindow>();
+            foreground->caret = QPoint(400, 300);
+            foreground->windowClass = QString("Chrome_WidgetWin_1");
+            auto monitor = std::make_unique<SideKeyMonitor>(std::move(b), std::move(foreground));
+            monitor->setCaptureFactory([&] {
+                auto c = std::make_unique<FakeCapture>(&log, 1);
+                capture = c.get();
+                return c;
+            });
+            return monitor;
+        });
+        QSignalSpy ready(&thread, &SideKeyThread::monitorReady);
+        thread.start();
+        QTRY_COMPARE(ready.count(), 1);
+
+        // A hold in typing mode: the recorder at the caret with the mark, its bar fed from there.
+        buttons.load()->send(MouseButtons::SideDown);
+        QTRY_VERIFY(feedback.recorder() && feedback.recorder()->isVisible());
+        QPointer<AudioRecorder> recorder = feedback.recorder();
+        QCOMPARE(recorder->pos(), QPoint(400, 300));
+        QCOMPARE(recorder->languageMark(), QString("英"));
+        FakeCapture* first = capture;
+        QCOMPARE(first->thread(), &thread);
+        QMetaObject::invokeMethod(first, [first] { first->feed(QByteArray("\x00\x40", 2)); }); // half scale
+        QTRY_COMPARE(recorder->level(), 50);
+        QTest::qWait(300);
+        buttons.load()->send(MouseButtons::SideUp);
+        QTRY_COMPARE(int(store["IsRecording"]), 1);
+        QTRY_VERIFY(!recorder); // closed and deleted
+        QVERIFY(QFile::exists("record.wav"));
+
+        // A tap: the short-press notice for 500 ms.
+        buttons.load()->send(MouseButtons::SideDown);
+        buttons.load()->send(MouseButtons::SideUp);
+        QTRY_VERIFY(feedback.shortPressNotice()->isVisible());
+        QCOMPARE(feedback.shortPressNotice()->text(), QString("请稍等片刻！"));
+        QTRY_VERIFY_WITH_TIMEOUT(!feedback.shortPressNotice()->isVisible(), 3000);
+
+        // Intelligent mode with a browser in front: the command notice while held. Quitting
+        // mid-press stops and frees the recorder on its thread and leaves no file.
+        store["TypingModel"] = 0;
+        store["IntelligenceModel"] = 1;
+        store["IsRecording"] = 0;
+        buttons.load()->send(MouseButtons::SideDown);
+        QTRY_VERIFY(feedback.commandNotice()->isVisible());
+        QCOMPARE(feedback.commandNotice()->text(), QString("请说口令！"));
+        thread.quit();
+        QVERIFY(thread.wait(5000));
+        QCOMPARE(log.mid(8), QStringList({"new1", "start1", "stop1", "delete1"}));
+        QVERIFY(!QFile::exists("record.wav"));
+        QCOMPARE(int(store["IsRecording"]), 0);
+        QTRY_VERIFY(!feedback.commandNotice()->isVisible());
+    }
+};
+
+QTEST_MAIN(TestSideKeyMonitor)
+#include "tst_sidekeymonitor.moc"

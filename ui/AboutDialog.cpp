@@ -1,0 +1,18 @@
+#include "ui/AboutDialog.h"
+#include "ui_AboutDialog.h"
+
+AboutDialog::AboutDialog(QWidget* parent) : QWidget(parent), ui(new Ui::AboutDialog) {
+    ui->setupUi(this);
+    setWindowFlags(Qt::ToolTip | Qt::FramelessWindowHint);
+    raise();
+    setAttribute(Qt::WA_DeleteOnClose);
+    show();
+}
+
+AboutDialog::~AboutDialog() {
+    delete ui;
+}
+
+void AboutDialog::on_pushButton_clicked() {
+    emit closeDialog();
+}

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QWidget>
+
+namespace Ui {
+class AboutDialog;
+}
+
+// Product name, version and rights holder.
+class AboutDialog : public QWidget {
+    Q_OBJECT
+public:
+    explicit AboutDialog(QWidget* parent = nullptr);
+    ~AboutDialog() override;
+
+signals:
+    void closeDialog();
+
+private slots:
+    void on_pushButton_clicked();
+
+private:
+    Ui::AboutDialog* ui;
+};

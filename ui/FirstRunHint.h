@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QWidget>
+
+class FirstRunSteps;
+class StartAtLogon;
+
+namespace Ui {
+class FirstRunHint;
+}
+
+// The first window of the first run: asks to start at logon (the box starts checked, which
+// registers at once) and leads on to the operating steps.
+class FirstRunHint : public QWidget {
+    Q_OBJECT
+public:
+    // The start-at-logon entry goes through the given seam, or the platform's own when null.
+    explicit FirstRunHint(QWidget* parent = nullptr, StartAtLogon* startAtLogon = nullptr);
+    ~FirstRunHint() override;
+
+    FirstRunSteps* instructions() const { return m_instructions; }
+
+private slots:
+    void on_pushButton_clicked();
+    void on_checkBox_stateChanged(int arg1);
+
+private:
+    Ui::FirstRunHint* ui;
+    StartAtLogon* m_startAtLogon;
+    FirstRunSteps* m_instructions = nullptr;
+};

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QWidget>
+
+namespace Ui {
+class FirstRunSkills;
+}
+
+// The last window of the first run: what each working mode can do, with sample commands.
+class FirstRunSkills : public QWidget {
+    Q_OBJECT
+public:
+    explicit FirstRunSkills(QWidget* parent = nullptr);
+    ~FirstRunSkills() override;
+
+signals:
+    void showInstructionWidget();
+
+private slots:
+    void on_pushButton_2_clicked();
+    void on_pushButton_clicked();
+
+private:
+    Ui::FirstRunSkills* ui;
+};

@@ -1,0 +1,27 @@
+#include "ui/FirstRunSteps.h"
+#include "ui_FirstRunSteps.h"
+
+#include "ui/DesktopGeometry.h"
+#include "ui/FirstRunSkills.h"
+
+FirstRunSteps::FirstRunSteps(QWidget* parent) : QWidget(parent), ui(new Ui::FirstRunSteps) {
+    ui->setupUi(this);
+    setWindowFlags(Qt::ToolTip | Qt::FramelessWindowHint);
+    raise();
+    move(desktopCentreOffset(200, 335));
+    m_firstRunSkills = new FirstRunSkills(this);
+    connect(m_firstRunSkills, &FirstRunSkills::showInstructionWidget, this, &FirstRunSteps::showThis);
+}
+
+FirstRunSteps::~FirstRunSteps() {
+    delete ui;
+}
+
+void FirstRunSteps::showThis() {
+    show();
+}
+
+void FirstRunSteps::on_pushButton_clicked() {
+    hide();
+    m_firstRunSkills->show();
+}

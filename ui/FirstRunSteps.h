@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QWidget>
+
+class FirstRunSkills;
+
+namespace Ui {
+class FirstRunSteps;
+}
+
+// The operating steps of the first run (hold the voice key, speak, release); leads on to the
+// basic skills window and comes back from it.
+class FirstRunSteps : public QWidget {
+    Q_OBJECT
+public:
+    explicit FirstRunSteps(QWidget* parent = nullptr);
+    ~FirstRunSteps() override;
+
+    FirstRunSkills* firstRunSkills() const { return m_firstRunSkills; }
+
+public slots:
+    void showThis();
+
+private slots:
+    void on_pushButton_clicked();
+
+private:
+    Ui::FirstRunSteps* ui;
+    FirstRunSkills* m_firstRunSkills;
+};

@@ -1,0 +1,95 @@
+#include "ui/FloatingModeBar.h"
+#include "ui_FloatingModeBar.h"
+
+#include "app/ConfigStore.h"
+#include "app/NoticeBox.h"
+
+#include <QEvent>
+
+namespace {
+const char* const kModeKeys[3] = {"TypingModel", "IntelligenceModel", "TranslationModel"};
+const char* const kModeNotices[3] = {"你已选择 打字模式", "你已选择 智能模式", "你已选择 翻译模式"};
+} // namespace
+
+FloatingModeBar::FloatingModeBar(QWidget* parent) : QWidget(parent), ui(new Ui::FloatingModeBar) {
+    ui->setupUi(this);
+    setWindowFlags(Qt::ToolTip | Qt::FramelessWindowHint);
+    raise();
+
+    m_prompt = new NoticeBox(this);
+    ui->pushButton_4->setStyleSheet(normalLook());
+
+    m_modeButtons[0] = ui->pushButton;
+    m_modeButtons[1] = ui->pushButton_2;
+    m_modeButtons[2] = ui->pushButton_3;
+    for (QPushButton* button : m_modeButtons)
+        button->installEventFilter(this);
+    installEventFilter(this);
+
+    ConfigStore& store = ConfigStore::instance();
+    for (int mode = 0; mode < 3; ++mode) {
+        if (store[QLatin1String(kModeKeys[mode])] == 1)
+            m_modeButtons[mode]->setStyleSheet(activeLook());
+    }
+
+    connect(&m_timer, &QTimer::timeout, this, &FloatingModeBar::refreshLooks);
+    m_timer.start(900);
+}
+
+FloatingModeBar::~FloatingModeBar() {
+    delete ui;
+}
+
+QString FloatingModeBar::activeLook() {
+    return QStringLiteral(
+        "QPushButton{background-color: rgb(61, 102, 98);\ncolor: rgb(255, 255, 255);\n"
+        "font: 14pt \"微软雅黑\";\nborder: 1px solid rgb(230, 230, 230);}\n"
+        "QPushButton:hover{background-color: rgb(61, 102, 102);\ncolor: rgb(255, 255, 255);}");
+}
+
+QString FloatingModeBar::normalLook() {
+    return QStringLiteral(
+        "QPushButton{background-color: rgb(255, 255, 255);\ncolor: rgb(52, 52, 52);\n"
+        "font: 14pt \"微软雅黑\";\nborder: 1px solid rgb(230, 230, 230);}\n"
+        "QPushButton:hover{background-color: rgb(61, 102, 102);\ncolor: rgb(255, 255, 255);}");
+}
+
+void FloatingModeBar::refreshLooks() {
+    ConfigStore& store = ConfigStore::instance();
+    for (int mode = 0; mode < 3; ++mode) {
+        if (store[QLatin1String(kModeKeys[mode])] != 1)
+            continue;
+        for (int other = 0; other < 3; ++other) {
+            const QString look = other == mode ? activeLook() : normalLook();
+            if (m_modeButtons[other]->styleSheet() != look)
+                m_modeButtons[other]->setStyleSheet(look);
+        }
+    }
+}
+
+void FloatingModeBar::on_pushButton_4_clicked() {
+    emit showSettingsDialog();
+    hide();
+}
+
+void FloatingModeBar::chooseMode(int mode) {
+    ConfigStore& store = ConfigStore::instance();
+    for (int key = 0; key < 3; ++key)
+        store[QLatin1String(kModeKeys[key])] = key == mode ? 1 : 0;
+    store.save();
+    hide();
+    if (store["ClosePrompt"] == 0)
+        m_prompt->showPromptFor(QString::fromUtf8(kModeNotices[mode]), 500);
+}
+
+bool FloatingModeBar::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == this && event->type() == QEvent::Leave)
+        hide();
+    if (event->type() == QEvent::MouseButtonPress) {
+        for (int mode = 0; mode < 3; ++mode) {
+            if (watched == m_modeButtons[mode])
+                chooseMode(mode);
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QDialog>
+
+class QPushButton;
+
+namespace Ui {
+class HelpDialog;
+}
+
+// The help window: four tabs (operating steps, installation, details in two inner pages, common
+// questions) and an exit button. The inner page of the details tab is kept across tabs.
+class HelpDialog : public QDialog {
+    Q_OBJECT
+public:
+    explicit HelpDialog(QWidget* parent = nullptr);
+    ~HelpDialog() override;
+
+    static QString chosenTabLook();
+    static QString otherTabLook();
+
+signals:
+    void closeDialog();
+
+private slots:
+    void on_pushButton_clicked();
+    void on_pushButton_2_clicked();
+    void on_pushButton_3_clicked();
+    void on_pushButton_4_clicked();
+    void on_pushButton_5_clicked();
+    void on_pushButton_6_clicked();
+    void on_pushButton_7_clicked();
+
+private:
+    void chooseTab(int page);
+
+    Ui::HelpDialog* ui;
+    QPushButton* m_tabs[4] = {};
+};

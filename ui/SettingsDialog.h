@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QDialog>
+#include <QTimer>
+
+class StartAtLogon;
+
+namespace Ui {
+class SettingsDialog;
+}
+
+// Edits every user setting at once: each control writes its key(s) and saves the store the moment
+// it changes, so the buttons and the close button only close. While open it follows changes made
+// by the tray menu and the floating tool (modes and languages) every 1100 ms.
+class SettingsDialog : public QDialog {
+    Q_OBJECT
+public:
+    // The start-at-logon entry goes through the given seam, or the platform's own when null.
+    explicit SettingsDialog(QWidget* parent = nullptr, StartAtLogon* startAtLogon = nullptr);
+    ~SettingsDialog() override;
+
+signals:
+    void closeDialog();
+
+public slots:
+    // The 1100 ms step: mode buttons and the four language lists from the store.
+    void refreshFromStore();
+
+private slots:
+    void on_radioButton_toggled(bool checked);
+    void on_radioButton_2_toggled(bool checked);
+    void on_radioButton_3_toggled(bool checked);
+    void on_radioButton_4_toggled(bool checked);
+    void on_radioButton_5_toggled(bool checked);
+    void on_radioButton_6_toggled(bool checked);
+    void on_comboBox_currentIndexChanged(int index);
+    void on_comboBox_2_currentIndexChanged(int index);
+    void on_comboBox_3_currentIndexChanged(int index);
+    void on_comboBox_4_currentIndexChanged(int index);
+    void on_checkBox_stateChanged(int arg1);
+    void on_checkBox_2_stateChanged(int arg1);
+    void on_checkBox_3_stateChanged(int arg1);
+    void on_pushButton_clicked();
+    void on_pushButton_2_clicked();
+    void on_toolButton_2_clicked();
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+
+private:
+    void writeFlags(const char* const keys[3], int chosen);
+    void writeKey(const char* key, int value);
+    void writeCheck(const char* key, int state);
+
+    Ui::SettingsDialog* ui;
+    StartAtLogon* m_startAtLogon;
+    QTimer m_timer;
+    int m_dragX = 0;
+    int m_dragY = 0;
+};
