@@ -141,7 +141,7 @@ private slots:
         QTest::newRow("help") << QString("help") << "pushButton_5";
         QTest::newRow("quick guide") << QString("guide") << "pushButton_4";
         QTest::newRow("settings") << QString("软件设置") << "toolButton_2";
-        QTest::newRow("custom commands") << QString("自定义功能") << "toolButton_3";
+        QTest::newRow("custom commands") << QString("自定义功能") << "closeButton";
         QTest::newRow("about") << QString("关于Zorvel") << "pushButton";
     }
     void windowsCloseThroughTheirButtons() {
