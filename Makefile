@@ -1,5 +1,5 @@
 # The two commands of the README: `make run` and `make test`. Both install the Debian packages
-# they need when missing, configure and build.
+# they need when missing, configure and build. `make package` builds the Debian package.
 BUILD_DIR ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
@@ -9,14 +9,16 @@ PKGS_RUN := cmake g++ make pkg-config qtbase5-dev qtmultimedia5-dev qttools5-dev
 	gstreamer1.0-plugins-base gstreamer1.0-plugins-good \
 	libx11-dev libxi-dev libxtst-dev fonts-noto-cjk \
 	libpocketsphinx-dev pocketsphinx-en-us pulseaudio
+# What building the Debian package needs on top (dpkg-shlibdeps, and `file` to find the binaries).
+PKGS_PACKAGE := $(PKGS_RUN) dpkg-dev file
 # What the tests need on top: an X server, a private sound server, speech test data, and the
 # Windows cross compiler that checks the Windows backends.
-PKGS_TEST := $(PKGS_RUN) xvfb xauth x11-utils xdotool pulseaudio-utils pocketsphinx-testdata flite sox \
-	g++-mingw-w64-x86-64-posix
+PKGS_TEST := $(PKGS_PACKAGE) xvfb xauth x11-utils xdotool pulseaudio-utils pocketsphinx-testdata flite sox \
+	g++-mingw-w64-x86-64-posix appstream desktop-file-utils
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: run test build deps-run deps-test screenshots
+.PHONY: run test build package deps-run deps-test deps-package screenshots
 
 define install_missing
 	@missing=$$(for p in $(1); do dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q '^install ok installed' || echo $$p; done); \
@@ -33,6 +35,9 @@ deps-run:
 deps-test:
 	$(call install_missing,$(PKGS_TEST))
 
+deps-package:
+	$(call install_missing,$(PKGS_PACKAGE))
+
 build:
 	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 	cmake --build $(BUILD_DIR) -j $(JOBS)
@@ -43,6 +48,13 @@ run: deps-run build
 		exit 1; \
 	fi
 	$(BUILD_DIR)/bin/zorvel
+
+# The Debian package, in $(BUILD_DIR)/package/: install it with `apt install ./zorvel_*.deb`.
+package: deps-package
+	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	cmake --build $(BUILD_DIR) -j $(JOBS) --target zorvel
+	cd $(BUILD_DIR) && cpack -G DEB
+	@ls -l $(BUILD_DIR)/package/zorvel_*.deb
 
 # Every window and the tray menu rendered offscreen to PNG files, for review without a desktop.
 SHOTS_DIR ?= $(BUILD_DIR)/screenshots

@@ -15,19 +15,39 @@ ServicesConfig& ServicesConfig::instance() {
     return *config;
 }
 
+// Adds the keys of one INI file to values, replacing those already there.
+static void readInto(const QString& path, QVariantMap& values) {
+    if (!QFileInfo::exists(path))
+        return;
+    QSettings ini(path, QSettings::IniFormat);
+    ini.setIniCodec("UTF-8");
+    if (ini.status() != QSettings::NoError)
+        qWarning("Services settings , services.ini could not be read, using the built-in defaults !");
+    for (const QString& key : ini.allKeys())
+        values.insert(key, ini.value(key));
+}
+
 void ServicesConfig::reload() {
     QVariantMap values;
-    const QString path = QDir::currentPath() + QStringLiteral("/services.ini");
-    if (QFileInfo::exists(path)) {
-        QSettings ini(path, QSettings::IniFormat);
-        ini.setIniCodec("UTF-8");
-        if (ini.status() != QSettings::NoError)
-            qWarning("Services settings , services.ini could not be read, using the built-in defaults !");
-        for (const QString& key : ini.allKeys())
-            values.insert(key, ini.value(key));
+    QString shipped;
+    {
+        QMutexLocker lock(&m_mutex);
+        shipped = m_shippedFile;
     }
+    const QString path = QDir::currentPath() + QStringLiteral("/services.ini");
+    if (!shipped.isEmpty() && QFileInfo(shipped) != QFileInfo(path))
+        readInto(shipped, values);
+    readInto(path, values);
     QMutexLocker lock(&m_mutex);
     m_values = values;
+}
+
+void ServicesConfig::setShippedFile(const QString& path) {
+    {
+        QMutexLocker lock(&m_mutex);
+        m_shippedFile = path;
+    }
+    reload();
 }
 
 QVariant ServicesConfig::value(const QString& key, const QVariant& fallback) const {

@@ -6,8 +6,8 @@
 #include <QVariant>
 #include <QVariantMap>
 
-// Addresses and options that the user may change without rebuilding: "services.ini" beside the
-// executable (INI format), read once at start. Every reader passes its compiled-in default, which
+// Addresses and options that the user may change without rebuilding: "services.ini" in the
+// working folder (INI format), read once at start. Every reader passes its compiled-in default, which
 // stands for a missing file or key. Keys are "section/name".
 class ServicesConfig {
 public:
@@ -24,9 +24,13 @@ public:
 
     // Reads "services.ini" from the current directory again (start-up and tests).
     void reload();
+    // An installed copy: the shipped "services.ini" gives the values the user's copy in the
+    // current directory does not set (key by key). Reloads. An empty path turns this off.
+    void setShippedFile(const QString& path);
 
 private:
     ServicesConfig() = default;
     mutable QMutex m_mutex;
     QVariantMap m_values;
+    QString m_shippedFile;
 };

@@ -5,6 +5,7 @@
 #include "app/NoticeBox.h"
 #include "app/ServicesConfig.h"
 #include "app/SingleApplication.h"
+#include "app/WorkingFolder.h"
 #include "custom/ApplicationScanner.h"
 #include "platform/ProgramLauncher.h"
 #include "result/ResultDispatcher.h"
@@ -31,11 +32,13 @@ int main(int argc, char* argv[]) {
     // 3. Window icon of every window.
     app.setWindowIcon(QIcon(QStringLiteral(":/ico/images/zorvel.ico")));
 
-    // 4. All files lie beside the executable.
-    QDir::setCurrent(QCoreApplication::applicationDirPath());
+    // 4. All files lie in the working folder: beside the executable, or per user when installed.
+    const WorkingFolder folder = WorkingFolder::forExecutable(QCoreApplication::applicationDirPath());
+    QDir().mkpath(folder.path());
+    QDir::setCurrent(folder.path());
 
     // 5. and 6. The run's log file.
-    const QString logDir = QCoreApplication::applicationDirPath() + QStringLiteral("/logs");
+    const QString logDir = folder.path() + QStringLiteral("/logs");
     if (!QDir(logDir).exists())
         QDir().mkpath(logDir);
     setLogFileName(logFileNameFor(QDateTime::currentDateTime()));
@@ -49,6 +52,10 @@ int main(int argc, char* argv[]) {
     QApplication::setQuitOnLastWindowClosed(false);
     installFontSubstitutions();
     ProgramLauncher::install();
+    folder.prepare();
+    qDebug().noquote() << "Working folder ," << folder.path();
+    if (folder.isPerUser())
+        ServicesConfig::instance().setShippedFile(folder.shippedPath() + QStringLiteral("/services.ini"));
     ServicesConfig::instance();
 
     // 8. Default settings on the first start, the application scan, then the store.

@@ -1,23 +1,12 @@
 cmake_policy(SET CMP0057 NEW)
-# Copies data/ beside the executable. Files under data/<os>/ are the platform's own versions and
-# go in place of the common ones. Files the user edits through the program (or by hand) are
-# copied only when missing, so a rebuild never overwrites what the user saved.
-set(_user_files commandwords.txt software.txt webSearch.txt userwords.txt services.ini)
-function(_stage _f)
+# Copies data/ beside the executable (see DataFiles.cmake): user-maintained files only when
+# missing, the others whenever they changed.
+include(${CMAKE_CURRENT_LIST_DIR}/DataFiles.cmake)
+zorvel_shipped_files(_files "${SRC}" "${OS}")
+foreach(_f IN LISTS _files)
     get_filename_component(_n "${_f}" NAME)
-    if(_n IN_LIST _user_files AND EXISTS "${DST}/${_n}")
-        return()
+    if(_n IN_LIST ZORVEL_USER_FILES AND EXISTS "${DST}/${_n}")
+        continue()
     endif()
     configure_file("${_f}" "${DST}/${_n}" COPYONLY)
-endfunction()
-file(GLOB _common LIST_DIRECTORIES false "${SRC}/*")
-foreach(_f IN LISTS _common)
-    get_filename_component(_n "${_f}" NAME)
-    if(NOT EXISTS "${SRC}/${OS}/${_n}")
-        _stage("${_f}")
-    endif()
-endforeach()
-file(GLOB _os LIST_DIRECTORIES false "${SRC}/${OS}/*")
-foreach(_f IN LISTS _os)
-    _stage("${_f}")
 endforeach()

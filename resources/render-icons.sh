@@ -33,4 +33,9 @@ icon close1 16 32
 icon 1 32
 icon 2 32
 icon 3 32
+# The application icon of the Linux menu (hicolor theme), at the sizes of zorvel.ico.
+for size in 16 32 48; do
+    convert -background none -density 384 svg/zorvel.svg -resize "${size}x${size}" \
+        -gravity center -extent "${size}x${size}" "PNG32:../packaging/linux/icons/zorvel-$size.png"
+done
 convert -background none -density 192 svg/voicekey.svg -resize 150x180 "PNG32:$out/voicekey.png"
