@@ -10,9 +10,9 @@ PKGS_RUN := cmake g++ make pkg-config qtbase5-dev qtmultimedia5-dev qttools5-dev
 	libx11-dev libxi-dev libxtst-dev fonts-noto-cjk \
 	libpocketsphinx-dev pocketsphinx-en-us pulseaudio
 # What the tests need on top: an X server, a private sound server, speech test data, and the
-# Windows cross compiler that checks the Windows backends.
+# Windows cross compilers and Wine (with a Chinese locale) that build and run the Windows cores.
 PKGS_TEST := $(PKGS_RUN) xvfb xauth x11-utils xdotool pulseaudio-utils pocketsphinx-testdata flite sox \
-	g++-mingw-w64-x86-64-posix
+	g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine64 locales
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
