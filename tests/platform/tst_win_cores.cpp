@@ -52,11 +52,7 @@ static DWORD WINAPI desktopThread(LPVOID ready) {
     HHOOK next = SetWindowsHookExW(WH_MOUSE_LL, countPassedOn, GetModuleHandleW(nullptr), 0);
     WinMouseHook hook([](WinMouseHook::Button button) { ++s_seen[button]; });
     check(next && hook.install(), "the core installs its low-level mouse hook");
-    WNDCLASSA frameClass = {};
-    frameClass.lpfnWndProc = DefWindowProcA;
-    frameClass.lpszClassName = "ZorvelTypingTarget";
-    RegisterClassA(&frameClass);
-    HWND frame = CreateWindowExA(0, "ZorvelTypingTarget", "", WS_VISIBLE, 9, 9, 400, 99, 0, 0, 0, 0);
+    HWND frame = CreateWindowExA(0, "Static", "", WS_VISIBLE, 9, 9, 400, 99, 0, 0, 0, 0);
     s_edit = CreateWindowExA(0, "EDIT", "", WS_CHILD | WS_VISIBLE, 9, 9, 300, 30, frame, 0, 0, 0);
     SetForegroundWindow(frame);
     SetFocus(s_edit);
@@ -101,8 +97,8 @@ static void testMouseHook() {
 
 static void testTyping() {
     check(GetACP() == 936 && WinFocusPoster::focusedControl(WinFocusPoster::foregroundWindow()) == s_edit &&
-              WinForegroundQuery::className() == std::wstring(L"ZorvelTypingTarget"),
-          "code page 936; the focus walk finds the edit control of the window in front on another thread");
+              WinForegroundQuery::className() == std::wstring(L"Static"),
+          "code page 936; the focus walk finds the edit control in front on another thread");
     RECT edit = {};
     GetWindowRect(s_edit, &edit);
     const auto caret = WinForegroundQuery::caretPoint();
@@ -122,20 +118,18 @@ static void testTyping() {
 }
 
 static void testRunKey() {
-    for (const std::wstring path :
-         {L"C:\\Program Files\\Zorvel\\zorvel.exe", L"D:\\\u5de5\u5177\\zorvel.exe"}) {
-        const std::wstring command = WinRunKey::commandFor(path);
-        check(command == L"\"" + path + L"\"" && WinRunKey::set(L"Zorvel", command) &&
-                  WinRunKey::value(L"Zorvel") == command && WinRunKey::remove(L"Zorvel") &&
-                  !WinRunKey::value(L"Zorvel") && WinRunKey::remove(L"Zorvel"),
-              "Run value \"Zorvel\" written as the quoted path, read back, removed: " +
-                  encode(path, CP_UTF8));
-    }
+    const std::wstring path = L"C:\\Program Files\\\u5de5\u5177\\zorvel.exe",
+                       command = WinRunKey::commandFor(path);
+    check(command == L"\"" + path + L"\"" && WinRunKey::set(L"Zorvel", command) &&
+              WinRunKey::value(L"Zorvel") == command && WinRunKey::remove(L"Zorvel") &&
+              !WinRunKey::value(L"Zorvel") && WinRunKey::remove(L"Zorvel"),
+          "Run value \"Zorvel\" written as the quoted path " + encode(command, CP_UTF8) +
+              ", read back, removed");
 }
 
 static void testDeviceWalk() {
     const WinHardwareIdScan::Result all = WinHardwareIdScan::run(256);
-    bool wellFormed = all.opened && !all.ids.empty();
+    bool wellFormed = all.opened && all.ids.size() > 1;
     for (const std::string& id : all.ids)
         wellFormed &= id.find('\\') < id.size() &&
                       std::all_of(id.begin(), id.end(), [](char c) { return c > ' ' && c < 127; });
@@ -143,7 +137,7 @@ static void testDeviceWalk() {
           std::to_string(all.ids.size()) + " well-formed hardware IDs, the walk ends with code " +
               std::to_string(all.endCode));
     const WinHardwareIdScan::Result one = WinHardwareIdScan::run(1);
-    check(one.ids.size() == 1 && one.endedCleanly() && all.ids.size() > 1, "the walk stops at the maximum");
+    check(one.ids.size() == 1 && one.endedCleanly(), "the walk stops at the maximum");
 }
 
 static void testListing() {
@@ -159,8 +153,7 @@ static void testListing() {
     std::vector<std::wstring> listed = WinExecutableFinder::parse(bytes, CP_ACP);
     std::sort(listed.begin(), listed.end());
     check(written && listed == exes && std::count(bytes.begin(), bytes.end(), '\r') == 3,
-          "dir /s /b finds the executables (names with spaces, Chinese), listed with CR LF in the ANSI code "
-          "page");
+          "dir /s /b finds the executables (spaces, Chinese names), listed in CR LF lines");
 }
 
 int main() {
