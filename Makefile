@@ -12,9 +12,10 @@ PKGS_RUN := cmake g++ make pkg-config qtbase5-dev qtmultimedia5-dev qttools5-dev
 # What building the Debian package needs on top (dpkg-shlibdeps, and `file` to find the binaries).
 PKGS_PACKAGE := $(PKGS_RUN) dpkg-dev file
 # What the tests need on top: an X server, a private sound server, speech test data, and the
-# Windows cross compiler that checks the Windows backends.
+# Windows cross compilers and Wine (with a Chinese locale) that build and run the Windows cores, and the
+# validators of the package's menu entry and metainfo.
 PKGS_TEST := $(PKGS_PACKAGE) xvfb xauth x11-utils xdotool pulseaudio-utils pocketsphinx-testdata flite sox \
-	g++-mingw-w64-x86-64-posix appstream desktop-file-utils
+	g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine64 locales appstream desktop-file-utils
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 

@@ -2,10 +2,8 @@
 
 #include "platform/FocusTyping.h"
 
-// Typing into another application's focused control: the foreground window, its focused control
-// taken while attached to the window's input thread, and one WM_CHAR per byte posted through the
-// ANSI message function (the receiving thread joins a lead and a trail byte into one character
-// of the system's ANSI code page).
+// Typing into another application's focused control through the Win32 focus walk and one
+// WM_CHAR per byte (see WinFocusPoster).
 class WinFocusTyping : public FocusTyping {
 public:
     WindowId foregroundWindow() override;

@@ -1,20 +1,20 @@
 #include "platform/win/WinStartAtLogon.h"
 
-#include <QDir>
-#include <QSettings>
+#include "platform/win/WinRunKey.h"
 
-static const char kRunKey[] = "HKEY_CURRENT_USER\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+#include <QDir>
+
+static const wchar_t kValueName[] = L"Zorvel";
 
 std::unique_ptr<StartAtLogon> StartAtLogon::create() {
     return std::make_unique<WinStartAtLogon>();
 }
 
 void WinStartAtLogon::enable(const QString& executablePath) {
-    QSettings run(QLatin1String(kRunKey), QSettings::NativeFormat);
-    run.setValue(QStringLiteral("Zorvel"), QDir::toNativeSeparators(executablePath));
+    WinRunKey::set(kValueName,
+                   WinRunKey::commandFor(QDir::toNativeSeparators(executablePath).toStdWString()));
 }
 
 void WinStartAtLogon::disable() {
-    QSettings run(QLatin1String(kRunKey), QSettings::NativeFormat);
-    run.remove(QStringLiteral("Zorvel"));
+    WinRunKey::remove(kValueName);
 }

@@ -2,7 +2,7 @@
 
 #include "platform/StartAtLogon.h"
 
-// The value "Zorvel" under HKCU\SOFTWARE\Microsoft\Windows\CurrentVersion\Run.
+// The value "Zorvel" of the per-user Run key, holding the quoted executable path.
 class WinStartAtLogon : public StartAtLogon {
 public:
     void enable(const QString& executablePath) override;
