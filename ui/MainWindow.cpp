@@ -52,9 +52,9 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), ui(new Ui::MainWi
     m_helpAction = help->addAction(QStringLiteral("使用说明"));
     // Without a tray (GNOME by default) this window is the way in: its menu offers the tray's.
     if (!QSystemTrayIcon::isSystemTrayAvailable()) {
-        auto* trayMenu = new QMenu(QStringLiteral("Zorvel"), ui->menuBar);
+        auto* trayMenu = new QMenu(QStringLiteral("Zorvel"), ui->mainMenuBar);
         trayMenu->addActions(m_tray->menu()->actions());
-        ui->menuBar->insertMenu(help->menuAction(), trayMenu);
+        ui->mainMenuBar->insertMenu(help->menuAction(), trayMenu);
     }
 
     m_spareLabel = new QLabel(this);
