@@ -6,6 +6,7 @@
 #include "app/ServicesConfig.h"
 #include "app/SingleApplication.h"
 #include "app/WorkingFolder.h"
+#include "app/StartRequestHandler.h"
 #include "custom/ApplicationScanner.h"
 #include "platform/ProgramLauncher.h"
 #include "result/ResultDispatcher.h"
@@ -15,19 +16,56 @@
 #include "ui/MainWindow.h"
 #include "voice/RecognitionThread.h"
 #include "voice/SideKeyFeedback.h"
+#include "voice/SideKeyMonitor.h"
 #include "voice/SideKeyThread.h"
 
 #include <QDateTime>
 #include <QDir>
 #include <QIcon>
+#include <QSystemTrayIcon>
 #include <QtDebug>
+#include <cstdio>
+
+// --help prints the usage (exit 0), an unknown argument the usage line (exit 2); -1 carries on.
+static int answerCommandLine(const StartRequest& request) {
+    if (request.kind() == StartRequest::Help) {
+        std::fputs(qPrintable(StartRequest::usage()), stdout);
+        return 0;
+    }
+    if (request.kind() == StartRequest::Invalid) {
+        std::fprintf(stderr, "zorvel: unknown argument '%s'\n%s\n", qPrintable(request.refused()),
+                     qPrintable(StartRequest::usageLine()));
+        return 2;
+    }
+    return -1;
+}
+
+// Later starts reach the main window and the side key; this start's own request is carried out
+// once the side key listens.
+static void connectStartRequests(SingleApplication& app, StartRequestHandler& handler, MainWindow& mainWindow,
+                                 SideKeyThread& sideKeyThread) {
+    QObject::connect(&app, &SingleApplication::requestReceived, &handler, &StartRequestHandler::handle);
+    QObject::connect(&handler, &StartRequestHandler::showMainWindowRequested, &mainWindow,
+                     &MainWindow::showWindow);
+    QObject::connect(
+        &sideKeyThread, &SideKeyThread::monitorReady, &handler,
+        [&app, &handler](SideKeyMonitor* monitor) {
+            QObject::connect(&handler, &StartRequestHandler::takeRequested, monitor,
+                             &SideKeyMonitor::remoteTake);
+            if (app.startRequest().kind() != StartRequest::Show)
+                handler.handle(app.startRequest());
+        },
+        Qt::QueuedConnection);
+}
 
 int main(int argc, char* argv[]) {
     // 1. Every message from here on goes through the log handler.
     qInstallMessageHandler(logMessageHandler);
 
-    // 2. Application object and single-instance test.
+    // 2. Application object; --help and unknown arguments end here.
     SingleApplication app(argc, argv);
+    if (const int exitCode = answerCommandLine(app.startRequest()); exitCode >= 0)
+        return exitCode;
 
     // 3. Window icon of every window.
     app.setWindowIcon(QIcon(QStringLiteral(":/ico/images/zorvel.ico")));
@@ -43,7 +81,8 @@ int main(int argc, char* argv[]) {
         QDir().mkpath(logDir);
     setLogFileName(logFileNameFor(QDateTime::currentDateTime()));
 
-    // 7. Another instance of this user already runs: it has our argument, nothing else to do.
+    // 7. Another instance of this user already runs: it has our request, nothing else to do.
+    app.startSingleInstance();
     if (app.isRunning())
         return 0;
 
@@ -105,7 +144,13 @@ int main(int argc, char* argv[]) {
     // 16. The side key; its windows and notices live on this (GUI) thread.
     SideKeyFeedback sideKeyFeedback;
     SideKeyThread sideKeyThread(&sideKeyFeedback);
+    StartRequestHandler startRequests;
+    connectStartRequests(app, startRequests, mainWindow, sideKeyThread);
     sideKeyThread.start();
+
+    // Without a tray the main window is the only way in.
+    if (!QSystemTrayIcon::isSystemTrayAvailable())
+        mainWindow.showWindow();
 
     // 17.
     const int result = app.exec();

@@ -50,6 +50,12 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), ui(new Ui::MainWi
 
     QMenu* help = ui->mainMenuBar->addMenu(QStringLiteral("帮助"));
     m_helpAction = help->addAction(QStringLiteral("使用说明"));
+    // Without a tray (GNOME by default) this window is the way in: its menu offers the tray's.
+    if (!QSystemTrayIcon::isSystemTrayAvailable()) {
+        auto* trayMenu = new QMenu(QStringLiteral("Zorvel"), ui->mainMenuBar);
+        trayMenu->addActions(m_tray->menu()->actions());
+        ui->mainMenuBar->insertMenu(help->menuAction(), trayMenu);
+    }
 
     m_spareLabel = new QLabel(this);
     m_spareLabel->setObjectName(QStringLiteral("spareLabel"));

@@ -88,6 +88,16 @@ void SideKeyMonitor::mouseHookProc(MouseButtons::Message message) {
     }
 }
 
+void SideKeyMonitor::remoteTake(StartRequest::TakeAction action) {
+    const bool recording = m_capture != nullptr;
+    if (action == StartRequest::Begin && !recording)
+        mouseHookProc(MouseButtons::SideDown);
+    else if (action == StartRequest::End || (action == StartRequest::Toggle && recording))
+        mouseHookProc(MouseButtons::SideUp);
+    else if (action == StartRequest::Toggle)
+        mouseHookProc(MouseButtons::SideDown);
+}
+
 void SideKeyMonitor::sideKeyDown() {
     if (m_capture) {
         // A second press without a release in between (a lost release event): the earlier

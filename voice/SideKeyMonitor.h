@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/StartRequest.h"
 #include "platform/ForegroundWindow.h"
 #include "platform/MouseButtons.h"
 #include "voice/AudioCapture.h"
@@ -58,6 +59,9 @@ public:
 
 public slots:
     void mouseHookProc(MouseButtons::Message message);
+    // A take driven from outside (a desktop shortcut): the side key's own press and release. A
+    // begin during a take is ignored, since held shortcut keys repeat.
+    void remoteTake(StartRequest::TakeAction action);
 
 signals:
     // Show the recorder window at the caret point (when there is one) with the language mark.

@@ -1,11 +1,53 @@
 // Starts the real executable from a private copy, so its working directory, settings, log files,
-// start-at-logon entry and single-instance socket all lie in the test's own folder.
+// start-at-logon entry and single-instance socket all lie in the test's own folder. The test
+// itself runs as a first instance too, in a runtime folder of its own, to receive what second
+// starts of the real executable hand over.
+#include "app/ConfigStore.h"
+#include "app/SingleApplication.h"
+#include "app/StartRequestHandler.h"
+#include "platform/fake/FakeForegroundWindow.h"
+#include "platform/fake/FakeMouseButtons.h"
 #include "tests/support/TestDir.h"
+#include "ui/MainWindow.h"
+#include "voice/SideKeyMonitor.h"
+#include "voice/SideKeyThread.h"
 
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QtTest>
+#include <X11/Xlib.h>
+#include <atomic>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+// Records nothing: the takes of these tests need no microphone.
+class SilentCapture : public AudioCapture {
+public:
+    bool startRecording(const QString&) override { return true; }
+    void stopRecording() override {}
+};
+
+// Another user's server on a local socket: listens at argv[1] (making its folder), creates the
+// file argv[2] once it listens and appends to it every request it receives.
+const char kSquatter[] = R"(import os, socket, sys
+path, received = sys.argv[1], sys.argv[2]
+os.makedirs(os.path.dirname(path), 0o700, exist_ok=True)
+server = socket.socket(socket.AF_UNIX)
+server.bind(path)
+server.listen(8)
+open(received, 'wb').close()
+while True:
+    connection, _ = server.accept()
+    data = connection.recv(4096)
+    if data:
+        with open(received, 'ab') as f:
+            f.write(data + b'\n')
+    connection.close()
+)";
+} // namespace
 
 class TestStartup : public QObject {
     Q_OBJECT
@@ -17,6 +59,8 @@ private slots:
                               QFile::permissions(m_dir->file("zorvel")) | QFile::ExeOwner);
         QDir().mkpath(m_dir->file("tmp"));
         QDir().mkpath(m_dir->file("xdg"));
+        QDir().mkpath(m_dir->file("run"));
+        QFile::setPermissions(m_dir->file("run"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
     void cleanup() {
         for (QProcess* p : m_processes) {
@@ -40,7 +84,8 @@ private slots:
         QVERIFY(logText().contains(") \"主程序启动\"\r\n"));
         // FirstOpen was set and saved: the file is in ascending key order now.
         // FirstOpen is saved first; the first-use hint then registers the program to start at logon.
-        QTRY_VERIFY(m_dir->read("config.txt").startsWith("AutomaticUpdate=1\nBootUp=1\nClosePrompt=0\nFirstOpen=1\n"));
+        QTRY_VERIFY(m_dir->read("config.txt")
+                        .startsWith("AutomaticUpdate=1\nBootUp=1\nClosePrompt=0\nFirstOpen=1\n"));
         QTRY_VERIFY(QFile::exists(m_dir->file("xdg/autostart/Zorvel.desktop")));
     }
 
@@ -52,7 +97,7 @@ private slots:
         const QByteArray config = m_dir->read("config.txt");
         QElapsedTimer timer;
         timer.start();
-        QProcess* second = start({"handover"});
+        QProcess* second = start();
         QVERIFY(second->waitForFinished(10000));
         qInfo("second instance ended after %lld ms", timer.elapsed());
         QCOMPARE(second->exitStatus(), QProcess::NormalExit);
@@ -88,13 +133,245 @@ private slots:
                         .contains(("Exec=\"" + m_dir->file("zorvel") + "\"").toUtf8()));
     }
 
+    // Another user got there first: the program must neither hand its request to the stranger
+    // nor stay away; it starts and carries the request out itself.
+    void squatterIsRefused_data() {
+        QTest::addColumn<bool>("runtimeFolder"); // XDG_RUNTIME_DIR given
+        QTest::addColumn<QString>("bindAt");     // where the squatter listens
+        QTest::addColumn<QString>("moveTo");     // where its socket is moved to (as root can)
+        QTest::addColumn<QString>("warning");
+        const QString user = QString::fromLocal8Bit(getpwuid(geteuid())->pw_name);
+        QTest::newRow("user's name in the shared temporary folder")
+            << true << QString("tmp/PelmoraTWQX-%1").arg(geteuid()) << ""
+            << "";
+        QTest::newRow("another user's server in the runtime folder") << true << "tmp/squat"
+                                                                     << "run/PelmoraTWQX"
+                                                                     << "belongs to another user";
+        QTest::newRow("fallback folder planted by another user")
+            << false << "tmp/runtime-" + user + "/PelmoraTWQX"
+            << ""
+            << "no private folder";
+    }
+    void squatterIsRefused() {
+        QFETCH(bool, runtimeFolder);
+        QFETCH(QString, bindAt);
+        QFETCH(QString, moveTo);
+        QFETCH(QString, warning);
+        if (geteuid() != 0)
+            QSKIP("only root can run the squatter as another user");
+        // The squatter (nobody) may pass through the test's folders and write in its "tmp".
+        for (const QString& dir : {QFileInfo(m_dir->path()).path(), m_dir->path()})
+            QVERIFY(::chmod(QFile::encodeName(dir).constData(), 0711) == 0);
+        QVERIFY(::chmod(QFile::encodeName(m_dir->file("tmp")).constData(), 01777) == 0);
+        auto* squatter = new QProcess;
+        m_processes << squatter;
+        squatter->start("setpriv", {"--reuid=65534", "--regid=65534", "--clear-groups", "/usr/bin/python3",
+                                    "-c", kSquatter, m_dir->file(bindAt), m_dir->file("tmp/received")});
+        QTRY_VERIFY2_WITH_TIMEOUT(QFile::exists(m_dir->file("tmp/received")),
+                                  squatter->readAllStandardError().constData(), 10000);
+        if (!moveTo.isEmpty())
+            QVERIFY(QFile::rename(m_dir->file(bindAt), m_dir->file(moveTo)));
+
+        m_dir->write("config.txt", "FirstOpen=1\n");
+        QProcess* zorvel = start({"--mode", "translation"}, runtimeFolder ? m_dir->file("run") : QString());
+        QTRY_VERIFY_WITH_TIMEOUT(logText().contains("主程序启动"), 15000);
+        QTRY_VERIFY(m_dir->read("config.txt").contains("TranslationModel=1"));
+        QCOMPARE(zorvel->state(), QProcess::Running);
+        QCOMPARE(m_dir->read("tmp/received"), QByteArray());
+        if (!warning.isEmpty())
+            QVERIFY2(logText().contains(warning), qPrintable(logText()));
+    }
+
+    // What second starts ask for reaches this process's own instance: the main window, takes
+    // through the side-key monitor on its thread (its clock moved by "+ms"), the working mode.
+    void secondStartReachesRunningInstance_data() {
+        QTest::addColumn<QStringList>("starts");
+        QTest::addColumn<QString>("events");
+        QTest::newRow("plain start") << QStringList{""} << "window:shown TypingModel";
+        QTest::newRow("begin, end") << QStringList{"--take begin", "+300", "--take end"}
+                                    << "press release flagged TypingModel";
+        QTest::newRow("too short a take")
+            << QStringList{"--take begin", "+150", "--take end"} << "press tap release TypingModel";
+        QTest::newRow("toggle twice")
+            << QStringList{"--take toggle", "+200", "--take toggle"} << "press release flagged TypingModel";
+        QTest::newRow("begin again keeps the take")
+            << QStringList{"--take begin", "+300", "--take begin", "--take end"}
+            << "press release flagged TypingModel";
+        QTest::newRow("end without a take") << QStringList{"--take end"} << "TypingModel";
+        QTest::newRow("mode") << QStringList{"--mode intelligent"} << "IntelligenceModel";
+        QTest::newRow("mode and take")
+            << QStringList{"--mode translation", "--take toggle", "+250", "--take toggle"}
+            << "press release flagged TranslationModel";
+    }
+    void secondStartReachesRunningInstance() {
+        QFETCH(QStringList, starts);
+        QFETCH(QString, events);
+        m_dir->write("config.txt", "FirstOpen=1\nTypingModel=1\n");
+        TestDir::reloadSettings();
+        ConfigStore& store = ConfigStore::instance();
+        auto* app = qobject_cast<SingleApplication*>(qApp);
+        QStringList seen;
+        int received = 0;
+        std::atomic<qint64> now{1'700'000'000'000};
+        SideKeyMonitor* monitor = nullptr;
+
+        MainWindow window;
+        StartRequestHandler handler;
+        SideKeyThread thread;
+        thread.setMonitorFactory([&now] {
+            auto m = std::make_unique<SideKeyMonitor>(std::make_unique<FakeMouseButtons>(),
+                                                      std::make_unique<FakeForegroundWindow>());
+            m->setClock([&now] { return now.load(); });
+            m->setCaptureFactory([] { return std::make_unique<SilentCapture>(); });
+            return m;
+        });
+        // Wired as start-up wires the program.
+        connect(app, &SingleApplication::requestReceived, &handler, &StartRequestHandler::handle);
+        connect(app, &SingleApplication::requestReceived, &handler, [&received] { ++received; });
+        connect(&handler, &StartRequestHandler::showMainWindowRequested, &window, &MainWindow::showWindow);
+        connect(&handler, &StartRequestHandler::showMainWindowRequested, &window,
+                [&] { seen << (window.isVisible() ? "window:shown" : "window:hidden"); });
+        connect(
+            &thread, &SideKeyThread::monitorReady, &handler,
+            [&](SideKeyMonitor* m) {
+                connect(&handler, &StartRequestHandler::takeRequested, m, &SideKeyMonitor::remoteTake);
+                connect(m, &SideKeyMonitor::recorderShown, &window, [&] { seen << "press"; });
+                connect(m, &SideKeyMonitor::shortPressNoticeShown, &window, [&] { seen << "tap"; });
+                connect(m, &SideKeyMonitor::recorderClosed, &window, [&] {
+                    seen << "release";
+                    if (store["IsRecording"] == 1)
+                        seen << "flagged";
+                    store["IsRecording"] = 0;
+                });
+                monitor = m;
+            },
+            Qt::QueuedConnection);
+        thread.start();
+        QTRY_VERIFY(monitor);
+
+        for (const QString& step : starts) {
+            if (step.startsWith('+')) {
+                // Queued behind the takes already sent to the monitor's thread.
+                const int ms = step.mid(1).toInt();
+                QMetaObject::invokeMethod(
+                    monitor, [&now, ms] { now += ms; }, Qt::QueuedConnection);
+                continue;
+            }
+            QProcess* second =
+                start(step.split(' ', Qt::SkipEmptyParts), qEnvironmentVariable("XDG_RUNTIME_DIR"));
+            QVERIFY(second->waitForFinished(10000));
+            QCOMPARE(second->exitCode(), 0);
+            const int expected = received + 1;
+            QTRY_COMPARE(received, expected);
+        }
+        // The monitor's last signals are on their way to this thread; then the saved mode.
+        const auto modes = [this] {
+            QStringList on;
+            for (const char* key : {"TypingModel", "IntelligenceModel", "TranslationModel"})
+                if (m_dir->read("config.txt").contains(QByteArray(key) + "=1"))
+                    on << key;
+            return on;
+        };
+        QTRY_COMPARE_WITH_TIMEOUT((seen + modes()).join(' '), events, 3000);
+    }
+
+    // Unknown arguments end the start at once with the usage line and exit code 2, whether or
+    // not an instance runs; --help prints the commands.
+    void commandLine_data() {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("output");
+        const QString usage =
+            "Usage: zorvel [--take begin|end|toggle | --mode typing|intelligent|translation | --help]";
+        QTest::newRow("help") << QStringList{"--help"} << 0 << usage + "\n\nWithout an argument";
+        QTest::newRow("unknown option")
+            << QStringList{"--bogus"} << 2 << "unknown argument '--bogus'\n" + usage;
+        QTest::newRow("take without action") << QStringList{"--take"} << 2 << "'--take'\n" + usage;
+        QTest::newRow("unknown mode") << QStringList{"--mode", "fast"} << 2 << "'fast'\n" + usage;
+        QTest::newRow("extra word") << QStringList{"--take", "end", "now"} << 2 << "'now'\n" + usage;
+        QTest::newRow("last argument alone") << QStringList{"begin"} << 2 << "'begin'\n" + usage;
+    }
+    void commandLine() {
+        QFETCH(QStringList, args);
+        QFETCH(int, exitCode);
+        QFETCH(QString, output);
+        int handed = 0;
+        connect(qobject_cast<SingleApplication*>(qApp), &SingleApplication::requestReceived, this,
+                [&] { ++handed; });
+        QProcess* p = start(args, qEnvironmentVariable("XDG_RUNTIME_DIR"));
+        QVERIFY(p->waitForFinished(10000));
+        QCOMPARE(p->exitCode(), exitCode);
+        const QString printed = QString::fromUtf8(p->readAllStandardOutput() + p->readAllStandardError());
+        QVERIFY2(printed.contains(output), qPrintable(printed));
+        QTest::qWait(200);
+        QCOMPARE(handed, 0);
+        disconnect(qobject_cast<SingleApplication*>(qApp), &SingleApplication::requestReceived, this,
+                   nullptr);
+    }
+
+    // Without a tray the main window is the way in: shown at start.
+    void noTrayShowsMainWindowAtStart() {
+        if (qEnvironmentVariableIsEmpty("DISPLAY"))
+            QSKIP("needs an X display");
+        m_dir->write("config.txt", "FirstOpen=1\nMonitorZorvelMouseConnect=0\n");
+        QProcess* p = start({}, m_dir->file("run"), "xcb");
+        QTRY_VERIFY_WITH_TIMEOUT(
+            mappedWindowTitles(p->processId()).contains("Zorvel鼠标——语音技术由云端语音服务提供"), 15000);
+    }
+
 private:
-    QProcess* start(const QStringList& args = {}) {
+    // Titles of the mapped top-level windows of a process on the X display.
+    static QStringList mappedWindowTitles(qint64 pid) {
+        QStringList titles;
+        Display* display = XOpenDisplay(nullptr);
+        if (!display)
+            return titles;
+        const Atom pidAtom = XInternAtom(display, "_NET_WM_PID", False);
+        const Atom nameAtom = XInternAtom(display, "_NET_WM_NAME", False);
+        Window root, parent, *children = nullptr;
+        unsigned count = 0;
+        XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count);
+        for (unsigned i = 0; i < count; ++i) {
+            XWindowAttributes attributes;
+            if (!XGetWindowAttributes(display, children[i], &attributes) ||
+                attributes.map_state != IsViewable)
+                continue;
+            auto property = [&](Atom atom) {
+                Atom type;
+                int format;
+                unsigned long items, left;
+                unsigned char* data = nullptr;
+                QByteArray bytes;
+                if (XGetWindowProperty(display, children[i], atom, 0, 1024, False, AnyPropertyType, &type,
+                                       &format, &items, &left, &data) == Success &&
+                    data)
+                    bytes = QByteArray(reinterpret_cast<char*>(data), int(items * (format / 8)));
+                if (data)
+                    XFree(data);
+                return bytes;
+            };
+            const QByteArray windowPid = property(pidAtom);
+            if (windowPid.size() >= 4 &&
+                *reinterpret_cast<const quint32*>(windowPid.constData()) == quint32(pid))
+                titles << QString::fromUtf8(property(nameAtom));
+        }
+        XFree(children);
+        XCloseDisplay(display);
+        return titles;
+    }
+
+    // Starts the copy; runtimeFolder empty leaves XDG_RUNTIME_DIR unset.
+    QProcess* start(const QStringList& args = {}, const QString& runtimeFolder = "-",
+                    const QString& platform = "offscreen") {
         auto* p = new QProcess;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("QT_QPA_PLATFORM", "offscreen");
+        env.insert("QT_QPA_PLATFORM", platform);
         env.insert("TMPDIR", m_dir->file("tmp"));
         env.insert("XDG_CONFIG_HOME", m_dir->file("xdg"));
+        if (runtimeFolder.isEmpty())
+            env.remove("XDG_RUNTIME_DIR");
+        else
+            env.insert("XDG_RUNTIME_DIR", runtimeFolder == "-" ? m_dir->file("run") : runtimeFolder);
         p->setProcessEnvironment(env);
         p->setWorkingDirectory(QDir::tempPath());
         p->start(m_dir->file("zorvel"), args);
@@ -113,5 +390,14 @@ private:
     QList<QProcess*> m_processes;
 };
 
-QTEST_GUILESS_MAIN(TestStartup)
+int main(int argc, char** argv) {
+    // This process's own instance listens in a runtime folder of its own.
+    QTemporaryDir runtime;
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
+    int count = 1;
+    SingleApplication app(count, argv);
+    app.startSingleInstance();
+    TestStartup test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_startup.moc"

@@ -33,6 +33,9 @@ private slots:
         QVERIFY(!window.isVisible());
         window.showWindow();
         QVERIFY(window.logView()->toPlainText().contains("打字模式：你好"));
+        // No tray here (offscreen): the menu bar offers the tray menu's entries, quit included.
+        QMenu* first = window.menuBar()->actions().value(0)->menu();
+        QVERIFY(first && first->actions() == window.tray()->menu()->actions());
     }
     // Values other than 0 and 1 keep the connection text; the timer refreshes it too.
     void statusRefresh() {
