@@ -7,11 +7,12 @@ JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 PKGS_RUN := cmake g++ make pkg-config qtbase5-dev qtmultimedia5-dev qttools5-dev-tools \
 	libqt5multimedia5-plugins libqt5svg5-dev qt5-image-formats-plugins \
 	gstreamer1.0-plugins-base gstreamer1.0-plugins-good \
-	libx11-dev libxi-dev libxtst-dev fonts-noto-cjk \
+	libx11-dev libxi-dev libxtst-dev libwayland-dev libwayland-bin libxkbcommon-dev qtwayland5 \
+	fonts-noto-cjk \
 	libpocketsphinx-dev pocketsphinx-en-us pulseaudio
-# What the tests need on top: an X server, a private sound server, speech test data, and the
-# Windows cross compiler that checks the Windows backends.
-PKGS_TEST := $(PKGS_RUN) xvfb xauth x11-utils xdotool pulseaudio-utils pocketsphinx-testdata flite sox \
+# What the tests need on top: an X server, a Wayland compositor (sway, run headless), a private
+# sound server, speech test data, and the Windows cross compiler that checks the Windows backends.
+PKGS_TEST := $(PKGS_RUN) xvfb xauth x11-utils xdotool pulseaudio-utils pocketsphinx-testdata flite sox sway \
 	g++-mingw-w64-x86-64-posix
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
