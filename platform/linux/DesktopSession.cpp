@@ -17,8 +17,8 @@ QString DesktopSession::backendSummary() {
     if (!isWayland())
         return QStringLiteral("Platform , X11 session: typing with XTest, side key from XInput2 "
                               "(else the kernel's input events)");
-    return QStringLiteral("Platform , Wayland session%1: typing through the virtual keyboard, else the "
-                          "desktop portal%2; side key from the kernel's input events")
+    return QStringLiteral("Platform , Wayland session%1: typing through the compositor's virtual keyboard%2; "
+                          "side key from the kernel's input events")
         .arg(hasX11() ? QStringLiteral(" with Xwayland") : QString(),
              hasX11() ? QStringLiteral(", XTest into X11 windows") : QString());
 }
