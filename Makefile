@@ -7,14 +7,15 @@ JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 PKGS_RUN := cmake g++ make pkg-config qtbase5-dev qtmultimedia5-dev qttools5-dev-tools \
 	libqt5multimedia5-plugins libqt5svg5-dev qt5-image-formats-plugins \
 	gstreamer1.0-plugins-base gstreamer1.0-plugins-good \
-	libx11-dev libxi-dev libxtst-dev fonts-noto-cjk \
+	libx11-dev libxi-dev libxtst-dev libwayland-dev libwayland-bin libxkbcommon-dev qtwayland5 \
+	fonts-noto-cjk \
 	libpocketsphinx-dev pocketsphinx-en-us pulseaudio
 # What building the Debian package needs on top (dpkg-shlibdeps, and `file` to find the binaries).
 PKGS_PACKAGE := $(PKGS_RUN) dpkg-dev file
-# What the tests need on top: an X server, a private sound server, speech test data, and the
-# Windows cross compilers and Wine (with a Chinese locale) that build and run the Windows cores, and the
-# validators of the package's menu entry and metainfo.
-PKGS_TEST := $(PKGS_PACKAGE) xvfb xauth x11-utils xdotool pulseaudio-utils pocketsphinx-testdata flite sox \
+# What the tests need on top: an X server, a Wayland compositor (sway, run headless), a private
+# sound server, speech test data, the Windows cross compilers and Wine (with a Chinese locale) that
+# build and run the Windows cores, and the validators of the package's menu entry and metainfo.
+PKGS_TEST := $(PKGS_PACKAGE) xvfb xauth x11-utils xdotool pulseaudio-utils pocketsphinx-testdata flite sox sway \
 	g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine64 locales appstream desktop-file-utils
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)

@@ -1,12 +1,16 @@
 #include "platform/linux/LinuxFocusTyping.h"
 
+#include "platform/linux/DesktopSession.h"
+
 #include <QTextCodec>
+#include <QtDebug>
 
 std::unique_ptr<FocusTyping> FocusTyping::create() {
-    return std::make_unique<LinuxFocusTyping>();
+    DesktopSession::logBackendsOnce();
+    return std::make_unique<LinuxFocusTyping>(DesktopSession::isWayland(), DesktopSession::hasX11());
 }
 
-LinuxFocusTyping::LinuxFocusTyping() {
+LinuxFocusTyping::LinuxFocusTyping(bool wayland, bool x11) : m_wayland(wayland), m_x11(x11) {
     m_flushTimer.setSingleShot(true);
     m_flushTimer.setInterval(0);
     QObject::connect(&m_flushTimer, &QTimer::timeout, [this] { flush(); });
@@ -20,11 +24,35 @@ FocusTyping::WindowId LinuxFocusTyping::foregroundWindow() {
     // A new text: what came before goes first, and a dangling lead byte is dropped.
     flush();
     m_lead = -1;
-    return m_typer.focusWindow();
+    m_route = Route::None;
+    if (!m_wayland) {
+        const WindowId window = m_typer.focusWindow();
+        if (window)
+            m_route = Route::X11;
+        return window;
+    }
+    // Under Wayland the X server (Xwayland) holds the focus only while one of its windows has it.
+    if (m_x11) {
+        const WindowId window = m_typer.focusWindow();
+        if (window > 1) {
+            m_route = Route::X11;
+            return window;
+        }
+    }
+    if (m_virtualKeyboard.open()) {
+        m_route = Route::VirtualKeyboard;
+        return 1; // Wayland does not tell clients which window has the focus
+    }
+    if (!m_warnedNoWay) {
+        m_warnedNoWay = true;
+        qWarning("Text injection , the Wayland compositor offers no virtual keyboard, recognised text is "
+                 "not typed !");
+    }
+    return 0;
 }
 
 FocusTyping::WindowId LinuxFocusTyping::focusedControl(WindowId foreground) {
-    // X keeps one focus window; key events go there.
+    // X keeps one focus window, and a Wayland seat one keyboard focus; key events go there.
     return foreground;
 }
 
@@ -53,5 +81,15 @@ void LinuxFocusTyping::flush() {
         return;
     const QString text = m_pending;
     m_pending.clear();
-    m_typer.typeText(text);
+    switch (m_route) {
+    case Route::X11:
+        m_typer.typeText(text);
+        break;
+    case Route::VirtualKeyboard:
+        if (!m_virtualKeyboard.typeText(text))
+            qWarning("Text injection , the Wayland compositor closed the virtual keyboard, text not typed !");
+        break;
+    case Route::None:
+        break;
+    }
 }

@@ -1,18 +1,24 @@
 #pragma once
 
 #include "platform/FocusTyping.h"
+#include "platform/linux/VirtualKeyboardTyper.h"
 #include "platform/linux/XTestTyper.h"
 
 #include <QString>
 #include <QTimer>
 
-// Typing under X11: the focused window takes the place of the foreground window and its control.
+// Typing on Linux: the focused window takes the place of the foreground window and its control.
 // The posted GBK bytes are joined into characters (a lead byte with its trail byte), collected,
-// and typed with XTest as soon as the poster returns to the event loop (so that a whole text is
-// laid out on the keyboard map at once), like messages posted to a window.
+// and typed as soon as the poster returns to the event loop (so that a whole text is laid out on
+// the keyboard map at once), like messages posted to a window.
+//
+// Each text picks its way when its foreground window is asked for: in an X11 session, or when an
+// X11 window (Xwayland) has the focus, XTest; otherwise the compositor's virtual keyboard.
 class LinuxFocusTyping : public FocusTyping {
 public:
-    LinuxFocusTyping();
+    enum class Route { None, X11, VirtualKeyboard };
+
+    explicit LinuxFocusTyping(bool wayland, bool x11);
     ~LinuxFocusTyping() override;
 
     WindowId foregroundWindow() override;
@@ -21,9 +27,16 @@ public:
 
     // Types what has been posted and not yet typed.
     void flush();
+    // The way the current text goes.
+    Route route() const { return m_route; }
 
 private:
+    bool m_wayland;
+    bool m_x11;
+    Route m_route = Route::None;
+    bool m_warnedNoWay = false;
     XTestTyper m_typer;
+    VirtualKeyboardTyper m_virtualKeyboard;
     QString m_pending;
     int m_lead = -1; // a lead byte waiting for its trail byte
     QTimer m_flushTimer;

@@ -1,5 +1,8 @@
 #include "platform/linux/LinuxForegroundWindow.h"
 
+#include "platform/linux/DesktopSession.h"
+#include "platform/linux/WaylandForegroundWindow.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QMutexLocker>
@@ -12,6 +15,9 @@
 #include <X11/Xutil.h>
 
 std::unique_ptr<ForegroundWindow> ForegroundWindow::create() {
+    // Under Wayland the compositor's list of toplevels names X11 (Xwayland) windows too.
+    if (DesktopSession::isWayland())
+        return std::make_unique<WaylandForegroundWindow>(LinuxForegroundWindow::defaultClassTable());
     return std::make_unique<LinuxForegroundWindow>();
 }
 

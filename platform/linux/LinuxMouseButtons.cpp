@@ -6,10 +6,6 @@
 #include <X11/Xlib.h>
 #include <X11/extensions/XInput2.h>
 
-std::unique_ptr<MouseButtons> MouseButtons::create() {
-    return std::make_unique<LinuxMouseButtons>();
-}
-
 LinuxMouseButtons::~LinuxMouseButtons() {
     delete m_notifier;
     if (m_display)

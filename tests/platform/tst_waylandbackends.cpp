@@ -1,0 +1,126 @@
+#include "platform/linux/LinuxFocusTyping.h"
+#include "platform/linux/VirtualKeyboardTyper.h"
+#include "platform/linux/WaylandForegroundWindow.h"
+#include "result/ResultDispatcher.h"
+#include "tests/result/MixedText.h"
+#include "tests/support/WaylandLineEdit.h"
+
+#include <QTextCodec>
+#include <QtTest>
+
+// Xlib last: its macros (Bool, Status, None) clash with Qt headers.
+#include <X11/Xlib.h>
+
+Q_DECLARE_METATYPE(LinuxFocusTyping::Route)
+
+// The Wayland backends against a real (headless) sway: typing through its virtual keyboard into a
+// Qt line edit running as a native Wayland client (what the line edit holds is read back), and
+// the app id of the window in front.
+class TestWaylandBackends : public QObject {
+    Q_OBJECT
+    HeadlessSway m_sway;
+    WaylandLineEdit m_edit;
+    VirtualKeyboardTyper m_typer;               // one keyboard for all texts, as the program keeps it
+    QByteArray m_xDisplay = qgetenv("DISPLAY"); // the X server standing in for Xwayland
+
+private slots:
+    void initTestCase() {
+        const QString why = m_sway.start();
+        if (!why.isEmpty())
+            QSKIP(qPrintable(QStringLiteral("headless sway cannot start here (") + why + ')'));
+        m_sway.useInThisProcess();
+        QVERIFY2(m_edit.start(m_sway, QCoreApplication::applicationDirPath() + "/focus_receiver"),
+                 "the line edit never got the keyboard focus");
+    }
+    void init() { QVERIFY(m_edit.clear()); }
+
+    void typesExactly_data() {
+        QTest::addColumn<QString>("text");
+        QTest::newRow("sample and 300 mixed") << QStringLiteral("héllo 你好 ñ café 😀") + mixedText(300);
+        // More distinct characters than one keymap has keys: typed in several runs.
+        QString many;
+        for (uint c = 0x4e00; c < 0x4e00 + 600; ++c)
+            many += QChar(c);
+        QTest::newRow("600 distinct") << many;
+    }
+    void typesExactly() {
+        QFETCH(QString, text);
+        QVERIFY(m_typer.typeText(text));
+        QVERIFY2(m_edit.waitForText(text, 10000), qPrintable("got: " + m_edit.text()));
+    }
+
+    // Under Wayland with no X display a text posted as GBK bytes takes the virtual keyboard.
+    void gbkBytesThroughTheFocusTyping() {
+        LinuxFocusTyping typing(true, false);
+        const QString text = QStringLiteral("Zorvel 语音鼠标");
+        ResultDispatcher::postTextToFocus(typing, QTextCodec::codecForName("GBK")->fromUnicode(text));
+        QCOMPARE(typing.route(), LinuxFocusTyping::Route::VirtualKeyboard);
+        QVERIFY2(m_edit.waitForText(text, 10000), qPrintable("got: " + m_edit.text()));
+    }
+
+    // The activated toplevel is the line edit's window, named through the editor table; where
+    // the compositor tells nothing the class is unknown but a window is there.
+    void foregroundAppId_data() {
+        QTest::addColumn<QString>("tableKey");
+        QTest::addColumn<bool>("compositor");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("own app id") << "gedit" << true << "focus_receiver";
+        QTest::newRow("editor table") << "Focus_Receiver" << true << "Notepad";
+        QTest::newRow("no toplevel list") << "gedit" << false << "";
+    }
+    void foregroundAppId() {
+        QFETCH(QString, tableKey);
+        QFETCH(bool, compositor);
+        QFETCH(QString, expected);
+        if (!compositor)
+            qputenv("WAYLAND_DISPLAY", "zorvel-no-such-compositor");
+        WaylandForegroundWindow foreground({{tableKey, "Notepad"}});
+        const std::optional<QString> name = foreground.className();
+        m_sway.useInThisProcess();
+        QVERIFY(name.has_value());
+        QCOMPARE(*name, expected);
+        QVERIFY(!foreground.caretPoint());
+    }
+
+    // Each text goes to the kind of program that has the focus: X11 windows (Xwayland) get XTest
+    // even in a Wayland session, native windows the virtual keyboard.
+    void routeByFocusedProgram_data() {
+        QTest::addColumn<bool>("wayland");
+        QTest::addColumn<bool>("x11");
+        QTest::addColumn<bool>("xWindowFocused");
+        QTest::addColumn<LinuxFocusTyping::Route>("route");
+        using R = LinuxFocusTyping::Route;
+        QTest::newRow("X11 session") << false << true << true << R::X11;
+        QTest::newRow("Wayland, X11 window in front") << true << true << true << R::X11;
+        QTest::newRow("Wayland, native window in front") << true << true << false << R::VirtualKeyboard;
+        QTest::newRow("Wayland without X server") << true << false << false << R::VirtualKeyboard;
+    }
+    void routeByFocusedProgram() {
+        QFETCH(bool, wayland);
+        QFETCH(bool, x11);
+        QFETCH(bool, xWindowFocused);
+        QFETCH(LinuxFocusTyping::Route, route);
+        if (m_xDisplay.isEmpty())
+            QSKIP("No X display: run under xvfb-run to test the choice between X11 and Wayland.");
+        qputenv("DISPLAY", m_xDisplay);
+        Display* d = XOpenDisplay(nullptr);
+        QVERIFY(d);
+        const Window w = XCreateSimpleWindow(d, DefaultRootWindow(d), 0, 0, 100, 100, 0, 0, 0);
+        XMapRaised(d, w);
+        XSync(d, False);
+        XSetInputFocus(d, xWindowFocused ? w : None, RevertToNone, CurrentTime);
+        XSync(d, False);
+        LinuxFocusTyping typing(wayland, x11);
+        const bool windowFound = typing.foregroundWindow() != 0;
+        const LinuxFocusTyping::Route chosen = typing.route();
+        XSetInputFocus(d, PointerRoot, RevertToPointerRoot, CurrentTime);
+        XDestroyWindow(d, w);
+        XCloseDisplay(d);
+        qunsetenv("DISPLAY");
+        QVERIFY(windowFound);
+        QCOMPARE(chosen, route);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestWaylandBackends)
+#include "tst_waylandbackends.moc"
