@@ -48,10 +48,9 @@ ConfigStore& ConfigStore::instance() {
 int ConfigStore::value(const QString& key) {
     QMutexLocker lock(&m_mutex);
     auto it = m_map.find(key);
-    if (it == m_map.end()) {
+    // A key created by reading holds the 0 every reader saw already: not a change.
+    if (it == m_map.end())
         it = m_map.insert(key, 0);
-        ++m_generation;
-    }
     return it.value();
 }
 

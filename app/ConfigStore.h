@@ -46,7 +46,7 @@ public:
 
     QMap<QString, int> snapshot();
 
-    // Grows with every change of the map (a value that differs, a new key, a reload), so windows
+    // Grows with every change of a value (an assignment of another value, a reload), so windows
     // can tell cheaply whether there is anything to bring in step.
     quint64 generation() const { return m_generation.load(std::memory_order_acquire); }
 
