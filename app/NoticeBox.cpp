@@ -22,7 +22,7 @@ QPoint NoticeBox::cornerFor(const QRect& desktop) {
 }
 
 void NoticeBox::showPrompt(const QString& text) {
-    ui->label->setText(text);
+    ui->textLabel->setText(text);
     QRect desktop;
     if (QScreen* screen = QGuiApplication::primaryScreen())
         desktop = screen->virtualGeometry();
@@ -36,5 +36,5 @@ void NoticeBox::showPromptFor(const QString& text, int delayMs) {
 }
 
 QString NoticeBox::text() const {
-    return ui->label->text();
+    return ui->textLabel->text();
 }

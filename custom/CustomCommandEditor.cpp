@@ -72,19 +72,35 @@ static bool appendRecord(const QString& path, const QString& record) {
 CustomCommandEditor::CustomCommandEditor(QWidget* parent, Qt::WindowFlags flags)
     : QDialog(parent, flags), ui(new Ui::CustomCommandEditor), m_prompt(new NoticeBox) {
     ui->setupUi(this);
-    ui->tableWidget_2->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
-    ui->tableWidget_2->verticalHeader()->setDefaultAlignment(Qt::AlignCenter);
-    ui->tableWidget_2->horizontalHeader()->setStretchLastSection(true);
+    // Connected before the lists load: filling the word list selects its first row.
+    connect(ui->newWordsTabButton, &QPushButton::clicked, this, [this] { showPage(0); });
+    connect(ui->definedWordsTabButton, &QPushButton::clicked, this, [this] { showPage(1); });
+    connect(ui->closeButton, &QToolButton::clicked, this, &CustomCommandEditor::closeDialog);
+    connect(ui->addWebButton, &QPushButton::clicked, this, &CustomCommandEditor::addWebCommand);
+    connect(ui->addFolderButton, &QPushButton::clicked, this,
+            [this] { addPathCommand(QStringLiteral("文件夹"), ui->folderEdit); });
+    connect(ui->addFileButton, &QPushButton::clicked, this,
+            [this] { addPathCommand(QStringLiteral("文件"), ui->fileEdit); });
+    connect(ui->deleteButton, &QPushButton::clicked, this, &CustomCommandEditor::deleteSelectedWord);
+    connect(ui->definedWordCombo, qOverload<int>(&QComboBox::currentIndexChanged), this,
+            &CustomCommandEditor::highlightDefinedRow);
+    connect(ui->definedWordsTable, &QTableWidget::itemPressed, this, [this](QTableWidgetItem* item) {
+        if (item)
+            ui->definedWordCombo->setCurrentIndex(item->row());
+    });
+    ui->definedWordsTable->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
+    ui->definedWordsTable->verticalHeader()->setDefaultAlignment(Qt::AlignCenter);
+    ui->definedWordsTable->horizontalHeader()->setStretchLastSection(true);
     showPage(0);
 
     loadWebCommands();
     loadFileCommands();
 
     connect(this, &CustomCommandEditor::alreadyDefsig, this, &CustomCommandEditor::alreadyDef);
-    ui->tableWidget_2->setSelectionBehavior(QAbstractItemView::SelectRows);
-    ui->tableWidget_2->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    connect(ui->toolButton, &QToolButton::clicked, this, &CustomCommandEditor::browseFolder);
-    connect(ui->toolButton_2, &QToolButton::clicked, this, &CustomCommandEditor::browseFile);
+    ui->definedWordsTable->setSelectionBehavior(QAbstractItemView::SelectRows);
+    ui->definedWordsTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    connect(ui->browseFolderButton, &QToolButton::clicked, this, &CustomCommandEditor::browseFolder);
+    connect(ui->browseFileButton, &QToolButton::clicked, this, &CustomCommandEditor::browseFile);
 
     setWindowFlags(Qt::ToolTip | Qt::FramelessWindowHint);
     raise();
@@ -98,16 +114,16 @@ CustomCommandEditor::~CustomCommandEditor() {
 }
 
 void CustomCommandEditor::showPage(int page) {
-    ui->stackedWidget->setCurrentIndex(page);
-    ui->pushButton->setStyleSheet(QLatin1String(page == 0 ? kDarkButton : kLightButton));
-    ui->pushButton_2->setStyleSheet(QLatin1String(page == 1 ? kDarkButton : kLightButton));
+    ui->pages->setCurrentIndex(page);
+    ui->newWordsTabButton->setStyleSheet(QLatin1String(page == 0 ? kDarkButton : kLightButton));
+    ui->definedWordsTabButton->setStyleSheet(QLatin1String(page == 1 ? kDarkButton : kLightButton));
 }
 
 void CustomCommandEditor::alreadyDef(const QString& str1, const QString& str2, const QString& str3) {
-    QTableWidget* table = ui->tableWidget_2;
+    QTableWidget* table = ui->definedWordsTable;
     if (m_count > 7)
         table->insertRow(table->rowCount());
-    ui->comboBox->insertItem(m_count, str2);
+    ui->definedWordCombo->insertItem(m_count, str2);
     table->setItem(m_count, 0, new QTableWidgetItem(str1));
     table->setItem(m_count, 1, new QTableWidgetItem(str2));
     table->setItem(m_count, 2, new QTableWidgetItem(str3));
@@ -150,11 +166,11 @@ void CustomCommandEditor::refuse(const QString& word) {
     m_prompt->showPromptFor(word + QStringLiteral(" 已被占用！"), 500);
 }
 
-void CustomCommandEditor::on_pushButton_5_clicked() {
-    const QString word = ui->lineEdit->text();
-    const QString address = ui->lineEdit_2->text();
-    ui->lineEdit->clear();
-    ui->lineEdit_2->clear();
+void CustomCommandEditor::addWebCommand() {
+    const QString word = ui->wordEdit->text();
+    const QString address = ui->webAddressEdit->text();
+    ui->wordEdit->clear();
+    ui->webAddressEdit->clear();
     if (isTaken(QLatin1String(kWebFile), QLatin1Char(' '), word,
                 "Custom command words , open webSearch file failed when saving command words !")) {
         refuse(word);
@@ -169,9 +185,9 @@ void CustomCommandEditor::on_pushButton_5_clicked() {
 }
 
 void CustomCommandEditor::addPathCommand(const QString& type, QLineEdit* pathField) {
-    const QString word = ui->lineEdit->text();
+    const QString word = ui->wordEdit->text();
     const QString path = pathField->text();
-    ui->lineEdit->clear();
+    ui->wordEdit->clear();
     pathField->clear();
     const bool taken =
         isTaken(QLatin1String(kWebFile), QLatin1Char(' '), word,
@@ -192,18 +208,10 @@ void CustomCommandEditor::addPathCommand(const QString& type, QLineEdit* pathFie
     emit alreadyDefsig(type, word, path);
 }
 
-void CustomCommandEditor::on_pushButton_6_clicked() {
-    addPathCommand(QStringLiteral("文件夹"), ui->lineEdit_3);
-}
-
-void CustomCommandEditor::on_pushButton_7_clicked() {
-    addPathCommand(QStringLiteral("文件"), ui->lineEdit_4);
-}
-
-void CustomCommandEditor::on_pushButton_9_clicked() {
-    const QString word = ui->comboBox->currentText();
+void CustomCommandEditor::deleteSelectedWord() {
+    const QString word = ui->definedWordCombo->currentText();
     QString type;
-    QTableWidget* table = ui->tableWidget_2;
+    QTableWidget* table = ui->definedWordsTable;
     for (int row = 0; row < m_count;) {
         QTableWidgetItem* item = table->item(row, 1);
         if (!item || item->text() != word) {
@@ -213,7 +221,7 @@ void CustomCommandEditor::on_pushButton_9_clicked() {
         if (QTableWidgetItem* typeItem = table->item(row, 0))
             type = typeItem->text();
         table->removeRow(row);
-        ui->comboBox->removeItem(row);
+        ui->definedWordCombo->removeItem(row);
         --m_count;
         if (m_count < 7)
             table->insertRow(table->rowCount());
@@ -281,7 +289,7 @@ void CustomCommandEditor::browseFolder() {
     const QString folder =
         QFileDialog::getExistingDirectory(this, QStringLiteral("浏览文件夹"), browseStartFolder());
     if (!folder.isEmpty())
-        ui->lineEdit_3->setText(folder);
+        ui->folderEdit->setText(folder);
 }
 
 void CustomCommandEditor::browseFile() {
@@ -289,30 +297,13 @@ void CustomCommandEditor::browseFile() {
         this, QStringLiteral("浏览文件"), browseStartFolder(),
         QStringLiteral("Text files (*.txt *.exe);;Images (*.png *.xpm *.jpg);;All Files (*.*)"));
     if (!file.isEmpty())
-        ui->lineEdit_4->setText(file);
+        ui->fileEdit->setText(file);
 }
 
-void CustomCommandEditor::on_pushButton_clicked() {
-    showPage(0);
-}
-
-void CustomCommandEditor::on_pushButton_2_clicked() {
-    showPage(1);
-}
-
-void CustomCommandEditor::on_toolButton_3_clicked() {
-    emit closeDialog();
-}
-
-void CustomCommandEditor::on_comboBox_currentIndexChanged(int index) {
-    ui->tableWidget_2->selectRow(index);
-    ui->tableWidget_2->setStyleSheet(QStringLiteral(
+void CustomCommandEditor::highlightDefinedRow(int row) {
+    ui->definedWordsTable->selectRow(row);
+    ui->definedWordsTable->setStyleSheet(QStringLiteral(
         "QTableWidget::item:selected{background-color: rgb(61, 102, 98); color: rgb(255, 255, 255);}"));
-}
-
-void CustomCommandEditor::on_tableWidget_2_itemPressed(QTableWidgetItem* item) {
-    if (item)
-        ui->comboBox->setCurrentIndex(item->row());
 }
 
 void CustomCommandEditor::mousePressEvent(QMouseEvent* event) {

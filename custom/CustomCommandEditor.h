@@ -4,7 +4,6 @@
 #include <QPoint>
 
 class NoticeBox;
-class QTableWidgetItem;
 
 namespace Ui {
 class CustomCommandEditor;
@@ -41,23 +40,15 @@ signals:
 public slots:
     void alreadyDef(const QString& str1, const QString& str2, const QString& str3);
 
-private slots:
-    void on_pushButton_clicked();
-    void on_pushButton_2_clicked();
-    void on_toolButton_3_clicked();
-    void on_pushButton_5_clicked();
-    void on_pushButton_6_clicked();
-    void on_pushButton_7_clicked();
-    void on_pushButton_9_clicked();
-    void on_comboBox_currentIndexChanged(int index);
-    void on_tableWidget_2_itemPressed(QTableWidgetItem* item);
-
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
 
 private:
     void showPage(int page);
+    void addWebCommand();
+    void deleteSelectedWord();
+    void highlightDefinedRow(int row);
     void addPathCommand(const QString& type, class QLineEdit* pathField);
     void refuse(const QString& word);
 

@@ -7,6 +7,8 @@
 
 UpdateAtStartDialog::UpdateAtStartDialog(QWidget* parent) : QWidget(parent), ui(new Ui::UpdateAtStartDialog) {
     ui->setupUi(this);
+    connect(ui->laterButton, &QPushButton::clicked, this, &QWidget::hide);
+    connect(ui->updateNowButton, &QPushButton::clicked, this, &UpdateAtStartDialog::openProductPage);
     setWindowFlags(Qt::ToolTip | Qt::FramelessWindowHint);
     raise();
 }
@@ -15,11 +17,7 @@ UpdateAtStartDialog::~UpdateAtStartDialog() {
     delete ui;
 }
 
-void UpdateAtStartDialog::on_pushButton_clicked() {
-    hide();
-}
-
-void UpdateAtStartDialog::on_pushButton_2_clicked() {
+void UpdateAtStartDialog::openProductPage() {
     QDesktopServices::openUrl(UpdateCheck::productPage());
     hide();
 }

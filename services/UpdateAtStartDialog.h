@@ -14,10 +14,8 @@ public:
     explicit UpdateAtStartDialog(QWidget* parent = nullptr);
     ~UpdateAtStartDialog() override;
 
-private slots:
-    void on_pushButton_clicked();
-    void on_pushButton_2_clicked();
-
 private:
+    void openProductPage();
+
     Ui::UpdateAtStartDialog* ui;
 };

@@ -14,9 +14,8 @@ public:
     explicit UpdateReminder(QWidget* parent = nullptr);
     ~UpdateReminder() override;
 
-private slots:
-    void on_pushButton_clicked();
-
 private:
+    void acknowledge();
+
     Ui::UpdateReminder* ui;
 };

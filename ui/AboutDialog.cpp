@@ -3,6 +3,7 @@
 
 AboutDialog::AboutDialog(QWidget* parent) : QWidget(parent), ui(new Ui::AboutDialog) {
     ui->setupUi(this);
+    connect(ui->okButton, &QPushButton::clicked, this, &AboutDialog::closeDialog);
     setWindowFlags(Qt::ToolTip | Qt::FramelessWindowHint);
     raise();
     setAttribute(Qt::WA_DeleteOnClose);
@@ -11,8 +12,4 @@ AboutDialog::AboutDialog(QWidget* parent) : QWidget(parent), ui(new Ui::AboutDia
 
 AboutDialog::~AboutDialog() {
     delete ui;
-}
-
-void AboutDialog::on_pushButton_clicked() {
-    emit closeDialog();
 }

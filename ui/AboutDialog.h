@@ -16,9 +16,6 @@ public:
 signals:
     void closeDialog();
 
-private slots:
-    void on_pushButton_clicked();
-
 private:
     Ui::AboutDialog* ui;
 };

@@ -8,29 +8,31 @@
 FirstRunHint::FirstRunHint(QWidget* parent, StartAtLogon* startAtLogon)
     : QWidget(parent), ui(new Ui::FirstRunHint), m_startAtLogon(startAtLogon) {
     ui->setupUi(this);
+    connect(ui->okButton, &QPushButton::clicked, this, &FirstRunHint::showSteps);
+    connect(ui->startAtLogonCheck, &QCheckBox::stateChanged, this, &FirstRunHint::setStartAtLogon);
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
     raise();
     // Registers start at logon right away, as the settings dialog's box does.
-    ui->checkBox->setChecked(true);
+    ui->startAtLogonCheck->setChecked(true);
 }
 
 FirstRunHint::~FirstRunHint() {
     delete ui;
 }
 
-void FirstRunHint::on_checkBox_stateChanged(int arg1) {
+void FirstRunHint::setStartAtLogon(int state) {
     ConfigStore& store = ConfigStore::instance();
-    if (arg1 == Qt::Checked) {
+    if (state == Qt::Checked) {
         store["BootUp"] = 1;
         setAutoStart(true, m_startAtLogon);
-    } else if (arg1 == Qt::Unchecked) {
+    } else if (state == Qt::Unchecked) {
         store["BootUp"] = 0;
         setAutoStart(false, m_startAtLogon);
     }
     store.save();
 }
 
-void FirstRunHint::on_pushButton_clicked() {
+void FirstRunHint::showSteps() {
     hide();
     if (!m_instructions)
         m_instructions = new FirstRunSteps(this);

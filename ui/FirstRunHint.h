@@ -20,11 +20,10 @@ public:
 
     FirstRunSteps* instructions() const { return m_instructions; }
 
-private slots:
-    void on_pushButton_clicked();
-    void on_checkBox_stateChanged(int arg1);
-
 private:
+    void showSteps();
+    void setStartAtLogon(int state);
+
     Ui::FirstRunHint* ui;
     StartAtLogon* m_startAtLogon;
     FirstRunSteps* m_instructions = nullptr;

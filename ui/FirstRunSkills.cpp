@@ -5,6 +5,8 @@
 
 FirstRunSkills::FirstRunSkills(QWidget* parent) : QWidget(parent), ui(new Ui::FirstRunSkills) {
     ui->setupUi(this);
+    connect(ui->backButton, &QPushButton::clicked, this, &FirstRunSkills::goBack);
+    connect(ui->gotItButton, &QPushButton::clicked, this, &QWidget::hide);
     setWindowFlags(Qt::ToolTip | Qt::FramelessWindowHint);
     raise();
     move(desktopCentreOffset(250, 195));
@@ -14,11 +16,7 @@ FirstRunSkills::~FirstRunSkills() {
     delete ui;
 }
 
-void FirstRunSkills::on_pushButton_clicked() {
+void FirstRunSkills::goBack() {
     hide();
     emit showInstructionWidget();
-}
-
-void FirstRunSkills::on_pushButton_2_clicked() {
-    hide();
 }

@@ -16,10 +16,8 @@ public:
 signals:
     void showInstructionWidget();
 
-private slots:
-    void on_pushButton_2_clicked();
-    void on_pushButton_clicked();
-
 private:
+    void goBack();
+
     Ui::FirstRunSkills* ui;
 };

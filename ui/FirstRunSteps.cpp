@@ -6,6 +6,7 @@
 
 FirstRunSteps::FirstRunSteps(QWidget* parent) : QWidget(parent), ui(new Ui::FirstRunSteps) {
     ui->setupUi(this);
+    connect(ui->learnedButton, &QPushButton::clicked, this, &FirstRunSteps::showSkills);
     setWindowFlags(Qt::ToolTip | Qt::FramelessWindowHint);
     raise();
     move(desktopCentreOffset(200, 335));
@@ -21,7 +22,7 @@ void FirstRunSteps::showThis() {
     show();
 }
 
-void FirstRunSteps::on_pushButton_clicked() {
+void FirstRunSteps::showSkills() {
     hide();
     m_firstRunSkills->show();
 }

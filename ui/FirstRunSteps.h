@@ -21,10 +21,9 @@ public:
 public slots:
     void showThis();
 
-private slots:
-    void on_pushButton_clicked();
-
 private:
+    void showSkills();
+
     Ui::FirstRunSteps* ui;
     FirstRunSkills* m_firstRunSkills;
 };

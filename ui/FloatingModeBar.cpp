@@ -13,15 +13,16 @@ const char* const kModeNotices[3] = {"你已选择 打字模式", "你已选择 
 
 FloatingModeBar::FloatingModeBar(QWidget* parent) : QWidget(parent), ui(new Ui::FloatingModeBar) {
     ui->setupUi(this);
+    connect(ui->settingsButton, &QPushButton::clicked, this, &FloatingModeBar::openSettings);
     setWindowFlags(Qt::ToolTip | Qt::FramelessWindowHint);
     raise();
 
     m_prompt = new NoticeBox(this);
-    ui->pushButton_4->setStyleSheet(normalLook());
+    ui->settingsButton->setStyleSheet(normalLook());
 
-    m_modeButtons[0] = ui->pushButton;
-    m_modeButtons[1] = ui->pushButton_2;
-    m_modeButtons[2] = ui->pushButton_3;
+    m_modeButtons[0] = ui->typingModeButton;
+    m_modeButtons[1] = ui->intelligentModeButton;
+    m_modeButtons[2] = ui->translationModeButton;
     for (QPushButton* button : m_modeButtons)
         button->installEventFilter(this);
     installEventFilter(this);
@@ -67,7 +68,7 @@ void FloatingModeBar::refreshLooks() {
     }
 }
 
-void FloatingModeBar::on_pushButton_4_clicked() {
+void FloatingModeBar::openSettings() {
     emit showSettingsDialog();
     hide();
 }

@@ -33,13 +33,11 @@ public slots:
     // typing, intelligent, translation when several flags are set).
     void refreshLooks();
 
-private slots:
-    void on_pushButton_4_clicked();
-
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void openSettings();
     void chooseMode(int mode);
 
     Ui::FloatingModeBar* ui;

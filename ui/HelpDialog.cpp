@@ -3,12 +3,19 @@
 
 HelpDialog::HelpDialog(QWidget* parent) : QDialog(parent), ui(new Ui::HelpDialog) {
     ui->setupUi(this);
-    m_tabs[0] = ui->pushButton;
-    m_tabs[1] = ui->pushButton_2;
-    m_tabs[2] = ui->pushButton_3;
-    m_tabs[3] = ui->pushButton_4;
-    ui->pushButton_5->setStyleSheet(otherTabLook());
-    ui->stackedWidget_2->setCurrentIndex(0);
+    m_tabs[0] = ui->stepsTabButton;
+    m_tabs[1] = ui->installTabButton;
+    m_tabs[2] = ui->detailsTabButton;
+    m_tabs[3] = ui->questionsTabButton;
+    for (int tab = 0; tab < 4; ++tab)
+        connect(m_tabs[tab], &QPushButton::clicked, this, [this, tab] { chooseTab(tab); });
+    connect(ui->exitButton, &QPushButton::clicked, this, &HelpDialog::closeDialog);
+    connect(ui->nextDetailButton, &QPushButton::clicked, this,
+            [this] { ui->detailPages->setCurrentIndex(1); });
+    connect(ui->previousDetailButton, &QPushButton::clicked, this,
+            [this] { ui->detailPages->setCurrentIndex(0); });
+    ui->exitButton->setStyleSheet(otherTabLook());
+    ui->detailPages->setCurrentIndex(0);
     chooseTab(0);
 
     setWindowFlags(Qt::ToolTip | Qt::FramelessWindowHint);
@@ -36,29 +43,7 @@ QString HelpDialog::otherTabLook() {
 }
 
 void HelpDialog::chooseTab(int page) {
-    ui->stackedWidget->setCurrentIndex(page);
+    ui->pages->setCurrentIndex(page);
     for (int tab = 0; tab < 4; ++tab)
         m_tabs[tab]->setStyleSheet(tab == page ? chosenTabLook() : otherTabLook());
-}
-
-void HelpDialog::on_pushButton_clicked() {
-    chooseTab(0);
-}
-void HelpDialog::on_pushButton_2_clicked() {
-    chooseTab(1);
-}
-void HelpDialog::on_pushButton_3_clicked() {
-    chooseTab(2);
-}
-void HelpDialog::on_pushButton_4_clicked() {
-    chooseTab(3);
-}
-void HelpDialog::on_pushButton_5_clicked() {
-    emit closeDialog();
-}
-void HelpDialog::on_pushButton_6_clicked() {
-    ui->stackedWidget_2->setCurrentIndex(1);
-}
-void HelpDialog::on_pushButton_7_clicked() {
-    ui->stackedWidget_2->setCurrentIndex(0);
 }

@@ -22,15 +22,6 @@ public:
 signals:
     void closeDialog();
 
-private slots:
-    void on_pushButton_clicked();
-    void on_pushButton_2_clicked();
-    void on_pushButton_3_clicked();
-    void on_pushButton_4_clicked();
-    void on_pushButton_5_clicked();
-    void on_pushButton_6_clicked();
-    void on_pushButton_7_clicked();
-
 private:
     void chooseTab(int page);
 

@@ -3,6 +3,7 @@
 
 LoginDialog::LoginDialog(QWidget* parent) : QDialog(parent), ui(new Ui::LoginDialog) {
     ui->setupUi(this);
+    connect(ui->closeButton, &QToolButton::clicked, this, &LoginDialog::closeDialog);
     setWindowFlags(Qt::ToolTip | Qt::FramelessWindowHint);
     raise();
     setAttribute(Qt::WA_DeleteOnClose);
@@ -11,8 +12,4 @@ LoginDialog::LoginDialog(QWidget* parent) : QDialog(parent), ui(new Ui::LoginDia
 
 LoginDialog::~LoginDialog() {
     delete ui;
-}
-
-void LoginDialog::on_toolButton_clicked() {
-    emit closeDialog();
 }

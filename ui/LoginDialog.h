@@ -17,9 +17,6 @@ public:
 signals:
     void closeDialog();
 
-private slots:
-    void on_toolButton_clicked();
-
 private:
     Ui::LoginDialog* ui;
 };

@@ -48,7 +48,7 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), ui(new Ui::MainWi
     m_tool = new FloatingModeBar(this);
     connect(m_tool, &FloatingModeBar::showSettingsDialog, this, &MainWindow::showSoftwareSetting);
 
-    QMenu* help = ui->menuBar->addMenu(QStringLiteral("帮助"));
+    QMenu* help = ui->mainMenuBar->addMenu(QStringLiteral("帮助"));
     m_helpAction = help->addAction(QStringLiteral("使用说明"));
 
     m_spareLabel = new QLabel(this);
@@ -60,10 +60,10 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), ui(new Ui::MainWi
     m_clockLabel = new QLabel(this);
     m_clockLabel->setObjectName(QStringLiteral("clockLabel"));
     for (QLabel* label : {m_spareLabel, m_loginLabel, m_connectionLabel, m_clockLabel})
-        ui->statusBar->addWidget(label, 15);
+        ui->mainStatusBar->addWidget(label, 15);
 
     m_log = new QTextBrowser(this);
-    m_log->setObjectName(QStringLiteral("textBrowser"));
+    m_log->setObjectName(QStringLiteral("activityLog"));
     m_log->setStyleSheet(QStringLiteral("QTextBrowser{font:10pt \"微软雅黑\";} "));
     m_log->resize(400, 300);
     setCentralWidget(m_log);

@@ -10,10 +10,15 @@ const char kHighlightedRow[] = "color: rgb(61, 102, 102);\nfont: 13pt \"微软�
 
 QuickGuidePanel::QuickGuidePanel(QWidget* parent) : QDialog(parent), ui(new Ui::QuickGuidePanel) {
     ui->setupUi(this);
-    QLabel* rows[10] = {ui->label_20, ui->label_21, ui->label_22, ui->label_23, ui->label_24,
-                        ui->label_25, ui->label_26, ui->label_27, ui->label_28, ui->label_29};
+    QLabel* rows[10] = {ui->sampleRow1Label, ui->sampleRow2Label, ui->sampleRow3Label, ui->sampleRow4Label,
+                        ui->sampleRow5Label, ui->sampleRow6Label, ui->sampleRow7Label, ui->sampleRow8Label,
+                        ui->sampleRow9Label, ui->sampleRow10Label};
     std::copy(std::begin(rows), std::end(rows), m_rows);
-    ui->stackedWidget->setCurrentIndex(0);
+    ui->pages->setCurrentIndex(0);
+    connect(ui->moreButton, &QPushButton::clicked, this, &QuickGuidePanel::showMoreSamples);
+    connect(ui->backButton, &QPushButton::clicked, this, [this] { ui->pages->setCurrentIndex(0); });
+    connect(ui->otherLanguagesButton, &QPushButton::clicked, this, &QuickGuidePanel::showSoftwareSets);
+    connect(ui->exitButton, &QPushButton::clicked, this, &QuickGuidePanel::closeDialog);
 
     setWindowFlags(Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
     raise();
@@ -45,21 +50,9 @@ void QuickGuidePanel::advanceCarousel() {
     g_carouselStep = step == 10 ? 1 : step + 1;
 }
 
-void QuickGuidePanel::on_pushButton_clicked() {
-    ui->stackedWidget->setCurrentIndex(1);
+void QuickGuidePanel::showMoreSamples() {
+    ui->pages->setCurrentIndex(1);
     // One carousel per panel: opening the page again keeps the running timer.
     if (!m_timer.isActive())
         m_timer.start(1500);
-}
-
-void QuickGuidePanel::on_pushButton_3_clicked() {
-    ui->stackedWidget->setCurrentIndex(0);
-}
-
-void QuickGuidePanel::on_pushButton_2_clicked() {
-    emit showSoftwareSets();
-}
-
-void QuickGuidePanel::on_pushButton_4_clicked() {
-    emit closeDialog();
 }

@@ -31,13 +31,9 @@ public slots:
     // One carousel step: highlight the current row, return the previous one to normal.
     void advanceCarousel();
 
-private slots:
-    void on_pushButton_clicked();
-    void on_pushButton_3_clicked();
-    void on_pushButton_2_clicked();
-    void on_pushButton_4_clicked();
-
 private:
+    void showMoreSamples();
+
     Ui::QuickGuidePanel* ui;
     QTimer m_timer;
     QLabel* m_rows[10] = {};

@@ -15,8 +15,9 @@ const char* const kUpdateKeys[3] = {"AutomaticUpdate", "ReminderUpdate", "NotUpd
 SettingsDialog::SettingsDialog(QWidget* parent, StartAtLogon* startAtLogon)
     : QDialog(parent), ui(new Ui::SettingsDialog), m_startAtLogon(startAtLogon) {
     ui->setupUi(this);
-    ui->groupBox->setStyleSheet(QStringLiteral("QGroupBox{border: none;}"));
-    ui->groupBox_2->setStyleSheet(QStringLiteral("QGroupBox{border: none;}"));
+    connectControls();
+    ui->modeGroup->setStyleSheet(QStringLiteral("QGroupBox{border: none;}"));
+    ui->updateGroup->setStyleSheet(QStringLiteral("QGroupBox{border: none;}"));
 
     setWindowFlags(Qt::ToolTip | Qt::FramelessWindowHint);
     raise();
@@ -24,22 +25,22 @@ SettingsDialog::SettingsDialog(QWidget* parent, StartAtLogon* startAtLogon)
     show();
     move(desktopCentreOffset(320, 300));
 
-    // The controls' slots are connected already: every value that differs from the form's
+    // The controls are connected already: every value that differs from the form's
     // initial state is written back and saved (a checked start-at-logon box registers again).
     refreshFromStore();
     ConfigStore& store = ConfigStore::instance();
     if (store["AutomaticUpdate"] == 1)
-        ui->radioButton_4->setChecked(true);
+        ui->automaticUpdateRadio->setChecked(true);
     if (store["ReminderUpdate"] == 1)
-        ui->radioButton_5->setChecked(true);
+        ui->remindUpdateRadio->setChecked(true);
     if (store["NotUpdate"] == 1)
-        ui->radioButton_6->setChecked(true);
+        ui->noUpdateRadio->setChecked(true);
     if (store["BootUp"] == 1)
-        ui->checkBox_3->setChecked(true);
+        ui->startAtLogonCheck->setChecked(true);
     if (store["ClosePrompt"] == 1)
-        ui->checkBox_2->setChecked(true);
+        ui->closeNoticesCheck->setChecked(true);
     if (store["RemovePunctuation"] == 1)
-        ui->checkBox->setChecked(true);
+        ui->removePunctuationCheck->setChecked(true);
 
     connect(&m_timer, &QTimer::timeout, this, &SettingsDialog::refreshFromStore);
     m_timer.start(1100);
@@ -52,17 +53,17 @@ SettingsDialog::~SettingsDialog() {
 void SettingsDialog::refreshFromStore() {
     ConfigStore& store = ConfigStore::instance();
     if (store["TypingModel"] == 1)
-        ui->radioButton->setChecked(true);
+        ui->typingModeRadio->setChecked(true);
     if (store["IntelligenceModel"] == 1)
-        ui->radioButton_2->setChecked(true);
+        ui->intelligentModeRadio->setChecked(true);
     if (store["TranslationModel"] == 1)
-        ui->radioButton_3->setChecked(true);
+        ui->translationModeRadio->setChecked(true);
     // A value outside a list leaves it without a current item; the list then reports -1, which
     // its slot writes back.
-    ui->comboBox->setCurrentIndex(store["TypingLanguage"]);
-    ui->comboBox_2->setCurrentIndex(store["IntelligenceLanguage"]);
-    ui->comboBox_3->setCurrentIndex(store["TranslationLanguage"]);
-    ui->comboBox_4->setCurrentIndex(store["TranslationResultLanguage"]);
+    ui->typingLanguageCombo->setCurrentIndex(store["TypingLanguage"]);
+    ui->intelligentLanguageCombo->setCurrentIndex(store["IntelligenceLanguage"]);
+    ui->translationSourceCombo->setCurrentIndex(store["TranslationLanguage"]);
+    ui->translationTargetCombo->setCurrentIndex(store["TranslationResultLanguage"]);
 }
 
 void SettingsDialog::writeFlags(const char* const keys[3], int chosen) {
@@ -87,62 +88,46 @@ void SettingsDialog::writeCheck(const char* key, int state) {
     store.save();
 }
 
-// The radio buttons write their own values whether they are being checked or unchecked; Qt
-// reports the unchecking of the old button first, so the newly chosen values are the last written.
-void SettingsDialog::on_radioButton_toggled(bool) {
-    writeFlags(kModeKeys, 0);
-}
-void SettingsDialog::on_radioButton_2_toggled(bool) {
-    writeFlags(kModeKeys, 1);
-}
-void SettingsDialog::on_radioButton_3_toggled(bool) {
-    writeFlags(kModeKeys, 2);
-}
-void SettingsDialog::on_radioButton_4_toggled(bool) {
-    writeFlags(kUpdateKeys, 0);
-}
-void SettingsDialog::on_radioButton_5_toggled(bool) {
-    writeFlags(kUpdateKeys, 1);
-}
-void SettingsDialog::on_radioButton_6_toggled(bool) {
-    writeFlags(kUpdateKeys, 2);
+// Every control writes its key(s) and saves the moment it changes.
+void SettingsDialog::connectControls() {
+    // The radio buttons write their own values whether they are being checked or unchecked; Qt
+    // reports the unchecking of the old button first, so the newly chosen values are the last written.
+    const QRadioButton* const modes[3] = {ui->typingModeRadio, ui->intelligentModeRadio,
+                                          ui->translationModeRadio};
+    const QRadioButton* const updates[3] = {ui->automaticUpdateRadio, ui->remindUpdateRadio,
+                                            ui->noUpdateRadio};
+    for (int i = 0; i < 3; ++i) {
+        connect(modes[i], &QRadioButton::toggled, this, [this, i] { writeFlags(kModeKeys, i); });
+        connect(updates[i], &QRadioButton::toggled, this, [this, i] { writeFlags(kUpdateKeys, i); });
+    }
+
+    const std::pair<const QComboBox*, const char*> languages[4] = {
+        {ui->typingLanguageCombo, "TypingLanguage"},
+        {ui->intelligentLanguageCombo, "IntelligenceLanguage"},
+        {ui->translationSourceCombo, "TranslationLanguage"},
+        {ui->translationTargetCombo, "TranslationResultLanguage"}};
+    for (const auto& [combo, key] : languages)
+        connect(combo, qOverload<int>(&QComboBox::currentIndexChanged), this,
+                [this, key = key](int index) { writeKey(key, index); });
+
+    connect(ui->removePunctuationCheck, &QCheckBox::stateChanged, this,
+            [this](int state) { writeCheck("RemovePunctuation", state); });
+    connect(ui->closeNoticesCheck, &QCheckBox::stateChanged, this,
+            [this](int state) { writeCheck("ClosePrompt", state); });
+    connect(ui->startAtLogonCheck, &QCheckBox::stateChanged, this, &SettingsDialog::setStartAtLogon);
+
+    // Everything is saved already: the buttons only close.
+    connect(ui->okButton, &QPushButton::clicked, this, &SettingsDialog::closeDialog);
+    connect(ui->cancelButton, &QPushButton::clicked, this, &SettingsDialog::closeDialog);
+    connect(ui->closeButton, &QToolButton::clicked, this, &SettingsDialog::closeDialog);
 }
 
-void SettingsDialog::on_comboBox_currentIndexChanged(int index) {
-    writeKey("TypingLanguage", index);
-}
-void SettingsDialog::on_comboBox_2_currentIndexChanged(int index) {
-    writeKey("IntelligenceLanguage", index);
-}
-void SettingsDialog::on_comboBox_3_currentIndexChanged(int index) {
-    writeKey("TranslationLanguage", index);
-}
-void SettingsDialog::on_comboBox_4_currentIndexChanged(int index) {
-    writeKey("TranslationResultLanguage", index);
-}
-
-void SettingsDialog::on_checkBox_stateChanged(int arg1) {
-    writeCheck("RemovePunctuation", arg1);
-}
-void SettingsDialog::on_checkBox_2_stateChanged(int arg1) {
-    writeCheck("ClosePrompt", arg1);
-}
-void SettingsDialog::on_checkBox_3_stateChanged(int arg1) {
-    if (arg1 == Qt::Checked)
+void SettingsDialog::setStartAtLogon(int state) {
+    if (state == Qt::Checked)
         setAutoStart(true, m_startAtLogon);
-    else if (arg1 == Qt::Unchecked)
+    else if (state == Qt::Unchecked)
         setAutoStart(false, m_startAtLogon);
-    writeCheck("BootUp", arg1);
-}
-
-void SettingsDialog::on_pushButton_clicked() {
-    emit closeDialog();
-}
-void SettingsDialog::on_pushButton_2_clicked() {
-    emit closeDialog();
-}
-void SettingsDialog::on_toolButton_2_clicked() {
-    emit closeDialog();
+    writeCheck("BootUp", state);
 }
 
 void SettingsDialog::mousePressEvent(QMouseEvent* event) {

@@ -26,29 +26,13 @@ public slots:
     // The 1100 ms step: mode buttons and the four language lists from the store.
     void refreshFromStore();
 
-private slots:
-    void on_radioButton_toggled(bool checked);
-    void on_radioButton_2_toggled(bool checked);
-    void on_radioButton_3_toggled(bool checked);
-    void on_radioButton_4_toggled(bool checked);
-    void on_radioButton_5_toggled(bool checked);
-    void on_radioButton_6_toggled(bool checked);
-    void on_comboBox_currentIndexChanged(int index);
-    void on_comboBox_2_currentIndexChanged(int index);
-    void on_comboBox_3_currentIndexChanged(int index);
-    void on_comboBox_4_currentIndexChanged(int index);
-    void on_checkBox_stateChanged(int arg1);
-    void on_checkBox_2_stateChanged(int arg1);
-    void on_checkBox_3_stateChanged(int arg1);
-    void on_pushButton_clicked();
-    void on_pushButton_2_clicked();
-    void on_toolButton_2_clicked();
-
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
 
 private:
+    void connectControls();
+    void setStartAtLogon(int state);
     void writeFlags(const char* const keys[3], int chosen);
     void writeKey(const char* key, int value);
     void writeCheck(const char* key, int state);

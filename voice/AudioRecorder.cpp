@@ -5,7 +5,7 @@
 
 AudioRecorder::AudioRecorder(QWidget* parent) : QWidget(parent), ui(new Ui::AudioRecorder) {
     ui->setupUi(this);
-    ui->progressBar->setTextVisible(false);
+    ui->levelBar->setTextVisible(false);
     setWindowFlags(Qt::ToolTip | Qt::FramelessWindowHint);
     setAttribute(Qt::WA_DeleteOnClose);
     setAttribute(Qt::WA_StyledBackground);
@@ -17,15 +17,15 @@ AudioRecorder::~AudioRecorder() {
 }
 
 void AudioRecorder::setLanguageMark(const QString& mark) {
-    ui->label->setText(mark);
+    ui->languageMarkLabel->setText(mark);
 }
 
 QString AudioRecorder::languageMark() const {
-    return ui->label->text();
+    return ui->languageMarkLabel->text();
 }
 
 int AudioRecorder::level() const {
-    return ui->progressBar->value();
+    return ui->levelBar->value();
 }
 
 qreal AudioRecorder::peakValue(const QAudioFormat& format) {
@@ -84,5 +84,5 @@ QVector<qreal> AudioRecorder::bufferLevels(const QAudioBuffer& buffer) {
 void AudioRecorder::processBuffer(const QAudioBuffer& buffer) {
     const QVector<qreal> levels = bufferLevels(buffer);
     for (const qreal level : levels)
-        ui->progressBar->setValue(int(level * 100));
+        ui->levelBar->setValue(int(level * 100));
 }

@@ -16,7 +16,7 @@ private slots:
         box.showPrompt(QString());
         QVERIFY(box.isVisible());
         QCOMPARE(box.size(), QSize(280, 40));
-        const QLabel* label = box.findChild<QLabel*>("label");
+        const QLabel* label = box.findChild<QLabel*>("textLabel");
         QVERIFY(label);
         QCOMPARE(label->geometry(), QRect(0, 0, 279, 39));
         QVERIFY(label->styleSheet().contains("rgb(61, 102, 98)"));

@@ -13,10 +13,10 @@ struct Form {
 
     template <typename T> T* get(const char* name) const { return dialog->findChild<T*>(name); }
     QLineEdit* edit(const char* name) const { return get<QLineEdit>(name); }
-    QTableWidget* table() const { return get<QTableWidget>("tableWidget_2"); }
-    QComboBox* combo() const { return get<QComboBox>("comboBox"); }
+    QTableWidget* table() const { return get<QTableWidget>("definedWordsTable"); }
+    QComboBox* combo() const { return get<QComboBox>("definedWordCombo"); }
     void click(const char* name) const { get<QAbstractButton>(name)->click(); }
-    int page() const { return get<QStackedWidget>("stackedWidget")->currentIndex(); }
+    int page() const { return get<QStackedWidget>("pages")->currentIndex(); }
 
     // The listed entries as "type|word|content".
     QStringList entries() const {
@@ -36,13 +36,15 @@ struct Form {
     // Adds through page 0: kind is "web", "folder" or "file".
     void add(const QString& kind, const QString& word, const QString& content) const {
         const int i = kind == "web" ? 0 : kind == "folder" ? 1 : 2;
-        edit("lineEdit")->setText(word);
-        edit((QByteArray("lineEdit_") + char('2' + i)).constData())->setText(content);
-        click((QByteArray("pushButton_") + char('5' + i)).constData());
+        const char* const fields[] = {"webAddressEdit", "folderEdit", "fileEdit"};
+        const char* const buttons[] = {"addWebButton", "addFolderButton", "addFileButton"};
+        edit("wordEdit")->setText(word);
+        edit(fields[i])->setText(content);
+        click(buttons[i]);
     }
     void remove(const QString& word) const {
         combo()->setCurrentIndex(combo()->findText(word));
-        click("pushButton_9");
+        click("deleteButton");
     }
 };
 
@@ -92,7 +94,7 @@ private slots:
         QSignalSpy added(f.dialog, &CustomCommandEditor::alreadyDefsig);
         const QString content = "/home/u/报告 2024";
         f.add(kind, word, content);
-        for (const char* name : {"lineEdit", "lineEdit_2", "lineEdit_3", "lineEdit_4"})
+        for (const char* name : {"wordEdit", "webAddressEdit", "folderEdit", "fileEdit"})
             QVERIFY(f.edit(name)->text().isEmpty());
         QCOMPARE(m_dir->read("software.txt"), software);
         const QStringList listed{"网页|百科|https://baike.example.com/", "文件|文档|C:/doc"};

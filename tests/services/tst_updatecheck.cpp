@@ -120,7 +120,7 @@ private slots:
         QCOMPARE(boxes.size(), bootBox ? 1 : 0);
         QCOMPARE(reminders.size(), reminderTitle.isEmpty() ? 0 : 1);
         if (!reminderTitle.isEmpty())
-            QCOMPARE(reminders[0]->findChild<QLabel*>("label")->text(), reminderTitle);
+            QCOMPARE(reminders[0]->findChild<QLabel*>("titleLabel")->text(), reminderTitle);
         QCOMPARE(QApplication::quitOnLastWindowClosed(), boxes.isEmpty() && reminders.isEmpty());
         QCOMPARE(log.debugLines(), debugLines);
         QCOMPARE(errors(log), QStringList());
@@ -130,11 +130,11 @@ private slots:
     void updateAtStartButtons() {
         UpdateAtStartDialog box;
         box.show();
-        box.findChild<QPushButton*>("pushButton")->click();
+        box.findChild<QPushButton*>("laterButton")->click();
         QVERIFY(!box.isVisible());
         QVERIFY(m_catcher.urls.isEmpty());
         box.show();
-        box.findChild<QPushButton*>("pushButton_2")->click();
+        box.findChild<QPushButton*>("updateNowButton")->click();
         QVERIFY(!box.isVisible());
         QCOMPARE(m_catcher.urls, QList<QUrl>{QUrl("http://www.zorvel.com/mouse")});
     }
@@ -146,10 +146,10 @@ private slots:
         reminder.show();
         store["ReminderUpdate"] = 0;
         store["AutomaticUpdate"] = 1;
-        reminder.findChild<QPushButton*>("pushButton")->click();
+        reminder.findChild<QPushButton*>("okButton")->click();
         QVERIFY(reminder.isVisible());
         store["NotUpdate"] = 1;
-        reminder.findChild<QPushButton*>("pushButton")->click();
+        reminder.findChild<QPushButton*>("okButton")->click();
         QVERIFY(!reminder.isVisible());
     }
 

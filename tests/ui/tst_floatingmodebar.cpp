@@ -1,7 +1,7 @@
 #include "UiTestSupport.h"
 
 namespace {
-const char* const kModeButtons[3] = {"pushButton", "pushButton_2", "pushButton_3"};
+const char* const kModeButtons[3] = {"typingModeButton", "intelligentModeButton", "translationModeButton"};
 // The mode buttons showing the active look, as 0/1 in button order.
 QString activeButtons(FloatingModeBar& tool) {
     QString looks;
@@ -67,13 +67,13 @@ private slots:
         FloatingModeBar tool;
         tool.show();
         QEvent leave(QEvent::Leave);
-        QApplication::sendEvent(child(tool, "pushButton"), &leave);
+        QApplication::sendEvent(child(tool, "typingModeButton"), &leave);
         QVERIFY(tool.isVisible());
         QApplication::sendEvent(&tool, &leave);
         QVERIFY(!tool.isVisible());
         tool.show();
         QSignalSpy spy(&tool, &FloatingModeBar::showSettingsDialog);
-        click(tool, "pushButton_4");
+        click(tool, "settingsButton");
         QCOMPARE(spy.count(), 1);
         QVERIFY(!tool.isVisible());
         QVERIFY(!QFile::exists("config.txt"));

@@ -1,7 +1,7 @@
 #include "UiTestSupport.h"
 
 namespace {
-int page(QWidget& window, const char* stack = "stackedWidget") {
+int page(QWidget& window, const char* stack = "pages") {
     return UiTest::child<QStackedWidget>(window, stack)->currentIndex();
 }
 // The look of a carousel row: 'H' highlighted, 'N' normal, '?' anything else.
@@ -39,13 +39,13 @@ private slots:
         {
             QuickGuidePanel panel;
             carouselTo(panel, 4);
-            click(panel, "pushButton");
+            click(panel, "moreButton");
             QCOMPARE(page(panel), 1);
             QTRY_COMPARE_WITH_TIMEOUT(QuickGuidePanel::carouselStep(), 5, 2500);
             QCOMPARE(look(panel.sampleRow(4)), 'H');
-            click(panel, "pushButton_3");
+            click(panel, "backButton");
             QCOMPARE(page(panel), 0);
-            click(panel, "pushButton");
+            click(panel, "moreButton");
             // One timer only: two ticks take at least 2.5 s, not half that.
             QTest::qWait(1700);
             QVERIFY(QuickGuidePanel::carouselStep() <= 6);
@@ -55,22 +55,24 @@ private slots:
         QCOMPARE(QuickGuidePanel::carouselStep(), expected);
         QTest::qWait(1700);
         QCOMPARE(QuickGuidePanel::carouselStep(), expected); // no timer before "查看更多"
-        click(again, "pushButton");
+        click(again, "moreButton");
         QTRY_COMPARE_WITH_TIMEOUT(QuickGuidePanel::carouselStep(), expected + 1, 2500);
         QCOMPARE(look(again.sampleRow(expected)), 'H');
     }
     // Each step: the button clicked, then the page and the inner page of "详细说明" shown.
     void helpTabs() {
         HelpDialog help;
-        const QStringList tabs{"pushButton", "pushButton_2", "pushButton_3", "pushButton_4"};
+        const QStringList tabs{"stepsTabButton", "installTabButton", "detailsTabButton",
+                               "questionsTabButton"};
         const QString chosen = HelpDialog::chosenTabLook(), other = HelpDialog::otherTabLook();
         const QVector<std::tuple<QString, int, int>> steps{
-            {"pushButton", 0, 0}, {"pushButton_4", 3, 0}, {"pushButton_3", 2, 0}, {"pushButton_6", 2, 1},
-            {"pushButton", 0, 1}, {"pushButton_3", 2, 1}, {"pushButton_7", 2, 0}};
+            {"stepsTabButton", 0, 0},      {"questionsTabButton", 3, 0}, {"detailsTabButton", 2, 0},
+            {"nextDetailButton", 2, 1},    {"stepsTabButton", 0, 1},     {"detailsTabButton", 2, 1},
+            {"previousDetailButton", 2, 0}};
         for (const auto& [button, page, inner] : steps) {
             click(help, button);
             QCOMPARE(::page(help), page);
-            QCOMPARE(::page(help, "stackedWidget_2"), inner);
+            QCOMPARE(::page(help, "detailPages"), inner);
             for (int tab = 0; tab < 4; ++tab)
                 QCOMPARE(child(help, tabs[tab])->styleSheet(), tab == page ? chosen : other);
         }
@@ -81,12 +83,12 @@ private slots:
         for (int bootUp : {1, 0, 1}) { // registered on construction, before any click
             QCOMPARE(logon.present, bootUp == 1);
             QCOMPARE(saved().value("BootUp"), bootUp);
-            QCOMPARE(child(hint, "checkBox")->isChecked(), bootUp == 1);
-            click(hint, "checkBox");
+            QCOMPARE(child(hint, "startAtLogonCheck")->isChecked(), bootUp == 1);
+            click(hint, "startAtLogonCheck");
         }
         hint.show();
         QVERIFY(!hint.instructions());
-        click(hint, "pushButton");
+        click(hint, "okButton");
         QVERIFY(!hint.isVisible());
         FirstRunSteps* steps = hint.instructions();
         QVERIFY(steps && steps->isVisible());
@@ -96,23 +98,23 @@ private slots:
         QVERIFY(!skills->isVisible());
         QCOMPARE(skills->pos(), desktopCentreOffset(250, 195));
         for (int round = 0; round < 2; ++round) {
-            click(*steps, "pushButton"); // 我学会啦
+            click(*steps, "learnedButton"); // 我学会啦
             QVERIFY(!steps->isVisible() && skills->isVisible());
-            click(*skills, "pushButton"); // 上一步
+            click(*skills, "backButton"); // 上一步
             QVERIFY(!skills->isVisible() && steps->isVisible());
         }
-        click(*steps, "pushButton");
-        click(*skills, "pushButton_2"); // 记住啦
+        click(*steps, "learnedButton");
+        click(*skills, "gotItButton"); // 记住啦
         QVERIFY(!skills->isVisible() && !steps->isVisible() && !hint.isVisible());
     }
     void loginDoesNothingButClose() {
         LoginDialog login;
-        QCOMPARE(child<QLineEdit>(login, "lineEdit_2")->echoMode(), QLineEdit::Password);
+        QCOMPARE(child<QLineEdit>(login, "passwordEdit")->echoMode(), QLineEdit::Password);
         QSignalSpy closing(&login, &LoginDialog::closeDialog);
-        child<QLineEdit>(login, "lineEdit")->setText("用户");
-        QTest::keyClicks(child<QLineEdit>(login, "lineEdit_2"), "secret");
-        click(login, "pushButton");
-        click(login, "pushButton_2");
+        child<QLineEdit>(login, "userNameEdit")->setText("用户");
+        QTest::keyClicks(child<QLineEdit>(login, "passwordEdit"), "secret");
+        click(login, "loginButton");
+        click(login, "registerButton");
         QVERIFY(login.isVisible());
         QCOMPARE(closing.count(), 0);
         QVERIFY(QDir::current().entryList(QDir::Files).isEmpty()); // nothing stored

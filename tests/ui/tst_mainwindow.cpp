@@ -65,7 +65,7 @@ private slots:
             const int before = MainWindow::trayClickCount();
             const QChar step = steps[i];
             if (step == 'x')
-                click(*window.quickGuide(), "pushButton_4");
+                click(*window.quickGuide(), "exitButton");
             else
                 emit window.tray()->activated(kReasons[step]);
             QCOMPARE(MainWindow::trayClickCount(), before + (step == 'c' ? 1 : 0));
@@ -124,12 +124,12 @@ private slots:
         QVERIFY(first && first->isVisible());
         QCOMPARE(first->styleSheet(), QString("background-color: white"));
         entry->trigger();
-        click(*window.floatingModeBar(), "pushButton_4");
+        click(*window.floatingModeBar(), "settingsButton");
         window.showLeftMouseEvent(); // at the right screen edge
         const QSize desktop = desktopSize();
         QCOMPARE(window.quickGuide()->pos(), QPoint(desktop.width() - 205, desktop.height() - 680));
         QCOMPARE(window.quickGuide()->styleSheet(), QString("background-color: white"));
-        click(*window.quickGuide(), "pushButton_2");
+        click(*window.quickGuide(), "otherLanguagesButton");
         QCOMPARE(window.settingsDialog(), first.data());
         QCOMPARE(topLevelCount("SettingsDialog"), 1);
     }
@@ -137,12 +137,12 @@ private slots:
     void windowsCloseThroughTheirButtons_data() {
         QTest::addColumn<QString>("window");
         QTest::addColumn<QString>("button");
-        QTest::newRow("login") << QString("用户登录") << "toolButton";
-        QTest::newRow("help") << QString("help") << "pushButton_5";
-        QTest::newRow("quick guide") << QString("guide") << "pushButton_4";
-        QTest::newRow("settings") << QString("软件设置") << "toolButton_2";
-        QTest::newRow("custom commands") << QString("自定义功能") << "toolButton_3";
-        QTest::newRow("about") << QString("关于Zorvel") << "pushButton";
+        QTest::newRow("login") << QString("用户登录") << "closeButton";
+        QTest::newRow("help") << QString("help") << "exitButton";
+        QTest::newRow("quick guide") << QString("guide") << "exitButton";
+        QTest::newRow("settings") << QString("软件设置") << "closeButton";
+        QTest::newRow("custom commands") << QString("自定义功能") << "closeButton";
+        QTest::newRow("about") << QString("关于Zorvel") << "okButton";
     }
     void windowsCloseThroughTheirButtons() {
         QFETCH(QString, window);
@@ -179,7 +179,7 @@ private slots:
         QCOMPARE(topLevelCount("HelpDialog"), 1);
         const QSize desktop = desktopSize();
         QCOMPARE(main.helpDialog()->pos(), QPoint(desktop.width() - 400, desktop.height() - 707));
-        click(*main.helpDialog(), "pushButton_5"); // closes the window on screen
+        click(*main.helpDialog(), "exitButton"); // closes the window on screen
         QVERIFY(!main.helpDialog());
         main.closeHelpDialog(); // an empty holder: nothing happens
     }

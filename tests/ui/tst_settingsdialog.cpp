@@ -23,28 +23,32 @@ private slots:
         Dialog d;
         QVERIFY(d.dialog.isVisible() && d.dialog.testAttribute(Qt::WA_DeleteOnClose));
         QCOMPARE(d.dialog.pos(), desktopCentreOffset(320, 300));
-        QCOMPARE(d.list("comboBox_3")->count(), 3);
-        QCOMPARE(d.list("comboBox_4")->count(), 25);
-        QCOMPARE(d.list("comboBox_4")->itemText(24), QString("越南语"));
+        QCOMPARE(d.list("translationSourceCombo")->count(), 3);
+        QCOMPARE(d.list("translationTargetCombo")->count(), 25);
+        QCOMPARE(d.list("translationTargetCombo")->itemText(24), QString("越南语"));
     }
     void controlsWriteAndSave_data() {
         QTest::addColumn<QString>("control");
         QTest::addColumn<int>("value"); // index for lists, ignored for buttons and boxes
         QTest::addColumn<Values>("expected");
-        QTest::newRow("typing mode") << "radioButton" << 0 << modes("100");
-        QTest::newRow("translation mode") << "radioButton_3" << 0 << modes("001");
+        QTest::newRow("typing mode") << "typingModeRadio" << 0 << modes("100");
+        QTest::newRow("translation mode") << "translationModeRadio" << 0 << modes("001");
         QTest::newRow("reminder update")
-            << "radioButton_5" << 0 << values("AutomaticUpdate=0 ReminderUpdate=1 NotUpdate=0");
-        QTest::newRow("no update") << "radioButton_6" << 0
+            << "remindUpdateRadio" << 0 << values("AutomaticUpdate=0 ReminderUpdate=1 NotUpdate=0");
+        QTest::newRow("no update") << "noUpdateRadio" << 0
                                    << values("AutomaticUpdate=0 ReminderUpdate=0 NotUpdate=1");
         QTest::newRow("typing language only")
-            << "comboBox" << 3 << values("TypingLanguage=3 IntelligenceLanguage=0");
-        QTest::newRow("intelligent language") << "comboBox_2" << 4 << Values{{"IntelligenceLanguage", 4}};
-        QTest::newRow("translation source") << "comboBox_3" << 2 << Values{{"TranslationLanguage", 2}};
-        QTest::newRow("Vietnamese target") << "comboBox_4" << 24 << Values{{"TranslationResultLanguage", 24}};
-        QTest::newRow("remove punctuation") << "checkBox" << 0 << Values{{"RemovePunctuation", 1}};
-        QTest::newRow("close notices") << "checkBox_2" << 0 << Values{{"ClosePrompt", 1}};
-        QTest::newRow("start at logon") << "checkBox_3" << 0 << Values{{"BootUp", 1}};
+            << "typingLanguageCombo" << 3 << values("TypingLanguage=3 IntelligenceLanguage=0");
+        QTest::newRow("intelligent language")
+            << "intelligentLanguageCombo" << 4 << Values{{"IntelligenceLanguage", 4}};
+        QTest::newRow("translation source")
+            << "translationSourceCombo" << 2 << Values{{"TranslationLanguage", 2}};
+        QTest::newRow("Vietnamese target")
+            << "translationTargetCombo" << 24 << Values{{"TranslationResultLanguage", 24}};
+        QTest::newRow("remove punctuation")
+            << "removePunctuationCheck" << 0 << Values{{"RemovePunctuation", 1}};
+        QTest::newRow("close notices") << "closeNoticesCheck" << 0 << Values{{"ClosePrompt", 1}};
+        QTest::newRow("start at logon") << "startAtLogonCheck" << 0 << Values{{"BootUp", 1}};
     }
     void controlsWriteAndSave() {
         QFETCH(QString, control);
@@ -56,14 +60,14 @@ private slots:
         else
             d(control)->click();
         QCOMPARE(saved(expected), expected);
-        QCOMPARE(d.logon.present, control == "checkBox_3");
+        QCOMPARE(d.logon.present, control == "startAtLogonCheck");
     }
     // A stored value the list does not offer leaves no current item, and -1 is written back.
     void outOfRangeLanguageWritesMinusOne() {
         const Values stored = values("TypingLanguage=9 TranslationLanguage=3 TranslationResultLanguage=25");
         preset(stored);
         Dialog d;
-        for (const char* box : {"comboBox", "comboBox_3", "comboBox_4"})
+        for (const char* box : {"typingLanguageCombo", "translationSourceCombo", "translationTargetCombo"})
             QCOMPARE(d.list(box)->currentIndex(), -1);
         QCOMPARE(saved(stored),
                  values("TypingLanguage=-1 TranslationLanguage=-1 TranslationResultLanguage=-1"));
@@ -75,16 +79,18 @@ private slots:
             "TypingLanguage=2 IntelligenceLanguage=4 TranslationLanguage=1 TranslationResultLanguage=23 "
             "AutomaticUpdate=0 ReminderUpdate=1 BootUp=1 ClosePrompt=1 RemovePunctuation=1"));
         Dialog d;
-        for (const char* name : {"radioButton_3", "radioButton_5", "checkBox", "checkBox_2", "checkBox_3"})
+        for (const char* name : {"translationModeRadio", "remindUpdateRadio", "removePunctuationCheck",
+                                 "closeNoticesCheck", "startAtLogonCheck"})
             QVERIFY2(d(name)->isChecked(), name);
         for (const auto& [box, index] :
-             {qMakePair(QString("comboBox"), 2), qMakePair(QString("comboBox_2"), 4),
-              qMakePair(QString("comboBox_3"), 1), qMakePair(QString("comboBox_4"), 23)})
+             {qMakePair(QString("typingLanguageCombo"), 2), qMakePair(QString("intelligentLanguageCombo"), 4),
+              qMakePair(QString("translationSourceCombo"), 1),
+              qMakePair(QString("translationTargetCombo"), 23)})
             QCOMPARE(d.list(box)->currentIndex(), index);
         QVERIFY(d.logon.present);
         QCOMPARE(d.logon.path, QCoreApplication::applicationFilePath());
         QCOMPARE(saved().value("TranslationModel"), 1);
-        d("checkBox_3")->click(); // unchecking removes the registration
+        d("startAtLogonCheck")->click(); // unchecking removes the registration
         QVERIFY(!d.logon.present);
         QCOMPARE(saved().value("BootUp"), 0);
     }
@@ -96,23 +102,23 @@ private slots:
             values("TypingLanguage=4 TranslationResultLanguage=5 IntelligenceModel=0 TypingModel=1");
         for (auto it = changed.cbegin(); it != changed.cend(); ++it) // in memory only, as the tray does
             store[it.key()] = it.value();
-        QTRY_COMPARE_WITH_TIMEOUT(d.list("comboBox")->currentIndex(), 4, 3000);
-        QCOMPARE(d.list("comboBox_4")->currentIndex(), 5);
-        QVERIFY(d("radioButton")->isChecked());
+        QTRY_COMPARE_WITH_TIMEOUT(d.list("typingLanguageCombo")->currentIndex(), 4, 3000);
+        QCOMPARE(d.list("translationTargetCombo")->currentIndex(), 5);
+        QVERIFY(d("typingModeRadio")->isChecked());
         const Values written = values("TypingModel=1 IntelligenceModel=0 TypingLanguage=4");
         QCOMPARE(saved(written), written);
         store["NotUpdate"] = 1;
         store["RemovePunctuation"] = 1;
         d.dialog.refreshFromStore();
-        QVERIFY(!d("radioButton_6")->isChecked());
-        QVERIFY(!d("checkBox")->isChecked());
+        QVERIFY(!d("noUpdateRadio")->isChecked());
+        QVERIFY(!d("removePunctuationCheck")->isChecked());
     }
     // "取消" undoes nothing: every change is saved already.
     void buttonsOnlyClose() {
         Dialog d;
-        d.list("comboBox_4")->setCurrentIndex(9);
+        d.list("translationTargetCombo")->setCurrentIndex(9);
         QSignalSpy closing(&d.dialog, &SettingsDialog::closeDialog);
-        for (const char* button : {"pushButton", "pushButton_2", "toolButton_2"})
+        for (const char* button : {"okButton", "cancelButton", "closeButton"})
             d(button)->click();
         QCOMPARE(closing.count(), 3);
         QCOMPARE(saved().value("TranslationResultLanguage"), 9);

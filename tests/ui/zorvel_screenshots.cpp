@@ -62,25 +62,26 @@ int main(int argc, char* argv[]) {
     save(&settings, QStringLiteral("04-settings"));
     main.showLeftMouseEvent();
     save(main.quickGuide(), QStringLiteral("05-quick-guide"));
-    click(main.quickGuide(), "pushButton");
+    click(main.quickGuide(), "moreButton");
     for (int i = 0; i < 3; ++i)
         main.quickGuide()->advanceCarousel();
     save(main.quickGuide(), QStringLiteral("05-quick-guide-more"));
     main.showHelp();
-    const char* const tabs[4] = {"pushButton", "pushButton_2", "pushButton_3", "pushButton_4"};
+    const char* const tabs[4] = {"stepsTabButton", "installTabButton", "detailsTabButton",
+                                 "questionsTabButton"};
     for (int tab = 0; tab < 4; ++tab) {
         click(main.helpDialog(), tabs[tab]);
         save(main.helpDialog(), QStringLiteral("06-help-%1").arg(tab + 1));
     }
-    click(main.helpDialog(), "pushButton_3");
-    click(main.helpDialog(), "pushButton_6");
+    click(main.helpDialog(), "detailsTabButton");
+    click(main.helpDialog(), "nextDetailButton");
     save(main.helpDialog(), QStringLiteral("06-help-3b"));
     FirstRunHint hint(nullptr, &logon);
     hint.show();
     save(&hint, QStringLiteral("07-first-run-hint"));
-    click(&hint, "pushButton");
+    click(&hint, "okButton");
     save(hint.instructions(), QStringLiteral("08-first-run-steps"));
-    click(hint.instructions(), "pushButton");
+    click(hint.instructions(), "learnedButton");
     save(hint.instructions()->firstRunSkills(), QStringLiteral("09-first-run-skills"));
     main.tray()->showAboutUs();
     save(main.tray()->aboutWindow(), QStringLiteral("10-about"));
