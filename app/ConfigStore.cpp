@@ -7,6 +7,7 @@
 #include <QSaveFile>
 #include <QTextStream>
 #include <QtDebug>
+#include <algorithm>
 
 const QList<QPair<QString, int>>& ConfigStore::defaults() {
     static const QList<QPair<QString, int>> table = {
@@ -47,6 +48,7 @@ ConfigStore& ConfigStore::instance() {
 int ConfigStore::value(const QString& key) {
     QMutexLocker lock(&m_mutex);
     auto it = m_map.find(key);
+    // A key created by reading holds the 0 every reader saw already: not a change.
     if (it == m_map.end())
         it = m_map.insert(key, 0);
     return it.value();
@@ -54,7 +56,11 @@ int ConfigStore::value(const QString& key) {
 
 void ConfigStore::setValue(const QString& key, int value) {
     QMutexLocker lock(&m_mutex);
+    auto it = m_map.find(key);
+    if (it != m_map.end() && it.value() == value)
+        return;
     m_map.insert(key, value);
+    ++m_generation;
 }
 
 QMap<QString, int> ConfigStore::snapshot() {
@@ -83,6 +89,36 @@ void ConfigStore::reload() {
     }
     QMutexLocker lock(&m_mutex);
     m_map = map;
+    ++m_generation;
+}
+
+void ConfigStore::repairLoaded() {
+    bool repaired = false;
+    {
+        QMutexLocker lock(&m_mutex);
+        const auto& table = defaults();
+        const bool holdsSetting = std::any_of(
+            table.begin(), table.end(), [this](const auto& entry) { return m_map.contains(entry.first); });
+        if (!holdsSetting) {
+            for (const auto& entry : table)
+                m_map.insert(entry.first, entry.second);
+            repaired = true;
+        }
+    }
+    if (repaired)
+        qWarning("Singleton mode, config file holds no settings, using the defaults !");
+
+    // A store with no working mode would take every utterance and do nothing with it.
+    ConfigStore& store = *this;
+    if (store["TypingModel"] != 1 && store["IntelligenceModel"] != 1 && store["TranslationModel"] != 1) {
+        qWarning("Singleton mode, no working mode is set, using intelligent mode !");
+        store["IntelligenceModel"] = 1;
+        repaired = true;
+    }
+    if (repaired) {
+        ++m_generation;
+        save();
+    }
 }
 
 bool ConfigStore::save() {
@@ -107,16 +143,18 @@ bool ConfigStore::save() {
 void writeDefaultConfig() {
     const QString path = QDir::currentPath() + QStringLiteral("/config.txt");
     const QFileInfo info(path);
-    if (info.exists() && info.isFile()) {
-        ConfigStore::instance();
-        return;
+    if (!info.exists() || !info.isFile()) {
+        QSaveFile file(path);
+        if (file.open(QIODevice::WriteOnly | QIODevice::Text)) {
+            QTextStream out(&file);
+            for (const auto& entry : ConfigStore::defaults())
+                out << entry.first << '=' << entry.second << '\n';
+            out.flush();
+            file.commit();
+        }
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Text))
-        return;
-    QTextStream out(&file);
-    for (const auto& entry : ConfigStore::defaults())
-        out << entry.first << '=' << entry.second << '\n';
-    out.flush();
-    file.commit();
+    // The store holds what is on disk now, whenever it was first loaded.
+    ConfigStore& store = ConfigStore::instance();
+    store.reload();
+    store.repairLoaded();
 }

@@ -3,6 +3,7 @@
 #include <QMap>
 #include <QMutex>
 #include <QString>
+#include <atomic>
 
 // The process-wide table of settings and shared flags behind "config.txt": key → signed 32-bit
 // integer. Shared by the GUI, side-key and recognition threads: one mutex guards every lookup,
@@ -45,6 +46,16 @@ public:
 
     QMap<QString, int> snapshot();
 
+    // Grows with every change of a value (an assignment of another value, a reload), so windows
+    // can tell cheaply whether there is anything to bring in step.
+    quint64 generation() const { return m_generation.load(std::memory_order_acquire); }
+
+    // Start-up repairs after the load: content that holds none of the 16 keys (an empty file,
+    // one that is not a settings file, one that cannot be read) gets the defaults of the 16 keys,
+    // and when no mode flag reads 1 the default mode is switched on. Keys the file held keep
+    // their values. Each repair is warned about and saved.
+    void repairLoaded();
+
     // The 16 keys in the order of a new file, with their defaults.
     static const QList<QPair<QString, int>>& defaults();
 
@@ -57,8 +68,9 @@ private:
 
     QMutex m_mutex;
     QMap<QString, int> m_map;
+    std::atomic<quint64> m_generation{0};
 };
 
-// Creates "config.txt" with the 16 default lines when it does not exist as a regular file;
-// otherwise obtains the store, which loads the file.
+// Creates "config.txt" with the 16 default lines when it does not exist as a regular file, then
+// loads the store from the file and repairs what was loaded.
 void writeDefaultConfig();

@@ -3,6 +3,7 @@
 #include "app/ConfigStore.h"
 #include "app/EditorWindows.h"
 #include "app/NoticeBox.h"
+#include "app/ReplyLimiter.h"
 #include "result/TranslationService.h"
 #include "ui_ResultDispatcher.h"
 
@@ -243,22 +244,43 @@ void ResultDispatcher::translateText(const QString& text) {
 
     auto* manager = new QNetworkAccessManager;
     m_pending.insert(manager);
-    QNetworkRequest request(QUrl(url, QUrl::TolerantMode));
-    request.setTransferTimeout(settings.timeoutMs);
     connect(manager, &QNetworkAccessManager::finished, this, &ResultDispatcher::onTranslationReply);
-    manager->get(request);
+    QNetworkReply* reply = manager->get(QNetworkRequest(QUrl(url, QUrl::TolerantMode)));
+    ReplyLimiter::attach(reply, TranslationService::kMaxReplyBytes, settings.timeoutMs);
+    reply->setProperty("deadlineMs", settings.timeoutMs);
 }
 
 void ResultDispatcher::onTranslationReply(QNetworkReply* reply) {
     if (reply->error() != QNetworkReply::NoError)
         qDebug() << QStringLiteral("Error:") + reply->errorString();
 
-    const QString body = QString::fromUtf8(reply->readAll());
+    const ReplyLimiter::Verdict verdict = ReplyLimiter::verdict(reply);
+    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    const int deadlineMs = reply->property("deadlineMs").toInt();
+    const QString body = verdict == ReplyLimiter::Within ? QString::fromUtf8(reply->readAll()) : QString();
     QNetworkAccessManager* manager = reply->manager();
     reply->deleteLater();
     if (m_pending.remove(manager))
         manager->deleteLater();
 
+    // Only a complete answer of the service is typed; an error page may well hold a "dst" too.
+    if (verdict == ReplyLimiter::TooLarge) {
+        qWarning("Translation , reply larger than %lld bytes refused, nothing typed !",
+                 TranslationService::kMaxReplyBytes);
+        return;
+    }
+    if (verdict == ReplyLimiter::TooSlow) {
+        qWarning("Translation , no complete reply within %d ms, request aborted, nothing typed !",
+                 deadlineMs);
+        return;
+    }
+    if (status != 200) {
+        if (status == 0)
+            qWarning("Translation , no answer from the service, nothing typed !");
+        else
+            qWarning("Translation , HTTP status %d, nothing typed !", status);
+        return;
+    }
     const std::optional<QString> segment = TranslationService::firstSegment(body);
     if (!segment) {
         qWarning("Translation , reply holds no translation !");
@@ -266,5 +288,10 @@ void ResultDispatcher::onTranslationReply(QNetworkReply* reply) {
     }
     qDebug() << QStringLiteral("dst = ") + *segment;
     const QString translation = TranslationService::decodeEscapes(*segment);
+    if (translation.size() > TranslationService::kMaxTranslationChars) {
+        qWarning("Translation , translation of %d characters refused (more than %d), nothing typed !",
+                 int(translation.size()), TranslationService::kMaxTranslationChars);
+        return;
+    }
     postTextToFocus(encodeWith("GBK", translation));
 }

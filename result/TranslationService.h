@@ -12,12 +12,18 @@ public:
         QString name; // for the log view only; empty for values outside the table
     };
 
+    // Replies larger than this are refused unread, and so are longer translations: a reply the
+    // size of a page is never a translation of one utterance, and typing it would hold the user's
+    // window for minutes.
+    static constexpr qint64 kMaxReplyBytes = 64 * 1024;
+    static constexpr int kMaxTranslationChars = 4096;
+
     struct Settings {
         QString host; // host[:port], plain HTTP
         QString appId;
         QString salt;
-        QString key; // signs requests, never sent
-        int timeoutMs;
+        QString key;   // signs requests, never sent
+        int timeoutMs; // the whole request, from sending to the last byte
     };
 
     // Source language by TranslationLanguage (0..2, otherwise "en" without a name).

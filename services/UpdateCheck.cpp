@@ -2,6 +2,7 @@
 
 #include "app/ConfigStore.h"
 #include "app/NoticeBox.h"
+#include "app/ReplyLimiter.h"
 #include "app/ServicesConfig.h"
 #include "services/UpdateAtStartDialog.h"
 #include "services/UpdateReminder.h"
@@ -57,10 +58,17 @@ bool UpdateCheck::isNewer(const QString& version) {
     return version > ownVersion();
 }
 
+int UpdateCheck::deadlineMs() {
+    const int ms = ServicesConfig::instance().number(QStringLiteral("update/timeout_ms"), 10000);
+    if (ms > 0)
+        return ms;
+    qWarning("Update , timeout_ms must be positive, using 10000 !");
+    return 10000;
+}
+
 QNetworkReply* UpdateCheck::sendRequest(QNetworkAccessManager* manager) {
-    QNetworkRequest request(updateUrl());
-    request.setTransferTimeout(ServicesConfig::instance().number(QStringLiteral("update/timeout_ms"), 10000));
-    QNetworkReply* reply = manager->get(request);
+    QNetworkReply* reply = manager->get(QNetworkRequest(updateUrl()));
+    ReplyLimiter::attach(reply, kMaxReplyBytes, deadlineMs());
     // The manager goes with its one reply.
     QObject::connect(reply, &QObject::destroyed, manager, &QObject::deleteLater);
     return reply;
@@ -69,6 +77,16 @@ QNetworkReply* UpdateCheck::sendRequest(QNetworkAccessManager* manager) {
 bool UpdateCheck::readReply(QNetworkReply* reply, QString* version) {
     if (reply->error() != QNetworkReply::NoError)
         qWarning().noquote() << "Error:" << reply->errorString();
+    switch (ReplyLimiter::verdict(reply)) {
+    case ReplyLimiter::TooLarge:
+        qWarning("Update , reply larger than %lld bytes refused !", kMaxReplyBytes);
+        return false;
+    case ReplyLimiter::TooSlow:
+        qWarning("Update , no complete reply within %d ms, request aborted !", deadlineMs());
+        return false;
+    case ReplyLimiter::Within:
+        break;
+    }
     const QByteArray body = reply->isOpen() ? reply->readAll() : QByteArray();
     if (!readVersion(body, version))
         return false;

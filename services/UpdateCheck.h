@@ -16,6 +16,8 @@ public:
     explicit UpdateCheck(QWidget* parent = nullptr);
 
     static QString ownVersion();
+    // A version answer is a few hundred bytes; anything past this is refused unread.
+    static constexpr qint64 kMaxReplyBytes = 1024 * 1024;
     // GET address of the update request on the server from "services.ini".
     static QUrl updateUrl();
     static QUrl productPage();
@@ -35,6 +37,8 @@ signals:
     void startupCheckFinished();
 
 private:
+    // The whole request, from sending to the last byte ("timeout_ms" of [update] in services.ini).
+    static int deadlineMs();
     static QNetworkReply* sendRequest(QNetworkAccessManager* manager);
     // The steps both handlers share; false when the reply holds no usable version.
     static bool readReply(QNetworkReply* reply, QString* version);

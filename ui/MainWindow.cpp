@@ -82,8 +82,11 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), ui(new Ui::MainWi
     connect(m_tray, &SystemTray::showCustomCommandEditor, this, &MainWindow::showCustomFunc);
     connect(m_tray, &SystemTray::trayPosition, this, &MainWindow::processTray);
     connect(m_tray, &QSystemTrayIcon::activated, this, &MainWindow::SystemTrayActivated);
+    connect(m_tray, &SystemTray::settingsChanged, this, &MainWindow::refreshStatus);
+    // The clock ticks only while the window is shown (showEvent); hidden, nothing shows it.
+    m_statusTimer.setInterval(1000);
     connect(&m_statusTimer, &QTimer::timeout, this, &MainWindow::refreshStatus);
-    m_statusTimer.start(1000);
+    refreshStatus();
 
     setMinimumWidth(835);
     setMinimumHeight(450);
@@ -125,6 +128,17 @@ void MainWindow::refreshStatus() {
 void MainWindow::closeEvent(QCloseEvent* event) {
     event->ignore();
     hide();
+}
+
+void MainWindow::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    refreshStatus();
+    m_statusTimer.start();
+}
+
+void MainWindow::hideEvent(QHideEvent* event) {
+    QMainWindow::hideEvent(event);
+    m_statusTimer.stop();
 }
 
 void MainWindow::showWindow() {
@@ -192,6 +206,11 @@ void MainWindow::showFloatingModeBar() {
 void MainWindow::processTray(int& x, int& y, int& width, int& height) {
     m_trayX = x;
     m_trayY = y;
+    if (g_hoverFlag == 0 && (width <= 0 || height <= 0)) {
+        // No icon to rest on (no tray): the pointer cannot be inside, so it is not asked for.
+        m_tool->hide();
+        return;
+    }
     const QPoint pointer = m_pointer();
     const int px = pointer.x();
     const int py = pointer.y();

@@ -67,11 +67,14 @@ public slots:
     void closeHelpDialog();
     void closeUserLogin();
 
-    // The 1000 ms step: connection, login and clock labels.
+    // Connection, login and clock labels: every second while the window is shown, and whenever
+    // the tray finds the settings changed.
     void refreshStatus();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
     Ui::MainWindow* ui;

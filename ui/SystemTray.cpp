@@ -16,6 +16,8 @@ const char* const kLanguageTexts[5] = {"中文(普通话)", "英文", "粤语", 
 const char* const kModeKeys[3] = {"TypingModel", "IntelligenceModel", "TranslationModel"};
 const char* const kLanguageKeys[3] = {"TypingLanguage", "IntelligenceLanguage", "TranslationLanguage"};
 const int kTranslation = 2;
+const int kStepMs = 500;
+const int kNoTrayStepMs = 2000;
 
 QIcon selectIcon() {
     return QIcon(QStringLiteral(":/ico/images/select.ico"));
@@ -54,7 +56,7 @@ SystemTray::SystemTray(QObject* parent) : QSystemTrayIcon(parent) {
     refresh();
 
     connect(&m_timer, &QTimer::timeout, this, &SystemTray::refresh);
-    m_timer.start(500);
+    m_timer.start(trayGeometry().isEmpty() ? kNoTrayStepMs : kStepMs);
     connect(openMain, &QAction::triggered, this, &SystemTray::showWidget);
     connect(about, &QAction::triggered, this, &SystemTray::showAboutUs);
     connect(update, &QAction::triggered, this, &SystemTray::showUpdateUrl);
@@ -89,6 +91,17 @@ QAction* SystemTray::languageAction(int value) const {
     return value >= 0 && value < 5 ? m_languages[value] : nullptr;
 }
 
+void SystemTray::setGeometryOverride(const QRect& rect) {
+    m_geometryOverride = rect;
+    pace(trayGeometry());
+}
+
+void SystemTray::pace(const QRect& rect) {
+    const int interval = rect.isEmpty() ? kNoTrayStepMs : kStepMs;
+    if (m_timer.isActive() && m_timer.interval() != interval)
+        m_timer.start(interval);
+}
+
 QRect SystemTray::trayGeometry() const {
     return m_geometryOverride.isValid() ? m_geometryOverride : geometry();
 }
@@ -108,11 +121,16 @@ void SystemTray::refresh() {
     m_y = rect.y();
     m_width = rect.width();
     m_height = rect.height();
+    pace(rect);
     emit trayPosition(m_x, m_y, m_width, m_height);
 
-    updateIcon();
-
     ConfigStore& store = ConfigStore::instance();
+    const quint64 generation = store.generation();
+    if (generation == m_seenGeneration)
+        return;
+    m_seenGeneration = generation;
+
+    updateIcon();
     for (int mode = 0; mode < 3; ++mode) {
         if (store[QLatin1String(kModeKeys[mode])] != 1)
             continue;
@@ -125,6 +143,7 @@ void SystemTray::refresh() {
         if (mode != kTranslation || value <= 2)
             m_languages[value]->setChecked(true);
     }
+    emit settingsChanged();
 }
 
 void SystemTray::markLanguage(int value) {
@@ -150,6 +169,7 @@ void SystemTray::chooseLanguage(int value) {
             // Refused: translation has no dialects. The next refresh puts the mark back.
             for (QAction* action : m_languages)
                 action->setIcon(emptyIcon());
+            m_seenGeneration = ~quint64(0);
             continue;
         }
         if (dialect && store["ClosePrompt"] == 0)

@@ -14,7 +14,8 @@ class QMenu;
 
 // The tray icon and its context menu: opens the windows, switches the recognition language of the
 // working mode, keeps the icon and the language marks in step with the settings store, and reports
-// its own screen geometry twice a second for the hover rule of the main window.
+// its own screen geometry twice a second for the hover rule of the main window. The icon and the
+// marks are set again only when the store has changed since the last step.
 class SystemTray : public QSystemTrayIcon {
     Q_OBJECT
 public:
@@ -30,7 +31,7 @@ public:
 
     // The geometry reported to the hover rule. Where no tray exists (a bare X server, the
     // offscreen platform) a fixed rectangle can stand in for the icon's place.
-    void setGeometryOverride(const QRect& rect) { m_geometryOverride = rect; }
+    void setGeometryOverride(const QRect& rect);
     QRect trayGeometry() const;
 
 signals:
@@ -39,6 +40,8 @@ signals:
     void showSoftwareSet();
     void showCustomCommandEditor();
     void trayPosition(int& x, int& y, int& width, int& height);
+    // A step found the store changed (by any thread or window) and brought the tray in step.
+    void settingsChanged();
 
 public slots:
     void quitSystem();
@@ -51,7 +54,8 @@ public slots:
     void showHeNan();
     void closeAbout();
 
-    // The 500 ms step: geometry report, icon, language marks.
+    // The 500 ms step: geometry report; icon and language marks when the store changed. Without
+    // a tray there is no icon to hover over, and the step slows down until one appears.
     void refresh();
 
 protected:
@@ -62,6 +66,7 @@ private:
     void chooseLanguage(int value);
     void markLanguage(int value);
     void updateIcon();
+    void pace(const QRect& rect);
 
     std::unique_ptr<QMenu> m_menu;
     QAction* m_languages[5] = {};
@@ -71,6 +76,7 @@ private:
     NoticeBox* m_prompt = nullptr;
     QRect m_geometryOverride;
     int m_iconState = -1;
+    quint64 m_seenGeneration = ~quint64(0); // none seen yet: the first step syncs
     int m_x = 0;
     int m_y = 0;
     int m_width = 0;

@@ -1,4 +1,6 @@
 #include "app/ConfigStore.h"
+#include "tests/support/MessageLog.h"
+#include "tests/support/Rows.h"
 #include "tests/support/TestDir.h"
 
 #include <QProcess>
@@ -6,6 +8,8 @@
 #include <QThread>
 #include <QtTest>
 #include <csignal>
+
+using Repair = Rows<QByteArray, QString, QStringList>; // file content, Key=value checks, warnings
 
 class TestConfigStore : public QObject {
     Q_OBJECT
@@ -40,12 +44,36 @@ private slots:
         QCOMPARE(saved, sorted);
     }
 
-    void existingFileIsNotOverwritten() {
-        m_dir->write("config.txt", "BootUp=1\n");
+    // Start-up on an existing file: content without any of the 16 keys gets the defaults, no
+    // mode flag at 1 gets intelligent mode; held keys keep their values and repairs are saved.
+    void startupRepairs_data() {
+        const Repair row;
+        const QString defaults =
+            "TypingModel=0 IntelligenceModel=1 TranslationResultLanguage=1 AutomaticUpdate=1";
+        const QString noSettings = "Singleton mode, config file holds no settings, using the defaults !";
+        const QString noMode = "Singleton mode, no working mode is set, using intelligent mode !";
+        row("empty file", "", defaults, {noSettings});
+        row("not a settings file", "\x89PNG\r\n\x1a\n\xff\xfe\nfoo bar\n", defaults, {noSettings});
+        row("unknown keys kept", "Mystery=42\n", defaults + " Mystery=42", {noSettings});
+        row("no mode flag at 1", "TypingModel=0\nIntelligenceModel=0\nTranslationModel=2\nBootUp=1\n",
+            "IntelligenceModel=1 TranslationModel=2 BootUp=1 AutomaticUpdate=0", {noMode});
+        row("a set mode is left alone", "BootUp=1\nTypingModel=1\n",
+            "TypingModel=1 IntelligenceModel=0 BootUp=1", {});
+    }
+    void startupRepairs() {
+        const auto [content, expected, warnings] = Repair::fetch();
+        m_dir->write("config.txt", content);
+        MessageLog log;
         writeDefaultConfig();
-        QCOMPARE(m_dir->read("config.txt"), QByteArray("BootUp=1\n"));
-        ConfigStore::instance().reload();
-        QCOMPARE(int(ConfigStore::instance()["BootUp"]), 1);
+        QCOMPARE(log.warnings(), warnings);
+        ConfigStore& store = ConfigStore::instance();
+        for (int pass = 0; pass < 2; ++pass) {
+            for (const QString& pair : expected.split(' '))
+                QCOMPARE(int(store[pair.section('=', 0, 0)]), pair.section('=', 1).toInt());
+            store.reload(); // the second pass checks what was saved
+        }
+        if (warnings.isEmpty())
+            QCOMPARE(m_dir->read("config.txt"), content);
     }
 
     void parsesOddLines_data() {

@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFile>
 #include <QtTest>
+#include <cstdio>
 
 // One letter per hardware ID in a step of a scenario: I the sound-card interface, D the mouse
 // device, d the mouse's own interface (longer than 30 characters), h 30 characters but not "USB",
@@ -176,6 +177,22 @@ private slots:
         MouseConnectionMonitor monitor(nullptr, std::make_unique<LinuxDeviceList>(root + "/bus"));
         monitor.checkDevices();
         QCOMPARE(int(ConfigStore::instance()["MonitorZorvelMouseConnect"]), 1);
+
+        // Later lists read attributes only of entries new since the last one: a changed file of a
+        // known entry goes unseen; an added entry, or one made anew (another inode), is read.
+        m_dir->write("devices/usb1/1-2/idProduct", "ffff\n");
+        device("usb1/1-4", "aaaa", "0001", "0100");
+        QVERIFY(QFile::link(root + "/devices/usb1/1-4", root + "/bus/1-4"));
+        QStringList grown = expected;
+        grown.insert(7, "USB\\VID_AAAA&PID_0001&REV_0100");
+        QCOMPARE(list.hardwareIds(256, &ok), grown);
+        device("usb1/1-4b", "bbbb", "0002", "0100");
+        QVERIFY(QFile::link(root + "/devices/usb1/1-4b", root + "/bus/new"));
+        QCOMPARE(std::rename(qPrintable(root + "/bus/new"), qPrintable(root + "/bus/1-4")), 0);
+        QVERIFY(QFile::remove(root + "/bus/1-1:1.1"));
+        grown[7] = "USB\\VID_BBBB&PID_0002&REV_0100";
+        grown.removeAt(3);
+        QCOMPARE(list.hardwareIds(256, &ok), grown);
 
         // A flat tree of plain folders works as well.
         device("../flat/2-1", "0d8c", "0132", "0100");

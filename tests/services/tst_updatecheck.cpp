@@ -37,8 +37,9 @@ static const QByteArray v1100 = R"({"data":{"version":"1.100"}})";
 using Version = Rows<QByteArray, bool, bool>; // body, valid, newer
 using Startup =
     Rows<QByteArray, QString, bool, QString, QStringList>; // body, policy, bootBox, reminderTitle, debugLines
-using Fails = Rows<QString, QString>;                      // server (empty: a silent one), text of the error
-using Manual = Rows<QByteArray, bool, bool>;               // body, opens, newest
+using Fails =
+    Rows<QString, int, QString, QString>;    // server (empty: ours), its mode, error text, limit warning
+using Manual = Rows<QByteArray, bool, bool>; // body, opens, newest
 
 class TestUpdateCheck : public QObject {
     Q_OBJECT
@@ -173,17 +174,22 @@ private slots:
         QVERIFY(shownWindows<UpdateReminder>().isEmpty());
     }
 
-    // Both checks log an error and show nothing when the server refuses or never answers.
+    // Both checks log an error and show nothing when the server refuses, never answers, trickles
+    // past the deadline or sends too much; the last two say so in a warning of their own.
     void checkFails_data() {
         const Fails row;
         // Port 1: privileged and outside the ephemeral range, so nothing listens and the client
         // socket cannot end up connected to itself.
-        row("refused", "http://127.0.0.1:1", "refused");
-        row("times out", "", "");
+        row("refused", "http://127.0.0.1:1", LoopbackHttpServer::Silent, "refused", "");
+        row("times out", "", LoopbackHttpServer::Silent, "", "no complete reply within 300 ms");
+        row("trickles past the deadline", "", LoopbackHttpServer::Trickle, "",
+            "no complete reply within 300 ms");
+        row("over 1 MiB", "", LoopbackHttpServer::Answer, "", "larger than 1048576 bytes");
     }
     void checkFails() {
-        const auto [server, error] = Fails::fetch();
-        m_server.mode = LoopbackHttpServer::Silent;
+        const auto [server, mode, error, limit] = Fails::fetch();
+        m_server.mode = LoopbackHttpServer::Mode(mode);
+        m_server.body = mode == LoopbackHttpServer::Answer ? v131 + QByteArray(1024 * 1024, ' ') : v131;
         configure(server.isEmpty() ? m_server.url() : server, 300);
         ConfigStore::instance()["AutomaticUpdate"] = 1;
         MessageLog log;
@@ -192,10 +198,12 @@ private slots:
         QSignalSpy done(&control, &UpdateCheck::startupCheckFinished);
         QVERIFY(done.wait(10000));
         const QStringList warnings = errors(log);
-        QVERIFY2(warnings.size() == 2,
+        QVERIFY2(warnings.size() == (limit.isEmpty() ? 2 : 4),
                  qPrintable(warnings.join(" | ") + " / " + log.debugLines().join(" | ")));
         for (const QString& w : warnings)
-            QVERIFY2(w.startsWith("Error: ") && w.contains(error), qPrintable(w));
+            QVERIFY2((w.startsWith("Error: ") && w.contains(error)) ||
+                         (!limit.isEmpty() && w.contains(limit)),
+                     qPrintable(w));
         QVERIFY(log.debugLines().isEmpty());
         QVERIFY(shownWindows<NoticeBox>().isEmpty());
         QVERIFY(shownWindows<UpdateAtStartDialog>().isEmpty());

@@ -4,9 +4,11 @@
 #include <QList>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTimer>
 
 // A small HTTP/1.1 server on 127.0.0.1: records every request and answers it at once with the
-// set status and body, holds it for a later answer(), or never answers.
+// set status and body, holds it for a later answer(), never answers, or trickles the answer out
+// one byte every 50 ms (so a transfer never falls silent).
 class LoopbackHttpServer {
 public:
     struct Request {
@@ -20,7 +22,7 @@ public:
             return QByteArray();
         }
     };
-    enum Mode { Answer, Hold, Silent };
+    enum Mode { Answer, Hold, Silent, Trickle };
 
     Mode mode = Answer;
     int status = 200;
@@ -69,6 +71,20 @@ private:
             answer(socket, status, body);
         else if (mode == Hold)
             held << socket;
+        else if (mode == Trickle)
+            trickle(socket);
+    }
+
+    void trickle(QTcpSocket* socket) {
+        socket->write("HTTP/1.1 " + QByteArray::number(status) +
+                      " OK\r\nContent-Length: " + QByteArray::number(body.size()) + "\r\n\r\n");
+        auto* timer = new QTimer(socket);
+        QObject::connect(timer, &QTimer::timeout, socket, [socket, rest = body]() mutable {
+            if (!rest.isEmpty())
+                socket->write(rest.left(1));
+            rest.remove(0, 1);
+        });
+        timer->start(50);
     }
 
     QTcpServer m_server;

@@ -124,6 +124,19 @@ private slots:
         QCOMPARE(::marks(tray), marks);
         QCOMPARE(checkedLanguage(tray), checked);
     }
+    // A step with the store unchanged sets nothing again (each set makes the menu and the tray
+    // redo their work); a change is brought in step at the next one.
+    void idleStepLeavesTheMenuAlone() {
+        preset(values("TypingModel=1 TypingLanguage=1"));
+        SystemTray tray;
+        QSignalSpy changed(tray.languageAction(1), &QAction::changed);
+        tray.refresh();
+        tray.refresh();
+        QCOMPARE(changed.count(), 0);
+        ConfigStore::instance()["TypingLanguage"] = 2;
+        tray.refresh();
+        QCOMPARE(marks(tray), QString("EESEE"));
+    }
     // Grey for anything but 1; a change reaches the icon with the next tick.
     void iconFollowsConnection_data() {
         QTest::addColumn<int>("state");
