@@ -142,8 +142,8 @@ void SettingsDialog::testConnection() {
         m_connectionTest = new SpeechConnectionTest(this);
         connect(m_connectionTest, &SpeechConnectionTest::answered, this,
                 [this](const QString& what, const SpeechConnectionTest::Result& result) {
-                    ui->speechStatusLabel->setText(ui->speechStatusLabel->text() + QLatin1Char('\n') + what +
-                                                   QStringLiteral("：") + result.message());
+                    m_testReport << what + QStringLiteral("：") + result.message();
+                    ui->speechStatusLabel->setText(m_testReport.join(QLatin1Char('\n')));
                 });
         connect(m_connectionTest, &SpeechConnectionTest::finished, this,
                 [this] { ui->speechTestButton->setEnabled(true); });
@@ -159,6 +159,7 @@ void SettingsDialog::testConnection() {
     if (take.open(QIODevice::ReadOnly))
         recording = take.read(64 << 20);
     ui->speechTestButton->setEnabled(false);
+    m_testReport.clear();
     ui->speechStatusLabel->setText(QStringLiteral("正在测试连接 %1 …").arg(form.url));
     m_connectionTest->start(settings, recording);
 }

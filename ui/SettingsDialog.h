@@ -3,6 +3,7 @@
 #include "app/SpeechEngineSettings.h"
 
 #include <QDialog>
+#include <QStringList>
 #include <QTimer>
 
 class SpeechConnectionTest;
@@ -54,6 +55,7 @@ private:
     QTimer m_timer;
     SpeechEngineSettings m_speech;
     SpeechConnectionTest* m_connectionTest = nullptr;
+    QStringList m_testReport; // one line per request of the running connection test
     int m_dragX = 0;
     int m_dragY = 0;
 };

@@ -222,13 +222,13 @@ private slots:
     void testsTheConnection_data() {
         const Rows<int, int, QByteArray, bool, QString> row; // server, status, body, take, expected
         row("answered", Answers, 200, R"({"text": " hello "})", false,
-            "\n一秒静音：已应答，用时 \\d+ 毫秒：“hello”$");
+            "^一秒静音：已应答，用时 \\d+ 毫秒：“hello”$");
         row("answered, then the latest take", Answers, 200, R"({"text": ""})", true,
-            "一秒静音：已应答，用时 \\d+ 毫秒：（无文字）\n最近一次录音：已应答");
-        row("key refused", Answers, 401, "{}", false, "一秒静音：服务器返回 HTTP 401，密钥被拒绝$");
-        row("not JSON", Answers, 200, "<html>", false, "一秒静音：应答无法识别");
-        row("no answer", NeverAnswers, 0, "", false, "一秒静音：\\d+ 毫秒内没有应答$");
-        row("nobody listening", Closed, 0, "", false, "一秒静音：无法连接服务器（Connection refused）$");
+            "^一秒静音：已应答，用时 \\d+ 毫秒：（无文字）\n最近一次录音：已应答");
+        row("key refused", Answers, 401, "{}", false, "^一秒静音：服务器返回 HTTP 401，密钥被拒绝$");
+        row("not JSON", Answers, 200, "<html>", false, "^一秒静音：应答无法识别");
+        row("no answer", NeverAnswers, 0, "", false, "^一秒静音：\\d+ 毫秒内没有应答$");
+        row("nobody listening", Closed, 0, "", false, "^一秒静音：无法连接服务器（Connection refused）$");
     }
     void testsTheConnection() {
         const auto [kind, status, body, take, expected] = Rows<int, int, QByteArray, bool, QString>::fetch();
