@@ -72,8 +72,12 @@ int main(int argc, char* argv[]) {
     else if (store["BootUp"] == 1)
         setAutoStart(true);
 
-    // 12. First start: the first-use hints.
+    // The speech engine; it logs in later, on the recognition thread.
+    RecognitionThread recognition;
+
+    // 12. First start: the first-use hints, and recognition languages the engine knows.
     if (store["FirstOpen"] == 0) {
+        recognition.adaptLanguagesToEngine(store);
         store["FirstOpen"] = 1;
         store.save();
         auto* hint = new FirstRunHint;
@@ -85,10 +89,15 @@ int main(int argc, char* argv[]) {
     MouseConnectionMonitor mouseConnectionMonitor;
     UpdateCheck updateCheck;
     ResultDispatcher dispatcher;
-    RecognitionThread recognition; // logs in to the speech service and uploads the user words
 
-    // 14. Recognised text crosses to the GUI thread through a queued connection.
+    // 14. Recognised text crosses to the GUI thread through a queued connection; the thread logs
+    // in and uploads the user words before its first take, while the event loop already runs.
     QObject::connect(&recognition, &RecognitionThread::textRecognised, &dispatcher, &ResultDispatcher::write);
+    QObject::connect(&recognition, &RecognitionThread::recognitionFailed, &dispatcher,
+                     [&dispatcher](RecognitionThread::Failure failure) {
+                         dispatcher.showRecognitionFailure(failure ==
+                                                           RecognitionThread::Failure::LanguageRefused);
+                     });
     recognition.start();
 
     // 15.
@@ -98,6 +107,9 @@ int main(int argc, char* argv[]) {
     // 16. The side key; its windows and notices live on this (GUI) thread.
     SideKeyFeedback sideKeyFeedback;
     SideKeyThread sideKeyThread(&sideKeyFeedback);
+    sideKeyThread.setTakeQueue(&recognition.takes());
+    QObject::connect(&recognition, &RecognitionThread::partialRecognised, &sideKeyFeedback,
+                     &SideKeyFeedback::showWords);
     sideKeyThread.start();
 
     // 17.

@@ -20,6 +20,21 @@ void AudioRecorder::setLanguageMark(const QString& mark) {
     ui->languageMarkLabel->setText(mark);
 }
 
+void AudioRecorder::setWords(const QString& words) {
+    if (m_prompt.isNull())
+        m_prompt = ui->label_2->text();
+    if (words.isEmpty()) {
+        ui->label_2->setText(m_prompt);
+        return;
+    }
+    const int width = ui->label_2->contentsRect().width() - 4;
+    ui->label_2->setText(ui->label_2->fontMetrics().elidedText(words, Qt::ElideLeft, width));
+}
+
+QString AudioRecorder::shownText() const {
+    return ui->label_2->text();
+}
+
 QString AudioRecorder::languageMark() const {
     return ui->languageMarkLabel->text();
 }

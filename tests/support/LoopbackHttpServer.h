@@ -4,9 +4,12 @@
 #include <QList>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTimer>
+#include <memory>
 
 // A small HTTP/1.1 server on 127.0.0.1: records every request and answers it at once with the
-// set status and body, holds it for a later answer(), or never answers.
+// set status and body, holds it for a later answer(), never answers, or trickles a 200 answer
+// one body byte every 50 ms.
 class LoopbackHttpServer {
 public:
     struct Request {
@@ -20,7 +23,7 @@ public:
             return QByteArray();
         }
     };
-    enum Mode { Answer, Hold, Silent };
+    enum Mode { Answer, Hold, Silent, Trickle };
 
     Mode mode = Answer;
     int status = 200;
@@ -49,6 +52,18 @@ public:
     }
 
 private:
+    static void trickle(QTcpSocket* socket, const QByteArray& body) {
+        socket->write("HTTP/1.1 200 OK\r\nContent-Type: application/json\r\nContent-Length: " +
+                      QByteArray::number(body.size()) + "\r\n\r\n");
+        auto* timer = new QTimer(socket);
+        auto sent = std::make_shared<int>(0);
+        QObject::connect(timer, &QTimer::timeout, socket, [socket, body, sent] {
+            if (*sent < body.size())
+                socket->write(body.mid((*sent)++, 1));
+        });
+        timer->start(50);
+    }
+
     void read(QTcpSocket* socket) {
         QByteArray& buffer = m_buffers[socket];
         buffer += socket->readAll();
@@ -69,6 +84,8 @@ private:
             answer(socket, status, body);
         else if (mode == Hold)
             held << socket;
+        else if (mode == Trickle)
+            trickle(socket, body);
     }
 
     QTcpServer m_server;
