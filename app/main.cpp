@@ -5,6 +5,7 @@
 #include "app/NoticeBox.h"
 #include "app/ServicesConfig.h"
 #include "app/SingleApplication.h"
+#include "app/SpeechEngineSettings.h"
 #include "custom/ApplicationScanner.h"
 #include "platform/ProgramLauncher.h"
 #include "result/ResultDispatcher.h"
@@ -12,9 +13,11 @@
 #include "services/UpdateCheck.h"
 #include "ui/FirstRunHint.h"
 #include "ui/MainWindow.h"
+#include "ui/SystemTray.h"
 #include "voice/RecognitionThread.h"
 #include "voice/SideKeyFeedback.h"
 #include "voice/SideKeyThread.h"
+#include "voice/speech/SpeechService.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -98,6 +101,22 @@ int main(int argc, char* argv[]) {
                          dispatcher.showRecognitionFailure(failure ==
                                                            RecognitionThread::Failure::LanguageRefused);
                      });
+
+    // The tray tooltip follows the engine; new settings from the settings dialog take effect for
+    // the next take (one already begun finishes on the old engine).
+    const auto showEngine = [&mainWindow](RecognitionThread::EngineState state) {
+        const auto status = state == RecognitionThread::EngineState::Ready ? SystemTray::EngineStatus::Ready
+                            : state == RecognitionThread::EngineState::Failing
+                                ? SystemTray::EngineStatus::Failing
+                                : SystemTray::EngineStatus::Loading;
+        mainWindow.tray()->showEngineStatus(SpeechEngineSettings::fromServicesConfig().usesServer(), status);
+    };
+    showEngine(recognition.engineState());
+    QObject::connect(&recognition, &RecognitionThread::engineStateChanged, mainWindow.tray(), showEngine);
+    QObject::connect(&mainWindow, &MainWindow::speechEngineChanged, &recognition, [&recognition] {
+        qDebug() << "Speech engine , new settings saved; the next take uses them";
+        recognition.setEngineFactory([] { return SpeechService::create(); });
+    });
     recognition.start();
 
     // 15.

@@ -22,17 +22,17 @@ void AudioRecorder::setLanguageMark(const QString& mark) {
 
 void AudioRecorder::setWords(const QString& words) {
     if (m_prompt.isNull())
-        m_prompt = ui->label_2->text();
+        m_prompt = ui->promptLabel->text();
     if (words.isEmpty()) {
-        ui->label_2->setText(m_prompt);
+        ui->promptLabel->setText(m_prompt);
         return;
     }
-    const int width = ui->label_2->contentsRect().width() - 4;
-    ui->label_2->setText(ui->label_2->fontMetrics().elidedText(words, Qt::ElideLeft, width));
+    const int width = ui->promptLabel->contentsRect().width() - 4;
+    ui->promptLabel->setText(ui->promptLabel->fontMetrics().elidedText(words, Qt::ElideLeft, width));
 }
 
 QString AudioRecorder::shownText() const {
-    return ui->label_2->text();
+    return ui->promptLabel->text();
 }
 
 QString AudioRecorder::languageMark() const {
