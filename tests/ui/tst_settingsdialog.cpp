@@ -3,6 +3,7 @@
 #include "tests/support/LoopbackHttpServer.h"
 #include "tests/support/Rows.h"
 #include "voice/speech/SpeechConnectionTest.h"
+#include "voice/speech/SpeechService.h"
 
 namespace {
 // The dialog with its start-at-logon fake.
@@ -205,6 +206,7 @@ private slots:
         QCOMPARE(changed.count(), 2);
         QCOMPARE(enabledItems(d.list("typingLanguageCombo")), QString("11111"));
         QCOMPARE(ServicesConfig::instance().text("speech/url", {}), QString("http://127.0.0.1:9/asr"));
+        QVERIFY(SpeechService::create()->canRecognise(0)); // the engine the next take is given
         if (writable) {
             QFile file("services.ini");
             QVERIFY(file.open(QIODevice::ReadOnly));
