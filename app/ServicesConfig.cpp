@@ -87,3 +87,8 @@ QVariantMap ServicesConfig::section(const QString& section) const {
             out.insert(it.key().mid(prefix.size()), it.value());
     return out;
 }
+
+void ServicesConfig::setValue(const QString& key, const QVariant& value) {
+    QMutexLocker lock(&m_mutex);
+    m_values.insert(key, value);
+}

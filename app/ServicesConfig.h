@@ -22,6 +22,10 @@ public:
     // The product web page: opened by a long middle-button press and when an update is available.
     QUrl productPage() const;
 
+    // Changes one value for the rest of the run (the settings dialog, also when the file could
+    // not be written).
+    void setValue(const QString& key, const QVariant& value);
+
     // Reads "services.ini" from the current directory again (start-up and tests).
     void reload();
     // An installed copy: the shipped "services.ini" gives the values the user's copy in the

@@ -7,6 +7,7 @@
 #include "app/SingleApplication.h"
 #include "app/WorkingFolder.h"
 #include "app/StartRequestHandler.h"
+#include "app/SpeechEngineSettings.h"
 #include "custom/ApplicationScanner.h"
 #include "platform/ProgramLauncher.h"
 #include "result/ResultDispatcher.h"
@@ -14,10 +15,12 @@
 #include "services/UpdateCheck.h"
 #include "ui/FirstRunHint.h"
 #include "ui/MainWindow.h"
+#include "ui/SystemTray.h"
 #include "voice/RecognitionThread.h"
 #include "voice/SideKeyFeedback.h"
 #include "voice/SideKeyMonitor.h"
 #include "voice/SideKeyThread.h"
+#include "voice/speech/SpeechService.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -118,8 +121,12 @@ int main(int argc, char* argv[]) {
     else if (store["BootUp"] == 1)
         setAutoStart(true);
 
-    // 12. First start: the first-use hints.
+    // The speech engine; it logs in later, on the recognition thread.
+    RecognitionThread recognition;
+
+    // 12. First start: the first-use hints, and recognition languages the engine knows.
     if (store["FirstOpen"] == 0) {
+        recognition.adaptLanguagesToEngine(store);
         store["FirstOpen"] = 1;
         store.save();
         auto* hint = new FirstRunHint;
@@ -131,10 +138,31 @@ int main(int argc, char* argv[]) {
     MouseConnectionMonitor mouseConnectionMonitor;
     UpdateCheck updateCheck;
     ResultDispatcher dispatcher;
-    RecognitionThread recognition; // logs in to the speech service and uploads the user words
 
-    // 14. Recognised text crosses to the GUI thread through a queued connection.
+    // 14. Recognised text crosses to the GUI thread through a queued connection; the thread logs
+    // in and uploads the user words before its first take, while the event loop already runs.
     QObject::connect(&recognition, &RecognitionThread::textRecognised, &dispatcher, &ResultDispatcher::write);
+    QObject::connect(&recognition, &RecognitionThread::recognitionFailed, &dispatcher,
+                     [&dispatcher](RecognitionThread::Failure failure) {
+                         dispatcher.showRecognitionFailure(failure ==
+                                                           RecognitionThread::Failure::LanguageRefused);
+                     });
+
+    // The tray tooltip follows the engine; new settings from the settings dialog take effect for
+    // the next take (one already begun finishes on the old engine).
+    const auto showEngine = [&mainWindow](RecognitionThread::EngineState state) {
+        const auto status = state == RecognitionThread::EngineState::Ready ? SystemTray::EngineStatus::Ready
+                            : state == RecognitionThread::EngineState::Failing
+                                ? SystemTray::EngineStatus::Failing
+                                : SystemTray::EngineStatus::Loading;
+        mainWindow.tray()->showEngineStatus(SpeechEngineSettings::fromServicesConfig().usesServer(), status);
+    };
+    showEngine(recognition.engineState());
+    QObject::connect(&recognition, &RecognitionThread::engineStateChanged, mainWindow.tray(), showEngine);
+    QObject::connect(&mainWindow, &MainWindow::speechEngineChanged, &recognition, [&recognition] {
+        qDebug() << "Speech engine , new settings saved; the next take uses them";
+        recognition.setEngineFactory([] { return SpeechService::create(); });
+    });
     recognition.start();
 
     // 15.
@@ -146,6 +174,9 @@ int main(int argc, char* argv[]) {
     SideKeyThread sideKeyThread(&sideKeyFeedback);
     StartRequestHandler startRequests;
     connectStartRequests(app, startRequests, mainWindow, sideKeyThread);
+    sideKeyThread.setTakeQueue(&recognition.takes());
+    QObject::connect(&recognition, &RecognitionThread::partialRecognised, &sideKeyFeedback,
+                     &SideKeyFeedback::showWords);
     sideKeyThread.start();
 
     // Without a tray the main window is the only way in.

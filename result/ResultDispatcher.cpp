@@ -35,6 +35,7 @@ const ModeSwitch kModeSwitches[] = {
 const int kModeNoticeMs = 1000;
 const int kEmptyNoticeMs = 500;
 const int kCommandNoticeMs = 500;
+const int kFailureNoticeMs = 3000;
 
 QByteArray encodeWith(const char* codecName, const QString& text) {
     QTextCodec* codec = QTextCodec::codecForName(codecName);
@@ -125,6 +126,16 @@ void ResultDispatcher::write(const QString& text) {
     }
 }
 
+void ResultDispatcher::showRecognitionFailure(bool languageRefused) {
+    if (ConfigStore::instance()["ClosePrompt"] != 0)
+        return;
+    if (languageRefused)
+        showNotice(QStringLiteral("离线识别只支持英语：请切换到英语，或在 services.ini 中配置语音服务器"),
+                   kFailureNoticeMs);
+    else
+        showNotice(QStringLiteral("语音服务暂时不可用"), kFailureNoticeMs);
+}
+
 QString ResultDispatcher::trimSentenceMarks(const QString& text, const QString& start) {
     QString result = start;
     for (const QString& mark : {QStringLiteral("。"), QStringLiteral("？"), QStringLiteral(".")}) {
@@ -173,7 +184,9 @@ void ResultDispatcher::typeText(const QString& text) {
     qDebug() << line;
     emit activityReported(line);
 
-    const QString trimmed = trimSentenceMarks(text, QString());
+    // A text without any sentence mark is typed whole: the offline engine never writes one, and
+    // typing nothing at all would leave dictation dead with the setting on.
+    const QString trimmed = trimSentenceMarks(text, text);
     const int removePunctuation = ConfigStore::instance()["RemovePunctuation"];
     QByteArray bytes;
     if (removePunctuation == 1)

@@ -66,6 +66,9 @@ public:
 
 public slots:
     void write(const QString& text);
+    // A take gave no text: the engine cannot recognise the language the mode asks for (the
+    // notice names the remedy), or the speech service is unavailable. Shown while ClosePrompt is 0.
+    void showRecognitionFailure(bool languageRefused);
 
 signals:
     void activityReported(const QString& text);

@@ -3,6 +3,7 @@
 
 #include "app/AutoStart.h"
 #include "app/ConfigStore.h"
+#include "app/SpeechEngineSettings.h"
 #include "ui/FirstRunSteps.h"
 
 FirstRunHint::FirstRunHint(QWidget* parent, StartAtLogon* startAtLogon)
@@ -12,6 +13,12 @@ FirstRunHint::FirstRunHint(QWidget* parent, StartAtLogon* startAtLogon)
     connect(ui->startAtLogonCheck, &QCheckBox::stateChanged, this, &FirstRunHint::setStartAtLogon);
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
     raise();
+    // Without a speech server only English can be recognised: say so, and where to set one.
+    if (SpeechEngineSettings::fromServicesConfig().usesServer()) {
+        ui->speechHintLabel->hide();
+        ui->okButton->move(150, 205);
+        resize(400, 270);
+    }
     // Registers start at logon right away, as the settings dialog's box does.
     ui->startAtLogonCheck->setChecked(true);
 }

@@ -10,7 +10,8 @@ class FirstRunHint;
 }
 
 // The first window of the first run: asks to start at logon (the box starts checked, which
-// registers at once) and leads on to the operating steps.
+// registers at once) and leads on to the operating steps. Without a speech server it also says
+// that only English works until one is set in the settings dialog.
 class FirstRunHint : public QWidget {
     Q_OBJECT
 public:

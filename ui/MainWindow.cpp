@@ -160,6 +160,7 @@ void MainWindow::showSoftwareSetting() {
     m_settings = new SettingsDialog;
     m_settings->setStyleSheet(QStringLiteral("background-color: white"));
     connect(m_settings, &SettingsDialog::closeDialog, this, &MainWindow::closeSoftWareSet);
+    connect(m_settings, &SettingsDialog::speechEngineChanged, this, &MainWindow::speechEngineChanged);
 }
 
 void MainWindow::showCustomFunc() {

@@ -50,6 +50,10 @@ public:
     // Where the hover rule reads the pointer; the cursor position unless replaced.
     void setPointerSource(std::function<QPoint()> source) { m_pointer = std::move(source); }
 
+signals:
+    // The settings dialog saved new speech engine settings.
+    void speechEngineChanged();
+
 public slots:
     void appendActivity(const QString& text);
     void showWindow();

@@ -3,9 +3,14 @@
 
 #include "app/AutoStart.h"
 #include "app/ConfigStore.h"
+#include "app/ServicesConfig.h"
 #include "ui/DesktopGeometry.h"
+#include "voice/speech/SpeechConnectionTest.h"
 
+#include <QDir>
+#include <QFile>
 #include <QMouseEvent>
+#include <QStandardItemModel>
 
 namespace {
 const char* const kModeKeys[3] = {"TypingModel", "IntelligenceModel", "TranslationModel"};
@@ -18,6 +23,8 @@ SettingsDialog::SettingsDialog(QWidget* parent, StartAtLogon* startAtLogon)
     connectControls();
     ui->modeGroup->setStyleSheet(QStringLiteral("QGroupBox{border: none;}"));
     ui->updateGroup->setStyleSheet(QStringLiteral("QGroupBox{border: none;}"));
+    ui->speechGroup->setStyleSheet(QStringLiteral("QGroupBox{border: none;}"));
+    loadSpeechGroup();
 
     setWindowFlags(Qt::ToolTip | Qt::FramelessWindowHint);
     raise();
@@ -88,6 +95,91 @@ void SettingsDialog::writeCheck(const char* key, int state) {
     store.save();
 }
 
+void SettingsDialog::loadSpeechGroup() {
+    m_speech = SpeechEngineSettings::fromServicesConfig();
+    ui->speechEngineCombo->setCurrentIndex(m_speech.engine == SpeechEngineSettings::Server ? 1 : 0);
+    ui->speechUrlEdit->setText(m_speech.url);
+    ui->speechKeyEdit->setText(m_speech.key);
+    ui->speechModelEdit->setText(m_speech.model);
+    ui->speechTestButton->setEnabled(m_speech.engine == SpeechEngineSettings::Server);
+    markLanguages();
+}
+
+SpeechEngineSettings SettingsDialog::speechFromForm() const {
+    SpeechEngineSettings s;
+    s.engine = ui->speechEngineCombo->currentIndex() == 1 ? SpeechEngineSettings::Server
+                                                          : SpeechEngineSettings::Offline;
+    s.url = ui->speechUrlEdit->text().trimmed();
+    s.key = ui->speechKeyEdit->text().trimmed();
+    s.model = ui->speechModelEdit->text().trimmed();
+    if (s.model.isEmpty())
+        s.model = QStringLiteral("default");
+    return s;
+}
+
+// Saved as soon as the engine is chosen or a field is left, like every other control.
+void SettingsDialog::saveSpeechGroup() {
+    const SpeechEngineSettings s = speechFromForm();
+    ui->speechTestButton->setEnabled(s.engine == SpeechEngineSettings::Server);
+    if (s.engine == m_speech.engine && s.url == m_speech.url && s.key == m_speech.key &&
+        s.model == m_speech.model)
+        return;
+    m_speech = s;
+    QString error;
+    const bool written = s.save(QDir::current().filePath(QStringLiteral("services.ini")), &error);
+    QString status = written
+                         ? QStringLiteral("已保存，下一次说话起生效。")
+                         : QStringLiteral("services.ini 无法写入（%1），设置只在本次运行中有效。").arg(error);
+    if (s.engine == SpeechEngineSettings::Server && !s.usesServer())
+        status += QStringLiteral("未填写服务器地址，仍使用内置离线引擎。");
+    ui->speechStatusLabel->setText(status);
+    markLanguages();
+    emit speechEngineChanged();
+}
+
+void SettingsDialog::testConnection() {
+    if (!m_connectionTest) {
+        m_connectionTest = new SpeechConnectionTest(this);
+        connect(m_connectionTest, &SpeechConnectionTest::answered, this,
+                [this](const QString& what, const SpeechConnectionTest::Result& result) {
+                    m_testReport << what + QStringLiteral("：") + result.message();
+                    ui->speechStatusLabel->setText(m_testReport.join(QLatin1Char('\n')));
+                });
+        connect(m_connectionTest, &SpeechConnectionTest::finished, this,
+                [this] { ui->speechTestButton->setEnabled(true); });
+    }
+    const SpeechEngineSettings form = speechFromForm();
+    HttpSpeechService::Settings settings = HttpSpeechService::Settings::fromServicesConfig();
+    settings.base = QUrl(form.url);
+    settings.key = form.key.toUtf8();
+    settings.model = form.model;
+    // The latest take, when one is still beside the program, goes after the silence.
+    QByteArray recording;
+    QFile take(QStringLiteral("record.wav"));
+    if (take.open(QIODevice::ReadOnly))
+        recording = take.read(64 << 20);
+    ui->speechTestButton->setEnabled(false);
+    m_testReport.clear();
+    ui->speechStatusLabel->setText(QStringLiteral("正在测试连接 %1 …").arg(form.url));
+    m_connectionTest->start(settings, recording);
+}
+
+void SettingsDialog::markLanguages() {
+    const SpeechEngineSettings engine = SpeechEngineSettings::fromServicesConfig();
+    const QString why =
+        QStringLiteral("内置离线引擎只能识别英语。要识别此语言，请在 软件设置 → 语音识别 中选择"
+                       "“语音识别服务器”，填写服务器地址。");
+    for (QComboBox* combo :
+         {ui->typingLanguageCombo, ui->intelligentLanguageCombo, ui->translationSourceCombo}) {
+        auto* model = qobject_cast<QStandardItemModel*>(combo->model());
+        for (int i = 0; model && i < model->rowCount(); ++i) {
+            const bool can = engine.canRecognise(i);
+            model->item(i)->setEnabled(can);
+            model->item(i)->setToolTip(can ? QString() : why);
+        }
+    }
+}
+
 // Every control writes its key(s) and saves the moment it changes.
 void SettingsDialog::connectControls() {
     // The radio buttons write their own values whether they are being checked or unchecked; Qt
@@ -115,6 +207,12 @@ void SettingsDialog::connectControls() {
     connect(ui->closeNoticesCheck, &QCheckBox::stateChanged, this,
             [this](int state) { writeCheck("ClosePrompt", state); });
     connect(ui->startAtLogonCheck, &QCheckBox::stateChanged, this, &SettingsDialog::setStartAtLogon);
+
+    connect(ui->speechEngineCombo, qOverload<int>(&QComboBox::activated), this,
+            &SettingsDialog::saveSpeechGroup);
+    for (QLineEdit* edit : {ui->speechUrlEdit, ui->speechKeyEdit, ui->speechModelEdit})
+        connect(edit, &QLineEdit::editingFinished, this, &SettingsDialog::saveSpeechGroup);
+    connect(ui->speechTestButton, &QPushButton::clicked, this, &SettingsDialog::testConnection);
 
     // Everything is saved already: the buttons only close.
     connect(ui->okButton, &QPushButton::clicked, this, &SettingsDialog::closeDialog);

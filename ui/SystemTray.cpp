@@ -224,3 +224,25 @@ void SystemTray::showUpdateUrl() {
 AboutDialog* SystemTray::aboutWindow() const {
     return m_about;
 }
+
+void SystemTray::showEngineStatus(bool server, EngineStatus status, const QTime& now) {
+    if (status != EngineStatus::Failing)
+        m_failingSince = QTime();
+    else if (!m_failingSince.isValid())
+        m_failingSince = now;
+    const QString engine = server ? QStringLiteral("语音识别服务器") : QStringLiteral("内置离线引擎（英语）");
+    QString state;
+    switch (status) {
+    case EngineStatus::Loading:
+        state = QStringLiteral("正在加载");
+        break;
+    case EngineStatus::Ready:
+        state = QStringLiteral("就绪");
+        break;
+    case EngineStatus::Failing:
+        state = (server ? QStringLiteral("服务器无法连接，自 %1 起") : QStringLiteral("无法使用，自 %1 起"))
+                    .arg(m_failingSince.toString(QStringLiteral("HH:mm")));
+        break;
+    }
+    setToolTip(QStringLiteral("Zorvel\n%1：%2").arg(engine, state));
+}

@@ -3,6 +3,7 @@
 #include <QPointer>
 #include <QRect>
 #include <QSystemTrayIcon>
+#include <QTime>
 #include <QTimer>
 #include <memory>
 
@@ -22,6 +23,8 @@ public:
     explicit SystemTray(QObject* parent = nullptr);
     ~SystemTray() override;
 
+    enum class EngineStatus { Loading, Ready, Failing };
+
     QMenu* menu() const { return m_menu.get(); }
     // The language action of value 0 (Mandarin) to 4 (Henanese).
     QAction* languageAction(int value) const;
@@ -33,6 +36,11 @@ public:
     // offscreen platform) a fixed rectangle can stand in for the icon's place.
     void setGeometryOverride(const QRect& rect);
     QRect trayGeometry() const;
+
+    // The icon's tooltip names the speech engine in use and its state; a failure keeps the time
+    // it began until the engine works again.
+    void showEngineStatus(bool server, SystemTray::EngineStatus status,
+                          const QTime& now = QTime::currentTime());
 
 signals:
     void showWidget();
@@ -77,6 +85,7 @@ private:
     QRect m_geometryOverride;
     int m_iconState = -1;
     quint64 m_seenGeneration = ~quint64(0); // none seen yet: the first step syncs
+    QTime m_failingSince;
     int m_x = 0;
     int m_y = 0;
     int m_width = 0;

@@ -20,6 +20,21 @@ void AudioRecorder::setLanguageMark(const QString& mark) {
     ui->languageMarkLabel->setText(mark);
 }
 
+void AudioRecorder::setWords(const QString& words) {
+    if (m_prompt.isNull())
+        m_prompt = ui->promptLabel->text();
+    if (words.isEmpty()) {
+        ui->promptLabel->setText(m_prompt);
+        return;
+    }
+    const int width = ui->promptLabel->contentsRect().width() - 4;
+    ui->promptLabel->setText(ui->promptLabel->fontMetrics().elidedText(words, Qt::ElideLeft, width));
+}
+
+QString AudioRecorder::shownText() const {
+    return ui->promptLabel->text();
+}
+
 QString AudioRecorder::languageMark() const {
     return ui->languageMarkLabel->text();
 }

@@ -2,6 +2,7 @@
 
 #include <QAudioBuffer>
 #include <QAudioFormat>
+#include <QString>
 #include <QVector>
 #include <QWidget>
 
@@ -19,6 +20,10 @@ public:
     ~AudioRecorder() override;
 
     void setLanguageMark(const QString& mark);
+    // The words recognised so far, in place of the prompt, elided at the front to the label's
+    // width so the latest words stay visible; an empty text brings the prompt back.
+    void setWords(const QString& words);
+    QString shownText() const;
     QString languageMark() const;
     // Current value of the level bar (0 to 100).
     int level() const;
@@ -35,4 +40,5 @@ public slots:
 
 private:
     Ui::AudioRecorder* ui;
+    QString m_prompt; // the form's prompt, shown while no words are known
 };

@@ -1,7 +1,9 @@
 #include "voice/RecognitionThread.h"
 
 #include "app/ConfigStore.h"
-#include "voice/RecordingReady.h"
+#include "voice/AudioCapture.h"
+#include "voice/WavWriter.h"
+#include "voice/speech/WavHeader.h"
 
 #include <QDir>
 #include <QFile>
@@ -9,54 +11,122 @@
 #include <QtDebug>
 #include <limits>
 
-const char* const RecognitionThread::sessionRows[5] = {
-    "sub = dispatcher, domain = dispatcher, language = zh_cn, accent = mandarin, sample_rate = 16000, "
-    "result_type = plain, "
-    "result_encoding = utf-8",
-    "sub = dispatcher, domain = dispatcher, language = en_us, sample_rate = 16000, result_type = plain, "
-    "result_encoding = "
-    "utf-8",
-    "sub = dispatcher, domain = dispatcher, language = zh_cn, accent = cantonese, sample_rate = 16000, "
-    "result_type = "
-    "plain, "
-    "result_encoding = utf-8",
-    "sub = dispatcher, domain = dispatcher, language = zh_cn, accent = lmz, sample_rate = 16000, result_type "
-    "= plain, "
-    "result_encoding = utf-8",
-    "sub = dispatcher, domain = dispatcher, language = zh_cn, accent = henanese, sample_rate = 16000, "
-    "result_type = plain, "
-    "result_encoding = utf-8",
-};
-
 RecognitionThread::RecognitionThread(std::unique_ptr<SpeechService> service, QObject* parent)
-    : QThread(parent), m_service(std::move(service)), m_loginParams("appid = 7d2a9f13, work_dir = ."),
-      m_sessionParams(sessionRows[0]) {
-    if (m_service->login(QByteArray(), QByteArray(), m_loginParams) != 0)
-        qWarning("SpeechLogin failed !");
-    m_uploadResult = uploadUserwords();
-    if (m_uploadResult != 0)
-        qWarning("UploadUserwords failed !");
+    : QThread(parent), m_service(std::move(service)), m_loginParams("appid = 7d2a9f13, work_dir = .") {
+    setObjectName(QStringLiteral("recognition"));
+    qRegisterMetaType<RecognitionThread::EngineState>();
+    qRegisterMetaType<RecognitionThread::Failure>();
+    // Read before any take of this run can raise the flag.
+    m_leftover = ConfigStore::instance()["IsRecording"] == 1;
 }
 
 RecognitionThread::~RecognitionThread() {
     stop();
     wait();
-    QMutexLocker lock(&m_serviceMutex);
-    m_service->logout();
-}
-
-QByteArray RecognitionThread::sessionParams() const {
-    QMutexLocker lock(&m_mutex);
-    return m_sessionParams;
+    if (m_service)
+        m_service->logout();
 }
 
 void RecognitionThread::stop() {
+    m_takes.stop();
+}
+
+void RecognitionThread::setEngineFactory(EngineFactory factory) {
     {
         QMutexLocker lock(&m_mutex);
-        m_stopRequested = true;
+        m_pendingFactory = std::move(factory);
     }
-    // Ends the current wait at once instead of at the next poll.
-    RecordingReady::notify();
+    m_takes.wake();
+}
+
+bool RecognitionThread::canRecognise(int languageIndex) const {
+    QMutexLocker lock(&m_mutex);
+    return m_service && m_service->canRecognise(languageIndex);
+}
+
+bool RecognitionThread::adaptLanguagesToEngine(ConfigStore& store) const {
+    const struct {
+        const char* key;
+        int languages;
+    } modes[] = {{"TypingLanguage", 5}, {"IntelligenceLanguage", 5}, {"TranslationLanguage", 3}};
+    bool changed = false;
+    for (const auto& mode : modes) {
+        const QLatin1String key(mode.key);
+        if (canRecognise(store[key]))
+            continue;
+        for (int language = 0; language < mode.languages; ++language) {
+            if (canRecognise(language)) {
+                qDebug().noquote() << "Voice Transcribe ," << key << "set to" << language
+                                   << "(a language the speech engine recognises)";
+                store[key] = language;
+                changed = true;
+                break;
+            }
+        }
+    }
+    if (changed)
+        store.save();
+    return changed;
+}
+
+RecognitionThread::EngineState RecognitionThread::engineState() const {
+    QMutexLocker lock(&m_mutex);
+    return m_state;
+}
+
+int RecognitionThread::uploadResult() const {
+    QMutexLocker lock(&m_mutex);
+    return m_uploadResult;
+}
+
+void RecognitionThread::setState(EngineState state) {
+    {
+        QMutexLocker lock(&m_mutex);
+        if (m_state == state && state != EngineState::Loading)
+            return;
+        m_state = state;
+    }
+    emit engineStateChanged(state);
+}
+
+void RecognitionThread::logIn() {
+    setState(EngineState::Loading);
+    const bool loggedIn = m_service->login(QByteArray(), QByteArray(), m_loginParams) == 0;
+    if (!loggedIn)
+        qWarning("SpeechLogin failed !");
+    const int upload = uploadUserwords();
+    {
+        QMutexLocker lock(&m_mutex);
+        m_uploadResult = upload;
+    }
+    if (upload != 0)
+        qWarning("UploadUserwords failed !");
+    setState(loggedIn ? EngineState::Ready : EngineState::Failing);
+}
+
+void RecognitionThread::switchEngineIfAsked() {
+    EngineFactory factory;
+    {
+        QMutexLocker lock(&m_mutex);
+        factory = std::move(m_pendingFactory);
+        m_pendingFactory = nullptr;
+    }
+    if (!factory)
+        return;
+    std::unique_ptr<SpeechService> next = factory();
+    if (!next) {
+        qWarning("Speech engine , the new engine could not be created; the current one stays");
+        return;
+    }
+    m_service->logout();
+    std::unique_ptr<SpeechService> old;
+    {
+        QMutexLocker lock(&m_mutex);
+        old = std::move(m_service);
+        m_service = std::move(next);
+    }
+    old.reset();
+    logIn();
 }
 
 int RecognitionThread::uploadUserwords() {
@@ -83,65 +153,84 @@ int RecognitionThread::uploadUserwords() {
         qWarning("Voice Transcribe , read userwords file fialed !");
         return errorCode;
     }
-    QMutexLocker lock(&m_serviceMutex);
     m_service->uploadData("userwords", words, "sub = uup, dtt = userword", &errorCode);
     if (errorCode != 0)
         qWarning("Voice Transcribe , SpeechUploadData failed !");
     return errorCode;
 }
 
-void RecognitionThread::run() {
-    for (;;) {
-        {
-            QMutexLocker lock(&m_mutex);
-            if (m_stopRequested)
-                return;
-        }
-        if (!pass())
-            RecordingReady::wait(PollMs);
-    }
-}
-
-void RecognitionThread::chooseSessionParams() {
-    ConfigStore& store = ConfigStore::instance();
-    const struct {
-        const char* modeKey;
-        const char* languageKey;
-        int languages;
-    } modes[] = {{"TypingModel", "TypingLanguage", 5},
-                 {"IntelligenceModel", "IntelligenceLanguage", 5},
-                 {"TranslationModel", "TranslationLanguage", 3}};
-    QMutexLocker lock(&m_mutex);
-    for (const auto& mode : modes) {
-        if (store.value(QLatin1String(mode.modeKey)) != 1)
-            continue;
-        const int language = store.value(QLatin1String(mode.languageKey));
-        if (language >= 0 && language < mode.languages)
-            m_sessionParams = sessionRows[language];
-    }
-}
-
-bool RecognitionThread::pass() {
-    m_audioFilePath = QDir::currentPath() + QStringLiteral("/record.wav");
-    chooseSessionParams();
-    ConfigStore& store = ConfigStore::instance();
-    if (store["IsRecording"] != 1)
+bool RecognitionThread::queueRecording(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        qWarning("Voice Transcribe , open audioFile failed !");
         return false;
-    recognise(m_audioFilePath, sessionParams());
-    emit textRecognised(m_resultText);
-    store["IsRecording"] = 0;
-    store.save();
-    m_resultText.clear();
-    QFile::remove(QStringLiteral("record.wav"));
+    }
+    QString error;
+    const QByteArray samples = WavHeader::readSpeechSamples(file, MaxRecordingBytes, &error);
+    if (samples.isNull()) {
+        qWarning().noquote() << "Voice Transcribe , the recording" << path << "is not usable:" << error;
+        return false;
+    }
+    m_takes.addClosed(samples);
     return true;
 }
 
+void RecognitionThread::recoverLeftover() {
+    // An interrupted run left a released take behind: recognise what its file holds.
+    if (m_leftover && !queueRecording(QDir::currentPath() + QStringLiteral("/record.wav")))
+        m_takes.lowerFlagIfIdle();
+}
+
+void RecognitionThread::run() {
+    logIn();
+    recoverLeftover();
+    for (;;) {
+        switchEngineIfAsked();
+        const TakeQueue::TakePtr take = m_takes.waitForFront();
+        if (!take) {
+            if (m_takes.stopRequested())
+                return;
+            continue; // woken for an engine change
+        }
+        switchEngineIfAsked();
+        recognise(take);
+    }
+}
+
+void RecognitionThread::recognise(const TakeQueue::TakePtr& take) {
+    QByteArray result;
+    const Outcome outcome = stream(take, &result);
+    switch (outcome) {
+    case Outcome::Text:
+    case Outcome::Empty:
+        m_failing = false;
+        setState(EngineState::Ready);
+        emit textRecognised(outcome == Outcome::Text ? QString::fromUtf8(result) : QString());
+        break;
+    case Outcome::Refused:
+        emit recognitionFailed(Failure::LanguageRefused);
+        break;
+    case Outcome::EngineFailed:
+        setState(EngineState::Failing);
+        if (!m_failing)
+            emit recognitionFailed(Failure::EngineUnavailable);
+        m_failing = true;
+        break;
+    case Outcome::Cancelled:
+        break;
+    }
+    const bool latest = m_takes.finish(take);
+    if (latest && outcome != Outcome::Cancelled)
+        QFile::remove(QStringLiteral("record.wav"));
+}
+
 bool RecognitionThread::fetchResult(SpeechService::Session session, int* recognitionStatus,
-                                    QByteArray* buffer) {
+                                    QByteArray* buffer, Outcome* outcome) {
     int errorCode = 0;
     const QByteArray fragment = m_service->getResult(session, recognitionStatus, 0, &errorCode);
     if (errorCode != 0) {
         qWarning("Voice Transcribe , SpeechGetResult failed !");
+        *outcome = Outcome::EngineFailed;
         return false;
     }
     if (fragment.isNull())
@@ -149,85 +238,103 @@ bool RecognitionThread::fetchResult(SpeechService::Session session, int* recogni
     // The text must stay below the result buffer's size, its closing NUL included.
     if (buffer->size() + fragment.size() >= ResultBufferSize) {
         qWarning("Voice Transcribe , no enough buffer for rec_result !");
+        *outcome = Outcome::Empty;
         return false;
     }
     buffer->append(fragment);
     return true;
 }
 
-void RecognitionThread::recognise(const QString& audioFile, const QByteArray& sessionParameters) {
-    QMutexLocker serviceLock(&m_serviceMutex);
-    QByteArray result;
-    int endpointStatus = SpeechService::EndpointNone;
-    int recognitionStatus = SpeechService::ResultReady;
+RecognitionThread::Outcome RecognitionThread::stream(const TakeQueue::TakePtr& take, QByteArray* result) {
     int errorCode = 0;
-    SpeechService::Session session = SpeechService::NoSession;
+    int endpointStatus = SpeechService::EndpointNone;
+    int recognitionStatus = SpeechService::ResultPending;
+    Outcome outcome = Outcome::Text;
+    bool failed = false;
+    bool first = true;
+    bool speechEnded = false;
+    QByteArray shown;
+    int unasked = 0; // samples sent since the words so far were last asked for
 
-    [&] {
-        if (audioFile.isEmpty())
-            return;
-        QFile file(audioFile);
-        if (!file.open(QIODevice::ReadOnly)) {
-            qWarning("Voice Transcribe , open audioFile failed !");
-            return;
-        }
-        const qint64 size = file.size();
-        QByteArray audio;
-        if (size >= std::numeric_limits<int>::max()) {
-            qWarning("Voice Transcribe , out of memory !");
-            return;
-        }
-        try {
-            audio.resize(int(size));
-        } catch (const std::bad_alloc&) {
-            qWarning("Voice Transcribe , out of memory !");
-            return;
-        }
-        if (size > 0 && file.read(audio.data(), size) < size) {
-            qWarning("Voice Transcribe , read audioFile error !");
-            return;
-        }
-        file.close();
+    const SpeechService::Session session =
+        m_service->sessionBegin(QByteArray(), take->sessionParams(), &errorCode);
+    if (errorCode != 0) {
+        qWarning("Voice Transcribe , SpeechSessionBegin failed !");
+        failed = true;
+        outcome = m_service->canRecognise(take->languageIndex()) ? Outcome::EngineFailed : Outcome::Refused;
+    }
 
-        session = m_service->sessionBegin(QByteArray(), sessionParameters, &errorCode);
-        if (errorCode != 0) {
-            qWarning("Voice Transcribe , SpeechSessionBegin failed !");
-            return;
-        }
-
+    // Sends samples to the engine in pieces of at most one chunk; once the take is closed, less
+    // than two chunks left go as one.
+    auto send = [&](const QByteArray& samples, bool closed) {
         int sent = 0;
-        for (;;) {
-            int length = ChunkSize;
-            const int left = audio.size() - sent;
-            if (left < TailSize)
-                length = left;
-            if (length <= 0)
-                break;
-            const int status = sent == 0 ? SpeechService::AudioFirst : SpeechService::AudioContinue;
-            if (m_service->audioWrite(session, audio.constData() + sent, length, status, &endpointStatus,
+        while (!failed && !speechEnded && (sent < samples.size() || first)) {
+            const int left = samples.size() - sent;
+            const int length = closed && left < TailSize ? left : qMin(left, int(ChunkSize));
+            QByteArray data = samples.mid(sent, length);
+            int status = SpeechService::AudioContinue;
+            if (first) {
+                // The engines take a WAV recording; its sizes are not known while the key is held.
+                data.prepend(WavWriter::header(AudioCapture::recordingFormat(), 0));
+                status = SpeechService::AudioFirst;
+                first = false;
+            }
+            if (m_service->audioWrite(session, data.constData(), data.size(), status, &endpointStatus,
                                       &recognitionStatus) != 0) {
                 qWarning("Voice Transcribe , SpeechAudioWrite failed !");
+                failed = true;
+                outcome = Outcome::EngineFailed;
                 return;
             }
             sent += length;
             if (recognitionStatus == SpeechService::ResultReady &&
-                !fetchResult(session, &recognitionStatus, &result))
+                !fetchResult(session, &recognitionStatus, result, &outcome)) {
+                failed = true;
                 return;
+            }
             if (endpointStatus == SpeechService::EndpointSpeechEnded)
-                break;
+                speechEnded = true;
         }
+    };
 
-        if (m_service->audioWrite(session, nullptr, 0, SpeechService::AudioLast, &endpointStatus,
-                                  &recognitionStatus) != 0) {
-            qWarning("Voice Transcribe , SpeechAudioWrite failed !");
-            return;
+    for (;;) {
+        const TakeQueue::Portion portion = m_takes.waitForSamples(take);
+        if (portion.cancelled || (portion.stopping && !portion.closed)) {
+            outcome = Outcome::Cancelled;
+            break;
         }
-        while (recognitionStatus != SpeechService::ResultComplete) {
-            if (!fetchResult(session, &recognitionStatus, &result))
-                return;
+        if (!failed && (!portion.samples.isEmpty() || portion.closed))
+            send(portion.samples, portion.closed);
+        unasked += portion.samples.size();
+        // Asked for about every 200 ms of audio: finding the best words so far costs the decoder.
+        if (!failed && !portion.closed && unasked >= ChunkSize) {
+            unasked = 0;
+            const QByteArray words = m_service->partialResult(session);
+            if (words != shown) {
+                shown = words;
+                emit partialRecognised(take->id(), QString::fromUtf8(words));
+            }
         }
-        m_resultText = QString::fromUtf8(result);
-    }();
-
+        if (!portion.closed)
+            continue;
+        if (!failed) {
+            if (m_service->audioWrite(session, nullptr, 0, SpeechService::AudioLast, &endpointStatus,
+                                      &recognitionStatus) != 0) {
+                qWarning("Voice Transcribe , SpeechAudioWrite failed !");
+                failed = true;
+                outcome = Outcome::EngineFailed;
+            }
+            while (!failed && recognitionStatus != SpeechService::ResultComplete) {
+                if (!fetchResult(session, &recognitionStatus, result, &outcome))
+                    failed = true;
+            }
+        }
+        break;
+    }
     m_service->sessionEnd(session, QByteArray());
+    if (outcome == Outcome::Text && result->isEmpty())
+        outcome = Outcome::Empty;
+    if (outcome != Outcome::Text)
+        result->clear();
+    return outcome;
 }

@@ -60,6 +60,11 @@ void SideKeyFeedback::processBuffer(const QAudioBuffer& buffer) {
         m_recorder->processBuffer(buffer);
 }
 
+void SideKeyFeedback::showWords(int, const QString& words) {
+    if (m_recorder)
+        m_recorder->setWords(words);
+}
+
 void SideKeyFeedback::showCommandNotice(const QString& text) {
     if (m_commandNotice)
         m_commandNotice->showPrompt(text);

@@ -37,6 +37,8 @@ public slots:
     void showRecorder(bool hasCaret, const QPoint& caret, const QString& mark);
     void closeRecorder();
     void processBuffer(const QAudioBuffer& buffer);
+    // Words of the take in progress (connected to the recognition thread).
+    void showWords(int takeId, const QString& words);
     void showCommandNotice(const QString& text);
     void hideCommandNotice();
     void showShortPressNotice(const QString& text, int durationMs);

@@ -3,7 +3,6 @@
 #include "app/ConfigStore.h"
 #include "app/EditorWindows.h"
 #include "app/ServicesConfig.h"
-#include "voice/RecordingReady.h"
 
 #include <QDateTime>
 #include <QFile>
@@ -28,7 +27,7 @@ SideKeyMonitor::SideKeyMonitor(std::unique_ptr<MouseButtons> buttons,
 
 SideKeyMonitor::~SideKeyMonitor() {
     if (m_capture) {
-        // Never flagged for recognition: the unfinished take is of no use to anyone.
+        // Never released: the unfinished take is of no use to anyone.
         endPress();
         QFile::remove(QLatin1String(kRecordFile));
     }
@@ -105,8 +104,10 @@ void SideKeyMonitor::sideKeyDown() {
         qDebug("Side key , pressed again while recording, the earlier recording is discarded");
         endPress();
     }
+    if (m_takes)
+        m_take = m_takes->begin();
     m_capture = m_captureFactory();
-    connect(m_capture.get(), &AudioCapture::bufferCaptured, this, &SideKeyMonitor::levelBuffer);
+    connect(m_capture.get(), &AudioCapture::bufferCaptured, this, &SideKeyMonitor::onBuffer);
     m_capture->startRecording(QLatin1String(kRecordFile));
 
     ConfigStore& store = ConfigStore::instance();
@@ -129,10 +130,10 @@ void SideKeyMonitor::sideKeyUp() {
         return;
     ConfigStore& store = ConfigStore::instance();
     if (holdDuration(m_pressTime, m_clock()) >= MinimumHoldMs) {
-        m_capture->stopRecording();
-        store["IsRecording"] = 1;
-        store.save();
-        RecordingReady::notify();
+        m_capture->stopRecording(); // hands over the last captured samples
+        if (m_take)
+            m_takes->close(m_take);
+        m_take.reset();
         endPress();
     } else {
         if (store["ClosePrompt"] == 0)
@@ -149,8 +150,17 @@ void SideKeyMonitor::showCaretIndicator() {
         emit recorderShown(caret.has_value(), caret.value_or(QPoint()), mark);
 }
 
+void SideKeyMonitor::onBuffer(const QAudioBuffer& buffer) {
+    if (m_take)
+        m_takes->append(m_take, QByteArray(buffer.constData<char>(), buffer.byteCount()));
+    emit levelBuffer(buffer);
+}
+
 void SideKeyMonitor::endPress() {
     m_capture->stopRecording();
+    if (m_take)
+        m_takes->cancel(m_take);
+    m_take.reset();
     m_capture->disconnect(this);
     m_capture.reset();
     emit commandNoticeHidden();

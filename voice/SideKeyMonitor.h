@@ -4,6 +4,7 @@
 #include "platform/ForegroundWindow.h"
 #include "platform/MouseButtons.h"
 #include "voice/AudioCapture.h"
+#include "voice/TakeQueue.h"
 
 #include <QAudioBuffer>
 #include <QObject>
@@ -14,10 +15,11 @@
 
 class ConfigStore;
 
-// Turns the mouse's side key into a hold-to-talk key. Pressing it starts a new recording of the
-// microphone into "record.wav" and shows where the text will go; releasing it after 200 ms or
-// more flags the recording for the recognition thread (IsRecording = 1), a shorter tap discards
-// it. Holding the middle button for more than 3 s opens the product page.
+// Turns the mouse's side key into a hold-to-talk key. Pressing it begins a take in the take queue
+// and starts recording the microphone; every captured buffer goes to the take at once (so it is
+// recognised while the key is held) and into "record.wav". Releasing the key after 200 ms or more
+// closes the take, a shorter tap cancels it and discards the file. Holding the middle button for
+// more than 3 s opens the product page.
 //
 // The monitor, its mouse-button source and the capture live on the side-key thread. Windows
 // must stay on the GUI thread, so everything the user sees is asked for through the signals
@@ -42,6 +44,10 @@ public:
     void setClock(Clock clock) { m_clock = std::move(clock); }
     // Makes the capture of each press; tests record nothing real.
     void setCaptureFactory(CaptureFactory factory) { m_captureFactory = std::move(factory); }
+    // Where takes go (the recognition thread's queue); without one the key only records.
+    void setTakeQueue(TakeQueue* takes) { m_takes = takes; }
+    // The take of the press in progress, if any.
+    TakeQueue::TakePtr currentTake() const { return m_take; }
 
     // Whether the mouse-button source delivers events.
     bool isListening() const { return m_listening; }
@@ -81,10 +87,13 @@ private:
     void showCaretIndicator();
     // Stops the current recording and forgets it, with the windows of the press.
     void endPress();
+    void onBuffer(const QAudioBuffer& buffer);
 
     std::unique_ptr<MouseButtons> m_buttons;
     std::unique_ptr<ForegroundWindow> m_foreground;
     std::unique_ptr<AudioCapture> m_capture;
+    TakeQueue* m_takes = nullptr;
+    TakeQueue::TakePtr m_take;
     Clock m_clock;
     CaptureFactory m_captureFactory;
     qint64 m_pressTime = 0;

@@ -21,6 +21,8 @@ SideKeyThread::~SideKeyThread() {
 
 void SideKeyThread::run() {
     std::unique_ptr<SideKeyMonitor> monitor = m_factory ? m_factory() : std::make_unique<SideKeyMonitor>();
+    if (m_takes)
+        monitor->setTakeQueue(m_takes);
     if (m_feedback)
         m_feedback->attach(monitor.get());
     emit monitorReady(monitor.get());

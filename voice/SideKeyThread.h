@@ -7,6 +7,7 @@
 
 class SideKeyMonitor;
 class SideKeyFeedback;
+class TakeQueue;
 
 // The side-key thread: builds the SideKeyMonitor in its own event loop, which delivers the mouse
 // events and the captured audio. Stop it with quit() and wait(); a recording still in progress
@@ -23,6 +24,8 @@ public:
 
     // Builds the monitor on the side-key thread; tests give one with fake seams.
     void setMonitorFactory(MonitorFactory factory) { m_factory = std::move(factory); }
+    // The queue the monitor hands its takes to (set before start()).
+    void setTakeQueue(TakeQueue* takes) { m_takes = takes; }
 
 signals:
     // Emitted on the side-key thread once the monitor exists and listens.
@@ -34,4 +37,5 @@ protected:
 private:
     QPointer<SideKeyFeedback> m_feedback;
     MonitorFactory m_factory;
+    TakeQueue* m_takes = nullptr;
 };

@@ -7,7 +7,6 @@
 #include "tests/support/TestDir.h"
 #include "tests/support/UrlCatcher.h"
 #include "voice/RecognitionThread.h"
-#include "voice/RecordingReady.h"
 
 #include <QDirIterator>
 #include <QSignalSpy>
@@ -75,12 +74,14 @@ private slots:
     // Recognition → queued textRecognised → dispatcher → typing, as start-up connects them.
     void recordingIsTypedInTypingMode_data() {
         QTest::addColumn<int>("removePunctuation");
+        QTest::addColumn<QString>("text");
         QTest::addColumn<QByteArray>("typed");
-        QTest::newRow("sentence mark removed") << 1 << gbk("你好世界");
-        QTest::newRow("whole text") << 0 << gbk("你好世界。");
+        QTest::newRow("sentence mark removed") << 1 << "你好世界。" << gbk("你好世界");
+        QTest::newRow("whole text") << 0 << "你好世界。" << gbk("你好世界。");
     }
     void recordingIsTypedInTypingMode() {
         QFETCH(int, removePunctuation);
+        QFETCH(QString, text);
         QFETCH(QByteArray, typed);
         m_dir->write("config.txt",
                      QStringLiteral("TypingModel=1\nIntelligenceModel=0\nRemovePunctuation=%1\n")
@@ -90,21 +91,22 @@ private slots:
         makeDispatcher();
 
         auto engine = std::make_unique<ScriptedSpeechService>();
-        engine->replies = {{QByteArray("你好世界。"), ScriptedSpeechService::ResultComplete, 0}};
+        engine->replies = {{text.toUtf8(), ScriptedSpeechService::ResultComplete, 0}};
         RecognitionThread thread(std::move(engine));
         QObject::connect(&thread, &RecognitionThread::textRecognised, m_dispatcher.get(),
                          &ResultDispatcher::write);
         QSignalSpy logged(m_dispatcher.get(), &ResultDispatcher::activityReported);
         thread.start();
 
-        m_dir->write("record.wav", wav(16000));
-        ConfigStore::instance()["IsRecording"] = 1;
-        ConfigStore::instance().save();
-        RecordingReady::notify();
+        m_dir->write("record.wav", wav(16000)); // the capture's copy of the take
+        TakeQueue& takes = thread.takes();
+        const TakeQueue::TakePtr take = takes.begin();
+        takes.append(take, wav(16000).mid(44));
+        takes.close(take);
 
         QTRY_COMPARE_WITH_TIMEOUT(m_typing->posted, typed, 10000);
         QCOMPARE(logged.size(), 1);
-        QCOMPARE(logged.at(0).at(0).toString(), QStringLiteral("打字模式：你好世界。"));
+        QCOMPARE(logged.at(0).at(0).toString(), QStringLiteral("打字模式：") + text);
         QTRY_VERIFY(!QFile::exists(m_dir->file("record.wav")));
         QVERIFY(m_dir->read("config.txt").contains("IsRecording=0"));
         thread.stop();

@@ -117,7 +117,8 @@ private slots:
         row("a你 whole", "a你", typing, 0, 0, {"reload", "打字模式：a你"}, hex("61 C4 E3"));
         row("你好。 whole keeps the mark", "你好。", typing, 0, 0, {"reload", "打字模式：你好。"},
             hex("C4 E3 BA C3 A1 A3"));
-        row("no mark, trimmed: nothing", "你好", typing, 1, 0, {"reload", "打字模式：你好"}, "");
+        row("no mark, trimmed: typed whole", "你好", typing, 1, 0, {"reload", "打字模式：你好"},
+            hex("C4 E3 BA C3"));
         row("other value: nothing", "你好。", typing, 2, 0, {"reload", "打字模式：你好。"}, "");
     }
     void write() {
@@ -143,6 +144,28 @@ private slots:
         QCOMPARE((QList<int>{store["TypingModel"], store["IntelligenceModel"], store["TranslationModel"]}),
                  after);
         QCOMPARE(m_dir->read("config.txt"), saved); // a mode switch is not saved
+    }
+
+    // A take that gave no text for a reason other than silence names that reason, not "speak up".
+    void recognitionFailure_data() {
+        QTest::addColumn<bool>("languageRefused");
+        QTest::addColumn<int>("closePrompt");
+        QTest::addColumn<QString>("notice");
+        QTest::newRow("language refused")
+            << true << 0 << "离线识别只支持英语：请切换到英语，或在 services.ini 中配置语音服务器";
+        QTest::newRow("service unavailable") << false << 0 << "语音服务暂时不可用";
+        QTest::newRow("notices off") << false << 1 << "";
+    }
+    void recognitionFailure() {
+        QFETCH(bool, languageRefused);
+        QFETCH(int, closePrompt);
+        QFETCH(QString, notice);
+        ConfigStore::instance()["ClosePrompt"] = closePrompt;
+        m_dispatcher->showRecognitionFailure(languageRefused);
+        QCOMPARE(m_dispatcher->noticeBox()->isVisible(), !notice.isEmpty());
+        if (!notice.isEmpty())
+            QCOMPARE(m_dispatcher->noticeBox()->text(), notice);
+        QVERIFY(m_typing->posted.isEmpty());
     }
 
     void modeSwitchNoticeLastsASecond() {

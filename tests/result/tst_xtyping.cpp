@@ -73,6 +73,18 @@ private slots:
         expectTyped("你好，世界 Hello, World!");
     }
 
+    // A long text and a second one right behind it arrive whole and in order.
+    void textsBackToBack() {
+        ResultDispatcher dispatcher(nullptr, FocusTyping::create(), std::make_unique<FakeForegroundWindow>());
+        ConfigStore& store = ConfigStore::instance();
+        store["TypingModel"] = 1;
+        store["RemovePunctuation"] = 0;
+        const QString first = ::mixedText(300), second = QStringLiteral(" and the next take 第二句");
+        dispatcher.write(first);
+        dispatcher.write(second);
+        expectTyped(first + second);
+    }
+
     void mixedText_data() {
         QTest::addColumn<int>("length");
         QTest::newRow("200 characters") << 200;

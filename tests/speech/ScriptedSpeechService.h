@@ -5,12 +5,14 @@
 #include <QList>
 #include <QMutex>
 #include <QMutexLocker>
+#include <QSet>
 #include <QThread>
 
 // A speech engine that follows a script and records every call, for tests and benchmarks.
-// Data writes set the recognition status from writeRecognition (default: pending), the closing
-// write sets it to "result ready"; getResult hands out the queued replies in order and, when
-// none are left, reports the result complete with no fragment.
+// Sessions are numbered from 7 in the order they begin. Data writes set the recognition status
+// from writeRecognition (default: pending), the closing write sets it to "result ready"; getResult
+// hands out the queued replies in order and, when none are left, reports the result complete with
+// no fragment.
 class ScriptedSpeechService : public SpeechService {
 public:
     struct Write {
@@ -28,7 +30,11 @@ public:
     int endpointAfterWrite = -1;    // data write after which the endpoint status is 3
     QList<int> writeRecognition;    // recognition status after data write i (default pending)
     QList<Reply> replies;           // getResult replies in order
-    unsigned long writeDelayMs = 0; // time each audioWrite takes
+    QSet<int> failingSessions;      // sessions whose closing write fails
+    unsigned long loginDelayMs = 0; // time the login takes
+    unsigned long closeDelayMs = 0; // time the closing write takes (the decode after release)
+    QByteArray name;                // told apart in engine swaps
+    int languages = 0x1f;           // bit i: language index i is recognised
 
     // Record.
     mutable QMutex mutex;
@@ -37,53 +43,61 @@ public:
     QByteArray audio;
     QByteArray uploadName, uploaded, uploadParams, loginParams, beginParams;
     QList<Session> endedSessions;
-    int* logoutSink = nullptr; // counts logouts beyond the fake's own life
+    Session nextSession = 7;
+    QList<QByteArray>* journal = nullptr; // "<name>:<call>" of every call, shared between engines
+    qint64 writesBeforeClose = -1;        // data writes made before the first closing write
 
     QList<QByteArray> callList() const {
         QMutexLocker lock(&mutex);
         return calls;
     }
+    QList<Write> writeList() const {
+        QMutexLocker lock(&mutex);
+        return writes;
+    }
 
     int login(const QByteArray&, const QByteArray&, const QByteArray& params) override {
+        if (loginDelayMs)
+            QThread::msleep(loginDelayMs);
         QMutexLocker lock(&mutex);
-        calls << "login";
+        record("login");
         loginParams = params;
         return loginResult;
     }
     int logout() override {
         QMutexLocker lock(&mutex);
-        calls << "logout";
-        if (logoutSink)
-            ++*logoutSink;
+        record("logout");
         return 0;
     }
-    void uploadData(const QByteArray& name, const QByteArray& data, const QByteArray& params,
+    void uploadData(const QByteArray& dataName, const QByteArray& data, const QByteArray& params,
                     int* errorCode) override {
         QMutexLocker lock(&mutex);
-        calls << "upload";
-        uploadName = name;
+        record("upload");
+        uploadName = dataName;
         uploaded = data;
         uploadParams = params;
         *errorCode = uploadError;
     }
     Session sessionBegin(const QByteArray&, const QByteArray& params, int* errorCode) override {
         QMutexLocker lock(&mutex);
-        calls << "begin";
+        record("begin");
         beginParams = params;
         *errorCode = beginError;
-        return beginError == 0 ? 7 : NoSession;
+        return beginError == 0 ? nextSession++ : NoSession;
     }
-    int audioWrite(Session, const char* data, int length, int audioStatus, int* endpointStatus,
+    int audioWrite(Session session, const char* data, int length, int audioStatus, int* endpointStatus,
                    int* recognitionStatus) override {
-        if (writeDelayMs)
-            QThread::msleep(writeDelayMs);
+        if (audioStatus == AudioLast && closeDelayMs)
+            QThread::msleep(closeDelayMs);
         QMutexLocker lock(&mutex);
-        calls << "write";
+        record(audioStatus == AudioLast ? "close" : "write");
         const int index = writes.size();
         writes << Write{length, audioStatus};
         if (data)
             audio.append(data, length);
-        if (index == failWriteAt)
+        if (audioStatus == AudioLast && writesBeforeClose < 0)
+            writesBeforeClose = index;
+        if (index == failWriteAt || (audioStatus == AudioLast && failingSessions.contains(session)))
             return 10114;
         if (audioStatus == AudioLast) {
             *recognitionStatus = ResultReady;
@@ -96,7 +110,7 @@ public:
     }
     QByteArray getResult(Session, int* recognitionStatus, int, int* errorCode) override {
         QMutexLocker lock(&mutex);
-        calls << "result";
+        record("result");
         const Reply reply = replies.isEmpty() ? Reply{{}, ResultComplete, 0} : replies.takeFirst();
         *recognitionStatus = reply.recognitionStatus;
         *errorCode = reply.errorCode;
@@ -104,8 +118,18 @@ public:
     }
     int sessionEnd(Session session, const QByteArray&) override {
         QMutexLocker lock(&mutex);
-        calls << "end";
+        record("end");
         endedSessions << session;
         return 0;
+    }
+    bool canRecognise(int languageIndex) const override {
+        return languageIndex >= 0 && languageIndex < 5 && (languages >> languageIndex & 1);
+    }
+
+private:
+    void record(const QByteArray& call) {
+        calls << call;
+        if (journal)
+            *journal << name + ':' + call;
     }
 };

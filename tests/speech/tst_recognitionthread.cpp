@@ -1,23 +1,21 @@
 #include "app/ConfigStore.h"
 #include "tests/speech/ScriptedSpeechService.h"
+#include "tests/speech/WavFile.h"
 #include "tests/support/MessageLog.h"
 #include "tests/support/Rows.h"
 #include "tests/support/TestDir.h"
 #include "voice/RecognitionThread.h"
-#include "voice/RecordingReady.h"
 
 #include <QFile>
-#include <QSignalSpy>
 #include <QtTest>
 #include <memory>
 
 using Write = ScriptedSpeechService::Write;
 using Reply = ScriptedSpeechService::Reply;
+using TakePtr = TakeQueue::TakePtr;
 Q_DECLARE_METATYPE(QList<Reply>)
 Q_DECLARE_METATYPE(QList<Write>)
-// Recording size, replies, text and warning; writes (checked when given), recognition status
-// after each data write, data write after which speech ended, begin error, failing write.
-using Pass = Rows<int, QList<Reply>, QString, QString, QList<Write>, QList<int>, int, int, int>;
+Q_DECLARE_METATYPE(QSet<int>)
 
 namespace {
 QByteArray audioBytes(int size) {
@@ -26,12 +24,20 @@ QByteArray audioBytes(int size) {
         bytes[i] = char(i * 7 + i / 251);
     return bytes;
 }
+const int kHeader = 44; // the WAV header that goes ahead of every take's samples
 } // namespace
 
-// The mode settings, those of an earlier pass (if any) and the session row chosen.
-using SessionRow = Rows<QByteArray, QByteArray, int>;
-using Construction =
-    Rows<int, int, bool, QStringList, int>; // loginResult, uploadError, wordsPresent, warnings, uploadResult
+// Login result, upload error, word file present, warnings, upload result, engine state.
+using Construction = Rows<int, int, bool, QStringList, int, RecognitionThread::EngineState>;
+// Take size, replies, outcome, warning, writes (checked when given), recognition status after
+// each data write, data write after which speech ended, begin error, failing write.
+using Session = Rows<int, QList<Reply>, QString, QString, QList<Write>, QList<int>, int, int, int>;
+// Takes, sessions whose closing write fails, login time, outcomes.
+using Overlap = Rows<int, QSet<int>, int, QStringList>;
+// config.txt, the previous take's config.txt (if any), the language chosen.
+using Language = Rows<QByteArray, QByteArray, int>;
+// "record.wav", outcomes, warning, samples that reached the engine.
+using Leftover = Rows<QByteArray, QStringList, QString, int>;
 
 class TestRecognitionThread : public QObject {
     Q_OBJECT
@@ -39,43 +45,53 @@ private:
     std::unique_ptr<TestDir> m_dir;
     std::unique_ptr<MessageLog> m_log;
     ScriptedSpeechService* m_fake = nullptr;
+    QMutex m_mutex;
+    QStringList m_outcomes; // texts and failures as they were emitted, in order
 
-    // A thread over a fresh fake, constructed in the current test folder.
     std::unique_ptr<RecognitionThread>
     makeThread(const std::function<void(ScriptedSpeechService&)>& script = {}) {
         auto fake = std::make_unique<ScriptedSpeechService>();
         if (script)
             script(*fake);
         m_fake = fake.get();
-        return std::make_unique<RecognitionThread>(std::move(fake));
+        auto thread = std::make_unique<RecognitionThread>(std::move(fake));
+        connect(
+            thread.get(), &RecognitionThread::textRecognised, this,
+            [this](const QString& text) { add(text); }, Qt::DirectConnection);
+        connect(
+            thread.get(), &RecognitionThread::recognitionFailed, this,
+            [this](RecognitionThread::Failure f) {
+                add(f == RecognitionThread::Failure::LanguageRefused ? "<refused>" : "<unavailable>");
+            },
+            Qt::DirectConnection);
+        return thread;
     }
-    void raiseFlag() {
-        ConfigStore::instance()["IsRecording"] = 1;
-        ConfigStore::instance().save();
+    void add(const QString& outcome) {
+        QMutexLocker lock(&m_mutex);
+        m_outcomes << outcome;
     }
-    // Runs one pass over a recording of the given size (none if negative); returns the emitted texts.
-    QStringList recognise(RecognitionThread& thread, int bytes = 100) {
-        if (bytes >= 0)
-            m_dir->write("record.wav", audioBytes(bytes));
-        raiseFlag();
-        QSignalSpy spy(&thread, &RecognitionThread::textRecognised);
-        thread.pass();
-        QStringList texts;
-        for (const auto& args : spy)
-            texts << args.at(0).toString();
-        return texts;
+    QStringList outcomes() {
+        QMutexLocker lock(&m_mutex);
+        return m_outcomes;
     }
-    void checkCleanedUp() {
-        QVERIFY(!QFile::exists(m_dir->file("record.wav")));
-        QCOMPARE(int(ConfigStore::instance()["IsRecording"]), 0);
-        QVERIFY(m_dir->read("config.txt").contains("IsRecording=0"));
+    // A released take of the given samples, as if the key had been held over them.
+    TakePtr speak(RecognitionThread& thread, const QByteArray& samples) {
+        TakeQueue& takes = thread.takes();
+        const TakePtr take = takes.begin();
+        takes.append(take, samples);
+        takes.close(take);
+        return take;
     }
+    int flag() { return ConfigStore::instance()["IsRecording"]; }
 
 private slots:
     void init() {
         m_dir = std::make_unique<TestDir>();
         m_dir->write("userwords.txt", "Zorvel\nQt\n");
+        m_dir->write("config.txt", "");
+        TestDir::reloadSettings();
         m_log = std::make_unique<MessageLog>();
+        m_outcomes.clear();
     }
     void cleanup() {
         m_log.reset();
@@ -83,18 +99,22 @@ private slots:
         m_fake = nullptr;
     }
 
-    // Log-in and upload of the words unchanged at construction; recognition is attempted even
-    // after a failed start.
+    // Log-in and upload of the words unchanged, on the recognition thread; takes are recognised
+    // even after a failed start.
     void construction_data() {
+        using S = RecognitionThread::EngineState;
         const Construction row;
         const QString words = "UploadUserwords failed !";
-        row("all well", 0, 0, true, {}, 0);
-        row("login fails", 10407, 0, true, {"SpeechLogin failed !"}, 0);
-        row("upload fails", 0, 10102, true, {"Voice Transcribe , SpeechUploadData failed !", words}, 10102);
-        row("no word file", 0, 0, false, {"Voice Transcribe , open userwords file failed !", words}, -1);
+        row("all well", 0, 0, true, {}, 0, S::Ready);
+        row("login fails", 10407, 0, true, {"SpeechLogin failed !"}, 0, S::Failing);
+        row("upload fails", 0, 10102, true, {"Voice Transcribe , SpeechUploadData failed !", words}, 10102,
+            S::Ready);
+        row("no word file", 0, 0, false, {"Voice Transcribe , open userwords file failed !", words}, -1,
+            S::Ready);
     }
     void construction() {
-        const auto [loginResult, uploadError, wordsPresent, warnings, uploadResult] = Construction::fetch();
+        const auto [loginResult, uploadError, wordsPresent, warnings, uploadResult, state] =
+            Construction::fetch();
         const QByteArray words("Zorvel\r\n\xe8\xaf\xad\xe9\x9f\xb3\r\n\0tail", 19);
         m_dir->write("userwords.txt", words);
         if (!wordsPresent)
@@ -102,7 +122,15 @@ private slots:
         auto thread = makeThread([&](ScriptedSpeechService& f) {
             f.loginResult = loginResult;
             f.uploadError = uploadError;
+            f.replies = {Reply{"ok", 5, 0}};
         });
+        QVERIFY(m_fake->callList().isEmpty()); // nothing happens on the constructing thread
+        QSignalSpy states(thread.get(), &RecognitionThread::engineStateChanged);
+        thread->start();
+        QTRY_COMPARE(states.count(), 2);
+        QCOMPARE(states.at(0).at(0).value<RecognitionThread::EngineState>(),
+                 RecognitionThread::EngineState::Loading);
+        QCOMPARE(states.at(1).at(0).value<RecognitionThread::EngineState>(), state);
         QCOMPARE(m_log->warnings(), warnings);
         QCOMPARE(thread->uploadResult(), uploadResult);
         QCOMPARE(m_fake->loginParams, QByteArray("appid = 7d2a9f13, work_dir = ."));
@@ -111,19 +139,18 @@ private slots:
             QCOMPARE(m_fake->uploaded, words);
             QCOMPARE(m_fake->uploadParams, QByteArray("sub = uup, dtt = userword"));
         }
-        m_fake->replies = {Reply{"ok", 5, 0}};
-        QCOMPARE(recognise(*thread, 100), QStringList{"ok"});
+        speak(*thread, audioBytes(100));
+        QTRY_COMPARE(outcomes(), QStringList{"ok"});
     }
 
-    // One pass over a recording of the given size with a scripted engine; after it the next
-    // recording goes through.
-    void pass_data() {
-        const Pass table;
-        const auto row = [&](const char* name, int size, const QList<Reply>& replies, const QString& text,
+    // One released take with a scripted engine; after it the next take goes through.
+    void session_data() {
+        const Session table;
+        const auto row = [&](const char* name, int size, const QList<Reply>& replies, const QString& outcome,
                              const QString& warning = {}, const QList<Write>& writes = {},
                              const QList<int>& writeRecognition = {}, int endpointAfter = -1,
                              int beginError = 0, int failWriteAt = -1) {
-            table(name, size, replies, text, warning, writes, writeRecognition, endpointAfter, beginError,
+            table(name, size, replies, outcome, warning, writes, writeRecognition, endpointAfter, beginError,
                   failWriteAt);
         };
         const QByteArray a4000(4000, 'a'), b95(95, 'b'), b96(96, 'b');
@@ -131,35 +158,31 @@ private slots:
                       fetch = "Voice Transcribe , SpeechGetResult failed !",
                       write = "Voice Transcribe , SpeechAudioWrite failed !";
         const Reply text{"text", 5, 0};
-        // Chunks: 6400 bytes, the last one takes the rest up to 12799.
-        row("10000 bytes: one chunk", 10000, {text}, "text", {}, {{10000, 1}, {0, 4}});
-        row("20000 bytes", 20000, {text}, "text", {}, {{6400, 1}, {6400, 2}, {7200, 2}, {0, 4}});
-        row("12799: tail rule from the start", 12799, {text}, "text", {}, {{12799, 1}, {0, 4}});
-        row("12800: two full chunks", 12800, {text}, "text", {}, {{6400, 1}, {6400, 2}, {0, 4}});
-        row("empty file", 0, {text}, "text", {}, {{0, 4}});
-        row("endpoint after the second chunk", 40000, {text}, "text", {}, {{6400, 1}, {6400, 2}, {0, 4}}, {},
-            1);
+        // Chunks of 6400 sample bytes; once released, less than 12800 left go as one.
+        row("10000 bytes: one chunk", 10000, {text}, "text", {}, {{kHeader + 10000, 1}, {0, 4}});
+        row("20000 bytes", 20000, {text}, "text", {}, {{kHeader + 6400, 1}, {6400, 2}, {7200, 2}, {0, 4}});
+        row("no samples", 0, {text}, "text", {}, {{kHeader, 1}, {0, 4}});
+        row("endpoint after the second chunk", 40000, {text}, "text", {},
+            {{kHeader + 6400, 1}, {6400, 2}, {0, 4}}, {}, 1);
         // Fragments of the result.
         row("fragments joined in order", 20000, {{"go ", 0, 0}, {"forward", 0, 0}, {{}, 5, 0}}, "go forward");
-        row("partial fragments while sending", 20000, {{"one ", 2, 0}, {"two ", 2, 0}, {"three", 5, 0}},
+        row("fragments while sending", 20000, {{"one ", 2, 0}, {"two ", 2, 0}, {"three", 5, 0}},
             "one two three", {}, {}, {0, 2, 0});
-        row("no fragment at all", 20000, {}, "");
+        row("no fragment: empty text", 20000, {}, "");
         row("utf-8 decoded", 20000, {{"\xe6\x89\x93\xe5\xbc\x80", 5, 0}}, "打开");
         row("4095 bytes accepted", 20000, {{a4000, 0, 0}, {b95, 5, 0}}, QString::fromLatin1(a4000 + b95));
         row("4096 bytes refused", 20000, {{a4000, 0, 0}, {b96, 5, 0}}, "", full);
-        row("4096 bytes while sending refused", 20000, {{a4000 + b96, 0, 0}}, "", full, {}, {0});
-        row("fetch error while sending", 20000, {{"x", 0, 10114}}, "", fetch, {}, {0});
-        row("fetch error after closing", 20000, {{"x", 0, 0}, {"y", 0, 10114}}, "", fetch);
-        // Failed calls.
-        row("session begin fails", 20000, {text}, "", "Voice Transcribe , SpeechSessionBegin failed !", {},
-            {}, -1, 10107);
-        row("first chunk fails", 20000, {text}, "", write, {{6400, 1}}, {}, -1, 0, 0);
-        row("closing write fails", 20000, {text}, "", write, {{6400, 1}, {6400, 2}, {7200, 2}, {0, 4}}, {},
-            -1, 0, 3);
+        // Failed calls: the engine is unavailable, the next take still goes through.
+        row("fetch error while sending", 20000, {{"x", 0, 10114}}, "<unavailable>", fetch, {}, {0});
+        row("session begin fails", 20000, {text}, "<unavailable>",
+            "Voice Transcribe , SpeechSessionBegin failed !", {}, {}, -1, 10107);
+        row("first chunk fails", 20000, {text}, "<unavailable>", write, {{kHeader + 6400, 1}}, {}, -1, 0, 0);
+        row("closing write fails", 20000, {text}, "<unavailable>", write,
+            {{kHeader + 6400, 1}, {6400, 2}, {7200, 2}, {0, 4}}, {}, -1, 0, 3);
     }
-    void pass() {
-        const auto [size, replies, text, warning, writes, writeRecognition, endpointAfter, beginError,
-                    failWriteAt] = Pass::fetch();
+    void session() {
+        const auto [size, replies, outcome, warning, writes, writeRecognition, endpointAfter, beginError,
+                    failWriteAt] = Session::fetch();
         auto thread = makeThread([&](ScriptedSpeechService& f) {
             f.replies = replies;
             f.writeRecognition = writeRecognition;
@@ -167,148 +190,251 @@ private slots:
             f.beginError = beginError;
             f.failWriteAt = failWriteAt;
         });
-        QCOMPARE(recognise(*thread, size), QStringList{text});
+        thread->start();
+        speak(*thread, audioBytes(size));
+        QTRY_COMPARE(outcomes(), QStringList{outcome});
+        QTRY_COMPARE(flag(), 0);
         QCOMPARE(m_log->warnings(), warning.isEmpty() ? QStringList() : QStringList{warning});
         if (!writes.isEmpty()) {
-            QCOMPARE(m_fake->writes, writes);
-            int sent = 0;
-            for (const Write& w : writes)
-                sent += w.length;
-            QCOMPARE(m_fake->audio, audioBytes(size).left(sent)); // the file, header included, in order
+            QCOMPARE(m_fake->writeList(), writes);
+            QCOMPARE(m_fake->audio.mid(kHeader), audioBytes(size).left(m_fake->audio.size() - kHeader));
         }
-        QCOMPARE(m_fake->beginParams, QByteArray(RecognitionThread::sessionRows[0]));
-        QCOMPARE(m_fake->endedSessions,
-                 QList<SpeechService::Session>{beginError ? SpeechService::NoSession : 7});
-        QVERIFY(thread->resultText().isEmpty());
-        checkCleanedUp();
+        QCOMPARE(m_fake->beginParams, QByteArray(TakeQueue::sessionRows[0]));
+        QTRY_COMPARE(m_fake->endedSessions,
+                     QList<SpeechService::Session>{beginError ? SpeechService::NoSession : 7});
 
         m_fake->beginError = 0;
         m_fake->failWriteAt = -1;
         m_fake->replies = {Reply{"next", 5, 0}};
-        QCOMPARE(recognise(*thread, 1000), QStringList{"next"});
+        speak(*thread, audioBytes(1000));
+        QTRY_COMPARE(outcomes(), (QStringList{outcome, "next"}));
     }
 
-    void missingRecording() {
-        auto thread = makeThread();
-        QCOMPARE(recognise(*thread, -1), QStringList{QString()});
-        QCOMPARE(m_log->warnings(), QStringList{"Voice Transcribe , open audioFile failed !"});
-        QVERIFY(!m_fake->callList().contains("begin"));
-        QCOMPARE(m_fake->endedSessions, QList<SpeechService::Session>{SpeechService::NoSession});
-        checkCleanedUp();
+    // Samples reach the engine while the key is held; a release gives the text, a tap ends the
+    // session and gives nothing.
+    void held_data() {
+        QTest::addColumn<bool>("released");
+        QTest::newRow("released") << true;
+        QTest::newRow("tap") << false;
     }
-
-    void noFlagNoSession() {
-        auto thread = makeThread();
-        m_dir->write("record.wav", audioBytes(1000));
-        QSignalSpy spy(thread.get(), &RecognitionThread::textRecognised);
-        QVERIFY(!thread->pass());
-        QCOMPARE(spy.count(), 0);
-        QVERIFY(QFile::exists(m_dir->file("record.wav")));
-        QCOMPARE(m_fake->callList(), (QList<QByteArray>{"login", "upload"}));
-    }
-
-    void leftoverFlagAtStart() {
-        // An interrupted run left the flag raised: the first pass recognises what is there.
-        m_dir->write("config.txt", "IsRecording=1\nTypingModel=1\nTypingLanguage=1\n");
-        m_dir->write("record.wav", audioBytes(3000));
-        TestDir::reloadSettings();
-        auto thread = makeThread([](ScriptedSpeechService& f) { f.replies = {Reply{"left over", 5, 0}}; });
-        QSignalSpy spy(thread.get(), &RecognitionThread::textRecognised);
+    void held() {
+        QFETCH(bool, released);
+        auto thread = makeThread([](ScriptedSpeechService& f) { f.replies = {Reply{"held", 5, 0}}; });
         thread->start();
-        QTRY_COMPARE(spy.count(), 1);
-        QCOMPARE(spy.at(0).at(0).toString(), QString("left over"));
-        QCOMPARE(m_fake->beginParams, QByteArray(RecognitionThread::sessionRows[1]));
+        TakeQueue& takes = thread->takes();
+        const TakePtr take = takes.begin();
+        const QByteArray samples = audioBytes(4800);
+        for (int i = 0; i < 3; ++i) {
+            takes.append(take, samples.mid(i * 1600, 1600));
+            QTRY_COMPARE(m_fake->audio.size(), kHeader + (i + 1) * 1600); // before the release
+        }
+        QCOMPARE(m_fake->writeList().first(), (Write{kHeader + 1600, 1}));
+        if (released)
+            takes.close(take);
+        else
+            takes.cancel(take);
+        QTRY_COMPARE(m_fake->endedSessions, QList<SpeechService::Session>{7});
+        QTRY_COMPARE(takes.size(), 0);
+        QCOMPARE(m_fake->callList().contains("close"), released);
+        QCOMPARE(outcomes(), released ? QStringList{"held"} : QStringList());
+        QCOMPARE(m_fake->audio.mid(kHeader), samples);
+        QCOMPARE(flag(), 0);
+        QCOMPARE(m_dir->read("config.txt").contains("IsRecording=1"), false); // a tap never raised it
+    }
+
+    // Takes that overlap (each begun while the earlier ones still decode, 0.5 s each) come out
+    // in order; a failure touches only its own take and is told once per stretch.
+    void overlapping_data() {
+        const Overlap row;
+        row("five takes", 5, {}, 0, {"t1", "t2", "t3", "t4", "t5"});
+        row("a failing take between two good ones", 3, {8}, 0, {"t1", "<unavailable>", "t3"});
+        row("a stretch of failures is told once", 4, {7, 8, 10}, 0, {"<unavailable>", "t3", "<unavailable>"});
+        row("takes pressed before the login ended", 2, {}, 800, {"t1", "t2"});
+    }
+    void overlapping() {
+        const auto [count, failing, loginMs, expected] = Overlap::fetch();
+        auto thread = makeThread([&](ScriptedSpeechService& f) {
+            f.failingSessions = failing;
+            f.closeDelayMs = 500;
+            f.loginDelayMs = loginMs;
+            for (int i = 1; i <= count; ++i)
+                if (!failing.contains(6 + i))
+                    f.replies << Reply{"t" + QByteArray::number(i), 5, 0};
+        });
+        m_dir->write("record.wav", "the latest take");
+        thread->start();
+        for (int i = 0; i < count; ++i) {
+            speak(*thread, audioBytes(3200));
+            QCOMPARE(flag(), 1);
+            QTest::qWait(100);
+        }
+        if (loginMs)
+            QCOMPARE(thread->engineState(), RecognitionThread::EngineState::Loading);
+        QTRY_COMPARE_WITH_TIMEOUT(outcomes(), expected, 10000);
+        QTRY_COMPARE(flag(), 0);
+        QVERIFY(m_dir->read("config.txt").contains("IsRecording=0"));
+        QTRY_VERIFY(!QFile::exists("record.wav"));
+    }
+
+    // "record.wav" belongs to the latest take: an earlier take's end leaves it alone.
+    void latestTakeKeepsItsFile() {
+        auto thread = makeThread([](ScriptedSpeechService& f) {
+            f.replies = {Reply{"a", 5, 0}, Reply{"b", 5, 0}};
+        });
+        thread->start();
+        const TakePtr first = thread->takes().begin();
+        const TakePtr second = thread->takes().begin();
+        m_dir->write("record.wav", "second");
+        thread->takes().close(first);
+        QTRY_COMPARE(outcomes(), QStringList{"a"});
+        QTRY_COMPARE(thread->takes().size(), 1);
+        QVERIFY(QFile::exists("record.wav"));
+        QCOMPARE(flag(), 0); // the second take is still held
+        thread->takes().close(second);
+        QTRY_COMPARE(outcomes(), (QStringList{"a", "b"}));
+        QTRY_VERIFY(!QFile::exists("record.wav"));
+    }
+
+    // Takes begun before a change of engine finish on the old one, the rest run on the new one,
+    // which logs in on the recognition thread first.
+    void engineChangeMidQueue() {
+        QList<QByteArray> journal;
+        auto thread = makeThread([&](ScriptedSpeechService& f) {
+            f.name = "old";
+            f.journal = &journal;
+            f.closeDelayMs = 300;
+            f.replies = {Reply{"old", 5, 0}, Reply{"old", 5, 0}};
+        });
+        const Qt::HANDLE gui = QThread::currentThreadId();
+        Qt::HANDLE madeOn = nullptr;
+        thread->start();
+        speak(*thread, audioBytes(100));
+        QTRY_VERIFY(m_fake->callList().contains("begin"));
+        thread->setEngineFactory([&]() -> std::unique_ptr<SpeechService> {
+            madeOn = QThread::currentThreadId();
+            auto next = std::make_unique<ScriptedSpeechService>();
+            next->name = "new";
+            next->journal = &journal;
+            next->replies = {Reply{"new", 5, 0}, Reply{"new", 5, 0}};
+            return next;
+        });
+        speak(*thread, audioBytes(100));
+        speak(*thread, audioBytes(100));
+        QTRY_COMPARE(outcomes(), (QStringList{"old", "new", "new"}));
         thread->stop();
         QVERIFY(thread->wait(5000));
-        checkCleanedUp();
+        QVERIFY(madeOn && madeOn != gui);
+        const QList<QByteArray> order = {"old:begin", "old:close",  "old:end",  "old:logout",
+                                         "new:login", "new:upload", "new:begin"};
+        int at = 0;
+        for (const QByteArray& call : journal)
+            if (at < order.size() && call == order.at(at))
+                ++at;
+        QVERIFY2(at == order.size(), journal.join(' ').constData());
     }
 
-    void folderWithChineseCharacters() {
-        m_dir.reset(); // the old folder's destructor would restore the directory it replaced
-        m_dir = std::make_unique<TestDir>(QString::fromUtf8("语音鼠标 测试"));
-        m_log->clear();
-        m_dir->write("userwords.txt", "Zorvel\n");
-        auto thread = makeThread([](ScriptedSpeechService& f) { f.replies = {Reply{"hello", 5, 0}}; });
-        QCOMPARE(m_fake->uploaded, QByteArray("Zorvel\n"));
-        QCOMPARE(recognise(*thread, 9000), QStringList{"hello"});
-        QCOMPARE(m_fake->audio, audioBytes(9000));
-        QVERIFY(m_log->warnings().isEmpty());
-        checkCleanedUp();
-    }
-
-    void sessionRow_data() {
-        const SessionRow row;
+    void language_data() {
+        const Language row;
         row("no mode: Mandarin", "", {}, 0);
         row("translation 2", "TranslationModel=1\nTranslationLanguage=2\n", {}, 2);
-        row("translation 3 keeps the previous row", "TranslationModel=1\nTranslationLanguage=3\n",
+        row("translation 3 keeps the previous", "TranslationModel=1\nTranslationLanguage=3\n",
             "TypingModel=1\nTypingLanguage=4\n", 4);
-        row("typing -1 keeps the previous row", "TypingModel=1\nTypingLanguage=-1\n",
-            "IntelligenceModel=1\nIntelligenceLanguage=2\n", 2);
-        row("typing 5 at first pass: Mandarin", "TypingModel=1\nTypingLanguage=5\n", {}, 0);
         row("later mode flag wins",
             "TypingModel=1\nTypingLanguage=3\nTranslationModel=1\nTranslationLanguage=1\n", {}, 1);
-        row("intelligent overrides typing",
-            "TypingModel=1\nTypingLanguage=1\nIntelligenceModel=1\nIntelligenceLanguage=2\n", {}, 2);
         row("mode flag 2 is not on", "TypingModel=2\nTypingLanguage=1\n", {}, 0);
-        row("no mode later keeps the previous row", "TypingModel=0\n", "TypingModel=1\nTypingLanguage=3\n",
-            3);
     }
-    void sessionRow() {
-        const auto [config, previous, row] = SessionRow::fetch();
-        auto thread = makeThread();
+    void language() {
+        const auto [config, previous, language] = Language::fetch();
+        TakeQueue takes;
         if (!previous.isNull()) {
             m_dir->write("config.txt", previous);
             TestDir::reloadSettings();
-            thread->pass();
+            takes.begin();
         }
-        m_dir->write("config.txt", config + "IsRecording=1\n");
-        m_dir->write("record.wav", audioBytes(100));
+        m_dir->write("config.txt", config);
         TestDir::reloadSettings();
-        QVERIFY(thread->pass());
-        QCOMPARE(m_fake->beginParams, QByteArray(RecognitionThread::sessionRows[row]));
-        QCOMPARE(thread->sessionParams(), QByteArray(RecognitionThread::sessionRows[row]));
+        const TakePtr take = takes.begin();
+        QCOMPARE(take->languageIndex(), language);
+        QCOMPARE(take->sessionParams(), QByteArray(TakeQueue::sessionRows[language]));
     }
 
-    void wakeUpHandsTheRecordingOverAtOnce() {
-        auto thread = makeThread([](ScriptedSpeechService& f) {
-            f.replies = {Reply{"first", 5, 0}, Reply{"second", 5, 0}};
-        });
-        QSignalSpy spy(thread.get(), &RecognitionThread::textRecognised);
-        thread->start();
-        for (int i = 0; i < 2; ++i) {
-            QTest::qWait(50);
-            m_dir->write("record.wav", audioBytes(500));
-            raiseFlag();
-            RecordingReady::notify();
-            QTRY_COMPARE(spy.count(), i + 1);
+    // A take an interrupted run left behind (IsRecording = 1) is recognised from its file, whose
+    // header is checked and of which at most 5 minutes are read.
+    void leftover_data() {
+        const Leftover row;
+        const QString unusable = "Voice Transcribe , the recording";
+        row("a finished recording", WavFile::make(audioBytes(3000)), {"left over"}, {}, 3000);
+        row("no file", {}, {}, "Voice Transcribe , open audioFile failed !", -1);
+        row("not a WAV file", audioBytes(3000), {}, unusable, -1);
+        row("8 kHz", WavFile::make(audioBytes(3000), 8000), {}, unusable, -1);
+        // A 2 GB file whose data chunk claims almost 4 GB: only 5 minutes of it are read.
+        row("2 GB", "huge", {"left over"}, {}, int(RecognitionThread::MaxRecordingBytes));
+    }
+    void leftover() {
+        const auto [wav, outcome, warning, samples] = Leftover::fetch();
+        m_dir->write("config.txt", "IsRecording=1\n");
+        TestDir::reloadSettings();
+        if (wav == "huge") {
+            QByteArray header = WavFile::make(QByteArray());
+            header.replace(40, 4, WavFile::le(quint32(0xFFFFFF00)));
+            m_dir->write("record.wav", header);
+            QFile file(m_dir->file("record.wav"));
+            QVERIFY(file.resize(qint64(2) << 30)); // sparse: costs no disk
+        } else if (!wav.isNull()) {
+            m_dir->write("record.wav", wav);
         }
-        QCOMPARE(spy.at(0).at(0).toString(), QString("first"));
-        QCOMPARE(spy.at(1).at(0).toString(), QString("second"));
-        // Without a wake-up the poll still finds the flag.
-        m_dir->write("record.wav", audioBytes(500));
-        raiseFlag();
-        QTRY_COMPARE(spy.count(), 3);
-        thread->stop();
-        QVERIFY(thread->wait(5000));
+        auto thread = makeThread([](ScriptedSpeechService& f) { f.replies = {Reply{"left over", 5, 0}}; });
+        thread->start();
+        QTRY_COMPARE(flag(), 0);
+        QTRY_COMPARE(thread->takes().size(), 0);
+        QCOMPARE(outcomes(), outcome);
+        QCOMPARE(m_log->warnings().join('\n').contains(warning), true);
+        QCOMPARE(m_fake->audio.size() - kHeader, samples < 0 ? -kHeader : samples);
+        QVERIFY(m_dir->read("config.txt").contains("IsRecording=0"));
     }
 
-    void destroyingTheThreadWaitsForTheSession() {
-        int logouts = 0;
-        auto thread = makeThread([&](ScriptedSpeechService& f) {
-            f.logoutSink = &logouts;
-            f.writeDelayMs = 150;
+    // First start: mode languages the engine cannot recognise become ones it can.
+    void firstStartLanguages_data() {
+        QTest::addColumn<int>("languages");
+        QTest::addColumn<QByteArray>("config");
+        QTest::addColumn<QByteArray>("after");
+        QTest::addColumn<bool>("changed");
+        QTest::newRow("English-only engine, Mandarin defaults")
+            << 0x2 << QByteArray("IntelligenceLanguage=0\nTranslationLanguage=2\nTypingLanguage=0\n")
+            << QByteArray("IntelligenceLanguage=1\nTranslationLanguage=1\nTypingLanguage=1\n") << true;
+        QTest::newRow("engine of every language")
+            << 0x1f << QByteArray("IntelligenceLanguage=3\nTranslationLanguage=2\nTypingLanguage=0\n")
+            << QByteArray("IntelligenceLanguage=3\nTranslationLanguage=2\nTypingLanguage=0\n") << false;
+    }
+    void firstStartLanguages() {
+        QFETCH(int, languages);
+        QFETCH(QByteArray, config);
+        QFETCH(QByteArray, after);
+        QFETCH(bool, changed);
+        m_dir->write("config.txt", config);
+        TestDir::reloadSettings();
+        auto thread = makeThread([&](ScriptedSpeechService& f) { f.languages = languages; });
+        QCOMPARE(thread->adaptLanguagesToEngine(ConfigStore::instance()), changed);
+        QByteArray saved;
+        for (const char* key : {"IntelligenceLanguage", "TranslationLanguage", "TypingLanguage"})
+            saved += QByteArray(key) + '=' + QByteArray::number(ConfigStore::instance()[QLatin1String(key)]) +
+                     '\n';
+        QCOMPARE(saved, after);
+        QCOMPARE(m_dir->read("config.txt").contains("TypingLanguage=1"), changed); // saved at once
+    }
+
+    // As at quit: a released take still being decoded is finished before the thread ends.
+    void stoppingFinishesTheReleasedTake() {
+        auto thread = makeThread([](ScriptedSpeechService& f) {
+            f.closeDelayMs = 300;
             f.replies = {Reply{"done", 5, 0}};
         });
-        QSignalSpy spy(thread.get(), &RecognitionThread::textRecognised);
-        m_dir->write("record.wav", audioBytes(20000));
-        raiseFlag();
         thread->start();
+        speak(*thread, audioBytes(20000));
         QTRY_VERIFY(m_fake->callList().contains("write"));
-        thread.reset(); // as at quit: stop, let the session under way finish, log out
-        QCOMPARE(spy.count(), 1);
-        QCOMPARE(spy.at(0).at(0).toString(), QString("done"));
-        QCOMPARE(logouts, 1);
-        checkCleanedUp();
+        thread.reset();
+        QCOMPARE(outcomes(), QStringList{"done"});
+        QCOMPARE(flag(), 0);
     }
 };
 

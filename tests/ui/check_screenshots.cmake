@@ -5,8 +5,9 @@ if(NOT rc EQUAL 0)
     message(FATAL_ERROR "zorvel_screenshots failed: ${rc}")
 endif()
 foreach(name 01-main-window 02-tray-menu 02-tray-menu-个人中心 02-tray-menu-语言设置 03-floating-tool
-        04-settings 05-quick-guide 05-quick-guide-more 06-help-1 06-help-2 06-help-3 06-help-3b 06-help-4
-        07-first-run-hint 08-first-run-steps 09-first-run-skills 10-about 11-login)
+        04-settings 04-settings-speech 05-quick-guide 05-quick-guide-more 06-help-1 06-help-2 06-help-3 06-help-3b 06-help-4
+        07-first-run-hint 08-first-run-steps 09-first-run-skills 10-about 11-login 12-custom-commands
+        13-update-at-start 14-update-reminder)
     if(NOT EXISTS ${OUT}/${name}.png)
         message(FATAL_ERROR "missing screenshot ${name}.png")
     endif()

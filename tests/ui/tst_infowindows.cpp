@@ -77,6 +77,32 @@ private slots:
                 QCOMPARE(child(help, tabs[tab])->styleSheet(), tab == page ? chosen : other);
         }
     }
+    // Without a speech server the first window says that only English works yet, and where to
+    // set a server; with one it keeps its first size.
+    void firstRunHintNamesTheMissingServer_data() {
+        QTest::addColumn<QByteArray>("services");
+        QTest::addColumn<bool>("shown");
+        QTest::newRow("no services.ini") << QByteArray() << true;
+        QTest::newRow("server address") << QByteArray("[speech]\nurl=http://127.0.0.1:9\n") << false;
+    }
+    void firstRunHintNamesTheMissingServer() {
+        QFETCH(QByteArray, services);
+        QFETCH(bool, shown);
+        if (!services.isEmpty()) {
+            QFile file("services.ini");
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(services) > 0);
+            file.close();
+            TestDir::reloadSettings();
+        }
+        FakeStartAtLogon logon;
+        FirstRunHint hint(nullptr, &logon);
+        hint.show();
+        auto* line = child<QLabel>(hint, "speechHintLabel");
+        QCOMPARE(line->isVisible(), shown);
+        QVERIFY(line->text().contains("软件设置 → 语音识别"));
+        QCOMPARE(hint.height(), shown ? 330 : 270);
+        QVERIFY(child(hint, "okButton")->geometry().bottom() < hint.height());
+    }
     void firstRunChainRunsBackAndForth() {
         FakeStartAtLogon logon;
         FirstRunHint hint(nullptr, &logon);

@@ -1,4 +1,9 @@
 #include "UiTestSupport.h"
+#include "app/ServicesConfig.h"
+#include "tests/support/LoopbackHttpServer.h"
+#include "tests/support/Rows.h"
+#include "voice/speech/SpeechConnectionTest.h"
+#include "voice/speech/SpeechService.h"
 
 namespace {
 // The dialog with its start-at-logon fake.
@@ -7,7 +12,29 @@ struct Dialog {
     SettingsDialog dialog{nullptr, &logon};
     QAbstractButton* operator()(const QString& name) { return UiTest::child(dialog, name); }
     QComboBox* list(const QString& name) { return UiTest::child<QComboBox>(dialog, name); }
+    QLineEdit* edit(const QString& name) { return UiTest::child<QLineEdit>(dialog, name); }
+    QString status() { return UiTest::child<QLabel>(dialog, "speechStatusLabel")->text(); }
 };
+
+// "services.ini" in the working directory, read as at start.
+void writeServices(const QByteArray& text) {
+    QFile file("services.ini");
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(text);
+    file.close();
+    TestDir::reloadSettings();
+}
+
+// Which items of a list can be chosen, as digits ("01000").
+QString enabledItems(QComboBox* box) {
+    QString out;
+    auto* model = qobject_cast<QStandardItemModel*>(box->model());
+    for (int i = 0; i < box->count(); ++i)
+        out += model->item(i)->isEnabled() ? '1' : '0';
+    return out;
+}
+
+enum ServerKind { Answers, NeverAnswers, Closed };
 } // namespace
 
 class TestSettingsDialog : public UiTest {
@@ -123,6 +150,124 @@ private slots:
         QCOMPARE(closing.count(), 3);
         QCOMPARE(saved().value("TranslationResultLanguage"), 9);
     }
+    // Languages the engine cannot recognise are disabled with the reason; the stored choice stays.
+    void languagesFollowTheEngine_data() {
+        const Rows<QByteArray, QString> row;
+        row("no server: English only", "[speech]\n;url=\n", "01000");
+        row("a server address", "[speech]\nurl=http://127.0.0.1:9\n", "11111");
+        row("offline chosen despite an address", "[speech]\nengine=offline\nurl=http://127.0.0.1:9\n",
+            "01000");
+        row("server chosen without an address", "[speech]\nengine=http\n", "01000");
+    }
+    void languagesFollowTheEngine() {
+        const auto [services, enabled] = Rows<QByteArray, QString>::fetch();
+        writeServices(services);
+        const Values stored = values("TypingLanguage=0 IntelligenceLanguage=2 TranslationLanguage=0");
+        preset(stored);
+        Dialog d;
+        QCOMPARE(enabledItems(d.list("typingLanguageCombo")), enabled);
+        QCOMPARE(enabledItems(d.list("intelligentLanguageCombo")), enabled);
+        QCOMPARE(enabledItems(d.list("translationSourceCombo")), enabled.left(3));
+        auto* model = qobject_cast<QStandardItemModel*>(d.list("typingLanguageCombo")->model());
+        QCOMPARE(model->item(0)->toolTip().contains("软件设置 → 语音识别"), enabled[0] == '0');
+        d.dialog.refreshFromStore();
+        QCOMPARE(d.list("typingLanguageCombo")->currentIndex(), 0);
+        QCOMPARE(d.list("intelligentLanguageCombo")->currentIndex(), 2);
+        QCOMPARE(saved(stored), stored);
+    }
+
+    // Choosing the server and leaving the address field saves the [speech] keys at once, keeps the
+    // file's other lines, unlocks the languages and asks for the engine swap. A file that cannot be
+    // written is reported; the settings then hold in memory.
+    void savesTheSpeechGroup_data() {
+        const Rows<bool> row;
+        row("writable", true);
+        row("unwritable", false);
+    }
+    void savesTheSpeechGroup() {
+        const auto [writable] = Rows<bool>::fetch();
+        const QByteArray before = "; mine\n[speech]\n;url=\n\n[sites]\nsearch_engine=example.org\n";
+        writeServices(before);
+        if (!writable) {
+            QVERIFY(QFile::remove("services.ini"));
+            QVERIFY(QDir().mkdir("services.ini"));
+        }
+        Dialog d;
+        QSignalSpy changed(&d.dialog, &SettingsDialog::speechEngineChanged);
+        if (!writable)
+            QTest::ignoreMessage(QtWarningMsg, QRegularExpression("services.ini could not be written"));
+        d.list("speechEngineCombo")->setCurrentIndex(1);
+        emit d.list("speechEngineCombo")->activated(1);
+        d.edit("speechUrlEdit")->setText("http://127.0.0.1:9/asr");
+        if (!writable)
+            QTest::ignoreMessage(QtWarningMsg, QRegularExpression("services.ini could not be written"));
+        emit d.edit("speechUrlEdit")->editingFinished();
+        emit d.edit("speechUrlEdit")->editingFinished(); // unchanged: no second save
+        QCOMPARE(changed.count(), 2);
+        QCOMPARE(enabledItems(d.list("typingLanguageCombo")), QString("11111"));
+        QCOMPARE(ServicesConfig::instance().text("speech/url", {}), QString("http://127.0.0.1:9/asr"));
+        QVERIFY(SpeechService::create()->canRecognise(0)); // the engine the next take is given
+        if (writable) {
+            QFile file("services.ini");
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            QCOMPARE(file.readAll(),
+                     QByteArray("; mine\n[speech]\n;url=\nengine=http\nurl=http://127.0.0.1:9/asr\n"
+                                "key=\nmodel=default\n\n[sites]\nsearch_engine=example.org\n"));
+            QVERIFY(d.status().startsWith("已保存"));
+        } else {
+            QVERIFY2(d.status().startsWith("services.ini 无法写入"), qPrintable(d.status()));
+        }
+    }
+
+    // "测试连接" tries the address in the form and shows each outcome in its own words; the
+    // dialog keeps working while the server is asked.
+    void testsTheConnection_data() {
+        const Rows<int, int, QByteArray, bool, QString> row; // server, status, body, take, expected
+        row("answered", Answers, 200, R"({"text": " hello "})", false,
+            "^一秒静音：已应答，用时 \\d+ 毫秒：“hello”$");
+        row("answered, then the latest take", Answers, 200, R"({"text": ""})", true,
+            "^一秒静音：已应答，用时 \\d+ 毫秒：（无文字）\n最近一次录音：已应答");
+        row("key refused", Answers, 401, "{}", false, "^一秒静音：服务器返回 HTTP 401，密钥被拒绝$");
+        row("not JSON", Answers, 200, "<html>", false, "^一秒静音：应答无法识别");
+        row("no answer", NeverAnswers, 0, "", false, "^一秒静音：\\d+ 毫秒内没有应答$");
+        row("nobody listening", Closed, 0, "", false, "^一秒静音：无法连接服务器（Connection refused）$");
+    }
+    void testsTheConnection() {
+        const auto [kind, status, body, take, expected] = Rows<int, int, QByteArray, bool, QString>::fetch();
+        LoopbackHttpServer server;
+        server.mode = kind == NeverAnswers ? LoopbackHttpServer::Silent : LoopbackHttpServer::Answer;
+        server.status = status;
+        server.body = body;
+        if (kind == Closed)
+            server.close();
+        writeServices("[speech]\ntimeout_ms=1500\n");
+        const QByteArray recording = SpeechConnectionTest::silence(200);
+        if (take) {
+            QFile file("record.wav");
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(recording) > 0);
+        }
+        Dialog d;
+        d.list("speechEngineCombo")->setCurrentIndex(1);
+        emit d.list("speechEngineCombo")->activated(1);
+        d.edit("speechUrlEdit")->setText(server.url() + "/base/");
+        d.edit("speechKeyEdit")->setText("k1");
+        QAbstractButton* button = d("speechTestButton");
+        QElapsedTimer clock;
+        clock.start();
+        button->click();
+        QVERIFY(clock.elapsed() < 500); // the request runs in the background
+        QVERIFY(!button->isEnabled());
+        QTRY_VERIFY_WITH_TIMEOUT(button->isEnabled(), 8000);
+        QVERIFY2(QRegularExpression(expected).match(d.status()).hasMatch(), qPrintable(d.status()));
+        if (kind == Answers) {
+            QCOMPARE(server.requests.size(), take ? 2 : 1);
+            QCOMPARE(server.requests[0].path, QByteArray("/base/v1/audio/transcriptions"));
+            QCOMPARE(server.requests[0].header("Authorization"), QByteArray("Bearer k1"));
+            QVERIFY(server.requests[0].body.contains(SpeechConnectionTest::silence(1000)));
+            QVERIFY(!take || server.requests[1].body.contains(recording));
+        }
+    }
+
     void dragsWithTheLeftButton() {
         Dialog d;
         d.dialog.move(100, 100);

@@ -1,5 +1,6 @@
 #include "UiTestSupport.h"
 #include "tests/support/MessageLog.h"
+#include "tests/support/Rows.h"
 
 namespace {
 // Records the language notices the tray shows.
@@ -153,6 +154,30 @@ private slots:
         QVERIFY(sameIcon(tray.icon(), icon(state)));
         ConfigStore::instance()["MonitorZorvelMouseConnect"] = next;
         QTRY_VERIFY_WITH_TIMEOUT(sameIcon(tray.icon(), icon(next)), 3000);
+    }
+
+    // The tooltip names the engine and its state; a failure keeps the time it began.
+    // Steps: L loading, R ready, F<hh:mm> failing at that time.
+    void tooltipShowsTheEngine_data() {
+        const Rows<bool, QString, QString> row;
+        row("offline ready", false, "L R", "内置离线引擎（英语）：就绪");
+        row("server loading", true, "L", "语音识别服务器：正在加载");
+        row("server failing since the first failure", true, "R F14:05 F14:10",
+            "语音识别服务器：服务器无法连接，自 14:05 起");
+        row("failing anew after working", true, "F14:05 R F14:20",
+            "语音识别服务器：服务器无法连接，自 14:20 起");
+        row("offline failing", false, "F09:03", "内置离线引擎（英语）：无法使用，自 09:03 起");
+    }
+    void tooltipShowsTheEngine() {
+        const auto [server, steps, expected] = Rows<bool, QString, QString>::fetch();
+        SystemTray tray;
+        for (const QString& step : steps.split(' ')) {
+            const auto status = step[0] == 'L'   ? SystemTray::EngineStatus::Loading
+                                : step[0] == 'R' ? SystemTray::EngineStatus::Ready
+                                                 : SystemTray::EngineStatus::Failing;
+            tray.showEngineStatus(server, status, QTime::fromString(step.mid(1), "HH:mm"));
+        }
+        QCOMPARE(tray.toolTip(), "Zorvel\n" + expected);
     }
 };
 

@@ -4,6 +4,8 @@
 #include "app/ConfigStore.h"
 #include "app/FontSetup.h"
 #include "platform/fake/FakeStartAtLogon.h"
+#include "services/UpdateAtStartDialog.h"
+#include "services/UpdateReminder.h"
 #include "ui/AboutDialog.h"
 #include "ui/FirstRunHint.h"
 #include "ui/FirstRunSkills.h"
@@ -60,6 +62,17 @@ int main(int argc, char* argv[]) {
     SettingsDialog settings(nullptr, &logon);
     settings.setStyleSheet(QStringLiteral("background-color: white"));
     save(&settings, QStringLiteral("04-settings"));
+    // The speech group with a server filled in and a tested connection.
+    auto* engine = settings.findChild<QComboBox*>(QStringLiteral("speechEngineCombo"));
+    engine->setCurrentIndex(1);
+    emit engine->activated(1);
+    settings.findChild<QLineEdit*>(QStringLiteral("speechUrlEdit"))
+        ->setText(QStringLiteral("http://192.168.1.20:8000"));
+    settings.findChild<QLineEdit*>(QStringLiteral("speechKeyEdit"))->setText(QStringLiteral("secret"));
+    settings.findChild<QLabel*>(QStringLiteral("speechStatusLabel"))
+        ->setText(QStringLiteral("一秒静音：已应答，用时 412 毫秒：（无文字）\n"
+                                 "最近一次录音：已应答，用时 655 毫秒：“打开计算器”"));
+    save(&settings, QStringLiteral("04-settings-speech"));
     main.showLeftMouseEvent();
     save(main.quickGuide(), QStringLiteral("05-quick-guide"));
     click(main.quickGuide(), "moreButton");
@@ -87,5 +100,13 @@ int main(int argc, char* argv[]) {
     save(main.tray()->aboutWindow(), QStringLiteral("10-about"));
     main.showLogIn();
     save(main.loginDialog(), QStringLiteral("11-login"));
+    main.showCustomFunc();
+    save(main.customCommandEditor(), QStringLiteral("12-custom-commands"));
+    UpdateAtStartDialog updateNow;
+    updateNow.show();
+    save(&updateNow, QStringLiteral("13-update-at-start"));
+    UpdateReminder reminder;
+    reminder.show();
+    save(&reminder, QStringLiteral("14-update-reminder"));
     return g_ok ? 0 : 1;
 }

@@ -2,9 +2,11 @@
 #include "WavHeader.h"
 #include "app/ConfigStore.h"
 #include "tests/support/TestDir.h"
+#include "voice/RecognitionThread.h"
 #include "voice/SideKeyFeedback.h"
 #include "voice/SideKeyMonitor.h"
 #include "voice/SideKeyThread.h"
+#include "voice/speech/OfflineSpeechService.h"
 
 #include <QDeadlineTimer>
 #include <QtEndian>
@@ -22,18 +24,19 @@ class TestSideKeyEndToEnd : public QObject {
     std::unique_ptr<XTestInput> m_input;
     std::unique_ptr<PrivateSoundServer> m_sound;
     QTemporaryDir m_media;
-    QString m_speech;
+    QString m_speech, m_second;
     std::optional<TestDir> m_dir;
     std::unique_ptr<SideKeyFeedback> m_feedback;
     std::unique_ptr<SideKeyThread> m_thread;
 
-    void startSideKey() {
+    void startSideKey(TakeQueue* takes = nullptr) {
         ConfigStore& store = ConfigStore::instance();
         store["TypingModel"] = 1; // the other modes read as 0 in a fresh folder
         store["IsRecording"] = 0;
         QVERIFY(store.save());
         m_feedback = std::make_unique<SideKeyFeedback>();
         m_thread = std::make_unique<SideKeyThread>(m_feedback.get());
+        m_thread->setTakeQueue(takes);
         QSignalSpy ready(m_thread.get(), &SideKeyThread::monitorReady);
         m_thread->start();
         QTRY_COMPARE(ready.count(), 1);
@@ -55,6 +58,8 @@ private slots:
         QCOMPARE(
             QProcess::execute("flite", {"-t", "open the calculator and type hello world", "-o", m_speech}),
             0);
+        m_second = m_media.filePath("second.wav");
+        QCOMPARE(QProcess::execute("flite", {"-t", "go forward ten meters", "-o", m_second}), 0);
         m_sound = std::make_unique<PrivateSoundServer>();
         QVERIFY2(m_sound->start(), "the private sound server did not come up");
         // Before the first use of the audio layer, which connects once per process.
@@ -67,7 +72,8 @@ private slots:
     }
 
     void holdRecordsSpeech() {
-        startSideKey();
+        TakeQueue takes;
+        startSideKey(&takes);
         m_input->button(8, true);
         QTRY_VERIFY(m_feedback->recorder() && m_feedback->recorder()->isVisible());
         const QDeadlineTimer hold(1000);
@@ -87,6 +93,32 @@ private slots:
         for (int i = 44; i + 1 < wav.size(); i += 2)
             peak = qMax(peak, qAbs(int(qFromLittleEndian<qint16>(wav.constData() + i))));
         QVERIFY2(peak > 1000, qPrintable(QString("peak %1").arg(peak)));
+    }
+
+    // Two takes, the second pressed right after the first is let go, through the real capture and
+    // the offline engine: two texts, in order, and nothing left waiting.
+    void twoOverlappingTakes() {
+        ConfigStore::instance()["TypingLanguage"] = 1;
+        RecognitionThread recognition(
+            std::make_unique<OfflineSpeechService>(OfflineSpeechService::Settings::fromServicesConfig()));
+        QStringList texts;
+        connect(&recognition, &RecognitionThread::textRecognised, this,
+                [&](const QString& t) { texts << t; });
+        recognition.start();
+        startSideKey(&recognition.takes());
+        for (const QString& speech : {m_speech, m_second}) {
+            m_input->button(8, true);
+            QTRY_VERIFY(m_feedback->recorder());
+            QVERIFY(m_sound->play(speech));
+            m_sound->waitForPlayer();
+            QTest::qWait(300);
+            m_input->button(8, false);
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(texts.size(), 2, 20000);
+        QVERIFY2(!texts.at(0).isEmpty() && !texts.at(1).isEmpty(), qPrintable(texts.join('|')));
+        QTRY_COMPARE(int(ConfigStore::instance()["IsRecording"]), 0);
+        QTRY_VERIFY(!QFile::exists("record.wav"));
+        m_thread.reset();
     }
 
     void tapLeavesNoFile() {

@@ -2,7 +2,6 @@
 #include "platform/fake/FakeForegroundWindow.h"
 #include "platform/fake/FakeMouseButtons.h"
 #include "tests/support/TestDir.h"
-#include "voice/RecordingReady.h"
 #include "voice/SideKeyFeedback.h"
 #include "voice/SideKeyMonitor.h"
 #include "voice/SideKeyThread.h"
@@ -40,7 +39,8 @@ private:
 // The monitor on fake seams, a fake clock and fake captures. `log` lists in order the captures'
 // lives and what the monitor asks the GUI for.
 struct Rig {
-    QStringList log;               // before the monitor, which may still stop a capture when it goes
+    QStringList log; // before the monitor, which may still stop a capture when it goes
+    TakeQueue takes;
     int captures = 0, startMs = 0; // captures made, and how long one takes to start
     qint64 now = 1'700'000'000'000;
     FakeMouseButtons* buttons = new FakeMouseButtons;
@@ -51,6 +51,7 @@ struct Rig {
     Rig() {
         SideKeyMonitor* m = monitor.get();
         m->setClock([this] { return now; });
+        m->setTakeQueue(&takes);
         m->setCaptureFactory([this] {
             now += startMs;
             return std::make_unique<FakeCapture>(&log, ++captures);
@@ -101,13 +102,10 @@ class TestSideKeyMonitor : public QObject {
     std::optional<TestDir> m_dir;
 
 private slots:
-    void init() {
-        m_dir.emplace();
-        RecordingReady::wait(0); // drop a wake-up left by an earlier case
-    }
+    void init() { m_dir.emplace(); }
 
-    // What a sequence of events did, then the saved IsRecording, whether the recognition thread
-    // was woken and what "record.wav" holds.
+    // What a sequence of events did, then the saved IsRecording, the takes queued for the
+    // recognition thread with their samples, and what "record.wav" holds.
     void presses_data() {
         QTest::addColumn<QString>("settings");
         QTest::addColumn<QString>("script");
@@ -117,56 +115,56 @@ private slots:
         };
         const char *typing = "TypingModel=1", *hold = "SideDown 1000 SideUp";
         // A hold kept for recognition, with and without the recorder window.
-        const char* shown = "new1 start1 shown:中 stop1 delete1 hidden closed IsRecording=1 ready RIFF1";
-        const char* unseen = "new1 start1 stop1 delete1 hidden closed IsRecording=1 ready RIFF1";
+        const char* shown = "new1 start1 shown:中 stop1 delete1 hidden closed IsRecording=1 released RIFF1";
+        const char* unseen = "new1 start1 stop1 delete1 hidden closed IsRecording=1 released RIFF1";
         row("typing 1 s", typing, hold, shown);
         row("typing exactly 200 ms", typing, "SideDown 200 SideUp", shown);
         row("typing 199 ms tap", typing, "SideDown 199 SideUp",
-            "new1 start1 shown:中 请稍等片刻！:500 stop1 delete1 hidden closed IsRecording=0");
+            "new1 start1 shown:中 请稍等片刻！:500 stop1 delete1 hidden closed IsRecording=0 cancelled");
         row("typing 1 s, no prompts", "TypingModel=1 ClosePrompt=1", hold, unseen);
         row("typing tap, no prompts", "TypingModel=1 ClosePrompt=1", "SideDown 100 SideUp",
-            "new1 start1 stop1 delete1 hidden closed IsRecording=0");
+            "new1 start1 stop1 delete1 hidden closed IsRecording=0 cancelled");
         row("translation 1 s", "TranslationModel=1", hold, shown);
         row("intelligent, editor", "IntelligenceModel=1 window=Notepad", hold, shown);
         row("intelligent, browser", "IntelligenceModel=1 window=Chrome_WidgetWin_1", hold,
-            "new1 start1 请说口令！ stop1 delete1 hidden closed IsRecording=1 ready RIFF1");
+            "new1 start1 请说口令！ stop1 delete1 hidden closed IsRecording=1 released RIFF1");
         row("intelligent, browser, no prompts", "IntelligenceModel=1 ClosePrompt=1 window=Chrome", hold,
             unseen);
         row("intelligent, class case differs", "IntelligenceModel=1 window=notepad", hold,
-            "new1 start1 请说口令！ stop1 delete1 hidden closed IsRecording=1 ready RIFF1");
+            "new1 start1 请说口令！ stop1 delete1 hidden closed IsRecording=1 released RIFF1");
         row("intelligent, no window", "IntelligenceModel=1", hold, unseen);
         // The recorder takes 150 ms to start; the hold is measured from after that.
         row("set-up time does not count", "TypingModel=1 ClosePrompt=1 start=150", "SideDown 100 SideUp",
-            "new1 start1 stop1 delete1 hidden closed IsRecording=0");
+            "new1 start1 stop1 delete1 hidden closed IsRecording=0 cancelled");
         // A lost release: the first recorder is stopped and gone before the second one opens the
         // file, and the hold counts from the second press.
         row("second down", "TypingModel=1 ClosePrompt=1",
             "SideDown 500 SideDown 150 SideUp 10 SideDown 300 SideUp",
             "new1 start1 stop1 delete1 hidden closed new2 start2 stop2 delete2 hidden closed "
-            "new3 start3 stop3 delete3 hidden closed IsRecording=1 ready RIFF3");
+            "new3 start3 stop3 delete3 hidden closed IsRecording=1 cancelled cancelled released RIFF3");
         row("other events", typing, "Other Other Other", "IsRecording=0 waiting");
 
         // The mark of the active mode, at the caret.
         row("typing 1",
             "TypingModel=1 TypingLanguage=1 IntelligenceLanguage=3 TranslationLanguage=2 caret=640,480",
-            "SideDown", "new1 start1 shown:英@640,480 IsRecording=0 RIFF1");
+            "SideDown", "new1 start1 shown:英@640,480 IsRecording=0 held RIFF1");
         row("typing 5 out of range", "TypingModel=1 TypingLanguage=5", "SideDown",
-            "new1 start1 shown:中 IsRecording=0 RIFF1");
+            "new1 start1 shown:中 IsRecording=0 held RIFF1");
         row("typing -1", "TypingModel=1 TypingLanguage=-1", "SideDown",
-            "new1 start1 shown:中 IsRecording=0 RIFF1");
+            "new1 start1 shown:中 IsRecording=0 held RIFF1");
         row("intelligent 3", "IntelligenceModel=1 IntelligenceLanguage=3 window=Notepad", "SideDown",
-            "new1 start1 shown:川 IsRecording=0 RIFF1");
+            "new1 start1 shown:川 IsRecording=0 held RIFF1");
         row("translation 2", "TranslationModel=1 TranslationLanguage=2", "SideDown",
-            "new1 start1 shown:粤 IsRecording=0 RIFF1");
+            "new1 start1 shown:粤 IsRecording=0 held RIFF1");
         row("translation 3 not offered", "TranslationModel=1 TranslationLanguage=3", "SideDown",
-            "new1 start1 shown:中 IsRecording=0 RIFF1");
+            "new1 start1 shown:中 IsRecording=0 held RIFF1");
         // Two modes on (a damaged config.txt): translation is checked last and wins, unless its
         // index is out of range.
         row("two modes", "TypingModel=1 TranslationModel=1 TypingLanguage=4 TranslationLanguage=1",
-            "SideDown", "new1 start1 shown:英 IsRecording=0 RIFF1");
+            "SideDown", "new1 start1 shown:英 IsRecording=0 held RIFF1");
         row("two modes, bad translation",
             "TypingModel=1 TranslationModel=1 TypingLanguage=4 TranslationLanguage=4", "SideDown",
-            "new1 start1 shown:豫 IsRecording=0 RIFF1");
+            "new1 start1 shown:豫 IsRecording=0 held RIFF1");
 
         // A long middle-button hold opens the product page.
         row("middle exactly 3 s", "", "MiddleDown 3000 MiddleUp", "IsRecording=0 waiting");
@@ -186,8 +184,12 @@ private slots:
         rig.play(script);
         ConfigStore::instance().reload(); // saved for the recognition thread, not only set in memory
         rig.log << "IsRecording=" + QString::number(ConfigStore::instance()["IsRecording"]);
-        if (RecordingReady::wait(0))
-            rig.log << "ready";
+        static const char* const states[] = {"held", "released", "cancelled"};
+        while (rig.takes.size() > 0) {
+            const TakeQueue::TakePtr take = rig.takes.waitForFront();
+            rig.log << states[int(rig.takes.state(take))];
+            rig.takes.finish(take);
+        }
         if (QFile::exists("record.wav"))
             rig.log << m_dir->read("record.wav");
         QCOMPARE(rig.log.join(' '), expected);
@@ -233,7 +235,9 @@ private slots:
         std::atomic<FakeMouseButtons*> buttons{nullptr};
         std::atomic<FakeCapture*> capture{nullptr};
         SideKeyFeedback feedback;
+        TakeQueue takes;
         SideKeyThread thread(&feedback);
+        thread.setTakeQueue(&takes);
         thread.setMonitorFactory([&] {
             auto b = std::make_unique<FakeMouseButtons>();
             buttons = b.get();
@@ -265,6 +269,12 @@ private slots:
         QTest::qWait(300);
         buttons.load()->send(MouseButtons::SideUp);
         QTRY_COMPARE(int(store["IsRecording"]), 1);
+        // The samples went to the take, which the release closed.
+        const TakeQueue::TakePtr take = takes.waitForFront();
+        const TakeQueue::Portion portion = takes.waitForSamples(take);
+        QCOMPARE(portion.samples, QByteArray("\x00\x40", 2));
+        QVERIFY(portion.closed);
+        takes.finish(take);
         QTRY_VERIFY(!recorder); // closed and deleted
         QVERIFY(QFile::exists("record.wav"));
 
@@ -289,6 +299,12 @@ private slots:
         QVERIFY(!QFile::exists("record.wav"));
         QCOMPARE(int(store["IsRecording"]), 0);
         QTRY_VERIFY(!feedback.commandNotice()->isVisible());
+        QCOMPARE(takes.size(), 2); // the tap and the press cut short by quitting: both cancelled
+        for (int i = 0; i < 2; ++i) {
+            const TakeQueue::TakePtr left = takes.waitForFront();
+            QCOMPARE(takes.state(left), TakeQueue::State::Cancelled);
+            takes.finish(left);
+        }
     }
 };
 

@@ -2,6 +2,7 @@
 
 #include "app/ServicesConfig.h"
 #include "voice/speech/SpeechParameters.h"
+#include "voice/speech/WavHeader.h"
 
 #include <QEventLoop>
 #include <QHttpMultiPart>
@@ -14,6 +15,7 @@
 #include <QTextCodec>
 #include <QTimer>
 #include <QtDebug>
+#include <QtEndian>
 
 HttpSpeechService::Settings HttpSpeechService::Settings::fromServicesConfig() {
     ServicesConfig& services = ServicesConfig::instance();
@@ -128,6 +130,19 @@ bool HttpSpeechService::parseReply(const QByteArray& body, QString* text) {
     return true;
 }
 
+QByteArray HttpSpeechService::withFinalSizes(const QByteArray& wav) {
+    const WavHeader header = WavHeader::parse(wav);
+    if (header.state != WavHeader::State::Ready || header.dataSize >= 0)
+        return wav;
+    QByteArray out = wav;
+    const qint64 samples = out.size() - header.dataOffset;
+    if (samples < 0 || samples > 0xFFFFFFFFLL - header.dataOffset)
+        return wav;
+    qToLittleEndian(quint32(out.size() - 8), out.data() + 4);
+    qToLittleEndian(quint32(samples), out.data() + header.dataOffset - 4);
+    return out;
+}
+
 int HttpSpeechService::transcribe() {
     QHttpMultiPart multi(QHttpMultiPart::FormDataType);
     auto field = [&multi](const QString& name, const QByteArray& value) {
@@ -141,7 +156,7 @@ int HttpSpeechService::transcribe() {
     file.setHeader(QNetworkRequest::ContentDispositionHeader,
                    QStringLiteral("form-data; name=\"file\"; filename=\"record.wav\""));
     file.setHeader(QNetworkRequest::ContentTypeHeader, QStringLiteral("audio/wav"));
-    file.setBody(m_audio);
+    file.setBody(withFinalSizes(m_audio));
     multi.append(file);
     field(QStringLiteral("model"), m_settings.model.toUtf8());
     if (!m_language.isEmpty())
@@ -155,12 +170,30 @@ int HttpSpeechService::transcribe() {
 
     // The recognition thread has no event loop of its own: this one runs until the reply ends or
     // the time-out aborts it.
+    // The deadline is set once for the whole request and never moved by progress, so a server
+    // that trickles its reply is cut off like one that stays silent.
     QNetworkAccessManager manager;
     QEventLoop loop;
     QTimer timer;
     timer.setSingleShot(true);
     bool timedOut = false;
+    bool tooLarge = false;
+    QByteArray body;
     QNetworkReply* reply = manager.post(request, &multi);
+    reply->setReadBufferSize(64 * 1024);
+    auto collect = [&] {
+        if (tooLarge)
+            return;
+        const qint64 declared = reply->header(QNetworkRequest::ContentLengthHeader).toLongLong();
+        if (declared > MaxReplyBytes || body.size() + reply->bytesAvailable() > MaxReplyBytes) {
+            tooLarge = true;
+            reply->abort();
+            return;
+        }
+        body += reply->readAll();
+    };
+    QObject::connect(reply, &QNetworkReply::metaDataChanged, &loop, collect);
+    QObject::connect(reply, &QNetworkReply::readyRead, &loop, collect);
     QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
     QObject::connect(&timer, &QTimer::timeout, &loop, [&] {
         timedOut = true;
@@ -170,15 +203,21 @@ int HttpSpeechService::transcribe() {
     if (!reply->isFinished())
         loop.exec();
     timer.stop();
+    collect();
 
     const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    const QByteArray body = reply->readAll();
     const QNetworkReply::NetworkError error = reply->error();
     const QString errorText = reply->errorString();
+    reply->disconnect(&loop);
     delete reply;
 
+    if (tooLarge) {
+        qWarning() << "Speech engine , the reply from" << endpoint().toString() << "is larger than"
+                   << MaxReplyBytes << "bytes; refused";
+        return BadReply;
+    }
     if (timedOut) {
-        qWarning() << "Speech engine , no reply from" << endpoint().toString() << "within"
+        qWarning() << "Speech engine , no complete reply from" << endpoint().toString() << "within"
                    << m_settings.timeoutMs << "ms";
         return RequestFailed;
     }

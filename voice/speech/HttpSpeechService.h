@@ -9,8 +9,9 @@
 // An engine on a transcription server: the whole recording goes in one multipart request
 // (POST {base}/v1/audio/transcriptions with the fields file, model, language and prompt) at the
 // closing write, and the server answers {"text": "..."}. The request runs on the calling thread
-// in a local event loop and is bounded by a time-out. Transport errors, HTTP errors and replies
-// that are not such JSON fail the closing write.
+// in a local event loop and is bounded by one deadline for the whole exchange, however slowly the
+// server trickles its answer. Transport errors, HTTP errors, replies over 1 MiB and replies that
+// are not such JSON fail the closing write.
 class HttpSpeechService : public SpeechService {
 public:
     struct Settings {
@@ -34,6 +35,13 @@ public:
                    int* recognitionStatus) override;
     QByteArray getResult(Session session, int* recognitionStatus, int waitMs, int* errorCode) override;
     int sessionEnd(Session session, const QByteArray& hints) override;
+    // The server is asked for every language.
+    bool canRecognise(int languageIndex) const override { return languageIndex >= 0 && languageIndex <= 4; }
+
+    // Largest reply body read; a longer one is refused unread.
+    static constexpr qint64 MaxReplyBytes = 1 << 20;
+    // A recording streamed with zero sizes in its header gets its real sizes before it is sent.
+    static QByteArray withFinalSizes(const QByteArray& wav);
 
     // The text of a reply body, or false when it is not a JSON object with a string "text".
     static bool parseReply(const QByteArray& body, QString* text);

@@ -126,6 +126,7 @@ void OfflineSpeechService::resetSession() {
     m_inSpeech = false;
     m_haveOddByte = false;
     m_pending.clear();
+    m_committed.clear();
     m_anyText = false;
     m_final = false;
 }
@@ -148,9 +149,12 @@ void OfflineSpeechService::commitSegment() {
     if (text.isEmpty())
         return;
     // Fragments are joined without separators, so later ones bring their own space.
-    if (m_anyText)
+    if (m_anyText) {
         m_pending.append(' ');
+        m_committed.append(' ');
+    }
     m_pending.append(text);
+    m_committed.append(text);
     m_anyText = true;
 }
 
@@ -281,4 +285,20 @@ int OfflineSpeechService::sessionEnd(Session session, const QByteArray&) {
     resetSession();
     m_session = NoSession;
     return 0;
+}
+
+QByteArray OfflineSpeechService::partialResult(Session session) {
+    if (!m_decoder || session == NoSession || session != m_session || m_final)
+        return QByteArray();
+    QByteArray text = m_committed;
+    if (m_loud) {
+        const char* hyp = ps_get_hyp(m_decoder, nullptr);
+        const QByteArray current = QByteArray(hyp ? hyp : "").trimmed();
+        if (!current.isEmpty()) {
+            if (!text.isEmpty())
+                text.append(' ');
+            text.append(current);
+        }
+    }
+    return text;
 }

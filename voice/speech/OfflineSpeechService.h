@@ -41,6 +41,9 @@ public:
                    int* recognitionStatus) override;
     QByteArray getResult(Session session, int* recognitionStatus, int waitMs, int* errorCode) override;
     int sessionEnd(Session session, const QByteArray& hints) override;
+    QByteArray partialResult(Session session) override;
+    // English only.
+    bool canRecognise(int languageIndex) const override { return languageIndex == 1; }
 
     // Root-mean-square value of 16-bit little-endian samples.
     static double level(const char* samples, qint64 bytes);
@@ -65,7 +68,8 @@ private:
     bool m_inSpeech = false;
     char m_oddByte = 0;
     bool m_haveOddByte = false;
-    QByteArray m_pending; // text not yet handed back
+    QByteArray m_pending;   // text not yet handed back
+    QByteArray m_committed; // text of the session's finished segments
     bool m_anyText = false;
     bool m_final = false;
 };

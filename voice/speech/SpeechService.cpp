@@ -24,3 +24,7 @@ std::unique_ptr<SpeechService> SpeechService::create() {
     }
     return std::make_unique<OfflineSpeechService>(OfflineSpeechService::Settings::fromServicesConfig());
 }
+
+QByteArray SpeechService::partialResult(Session) {
+    return QByteArray();
+}

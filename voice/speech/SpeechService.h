@@ -40,6 +40,14 @@ public:
     // Ends the session (also when NoSession, then it does nothing); hints is an empty string.
     virtual int sessionEnd(Session session, const QByteArray& hints) = 0;
 
+    // The words heard so far in an open session, for showing while the user still speaks; empty
+    // for engines that only answer at the closing write. Not part of the result.
+    virtual QByteArray partialResult(Session session);
+
+    // Whether the engine can recognise a language index (0 Mandarin, 1 English, 2 Cantonese,
+    // 3 Sichuanese, 4 Henanese). Needs no login; safe to ask from any thread.
+    virtual bool canRecognise(int languageIndex) const = 0;
+
     // The engine named in services.ini: the HTTP engine when a server is configured, otherwise the
     // built-in offline engine.
     static std::unique_ptr<SpeechService> create();

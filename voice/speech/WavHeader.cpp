@@ -1,5 +1,6 @@
 #include "voice/speech/WavHeader.h"
 
+#include <QIODevice>
 #include <QtEndian>
 
 namespace {
@@ -84,4 +85,36 @@ QString WavHeader::describe() const {
         .arg(sampleRate)
         .arg(channels)
         .arg(bitsPerSample);
+}
+
+QByteArray WavHeader::readSpeechSamples(QIODevice& file, qint64 maxBytes, QString* error) {
+    QByteArray head;
+    WavHeader header;
+    while (header.state == State::NeedMore) {
+        const QByteArray more = file.read(qMin<qint64>(4096, MaxHeaderBytes - head.size()));
+        if (more.isEmpty()) {
+            *error = QStringLiteral("the file ends inside its WAV header");
+            return QByteArray();
+        }
+        head += more;
+        header = parse(head);
+    }
+    if (header.state == State::Invalid) {
+        *error = header.error;
+        return QByteArray();
+    }
+    if (!header.isSpeechFormat()) {
+        *error = header.describe() + QStringLiteral("; only 16000 Hz mono 16-bit PCM is recognised");
+        return QByteArray();
+    }
+    qint64 wanted = header.dataSize < 0 ? maxBytes : qMin(header.dataSize, maxBytes);
+    QByteArray samples =
+        head.mid(int(header.dataOffset), int(qMin<qint64>(wanted, head.size() - header.dataOffset)));
+    wanted -= samples.size();
+    if (wanted > 0)
+        samples += file.read(wanted);
+    samples.chop(samples.size() & 1);
+    if (samples.isNull())
+        samples = QByteArray("");
+    return samples;
 }

@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QString>
 
+class QIODevice;
+
 // The header of a RIFF WAV recording as far as the recogniser needs it: the sample format and
 // where the samples begin. The chunks are walked, so extra chunks before "data" are skipped.
 class WavHeader {
@@ -30,6 +32,12 @@ public:
     // 16 kHz, one channel, 16-bit integer PCM.
     bool isSpeechFormat() const;
     QString describe() const;
+
+    // Reads the samples of a 16 kHz mono 16-bit recording: the header first (read in steps, never
+    // past MaxHeaderBytes), then only the data chunk, at most maxBytes of it; the rest of a longer
+    // file is never read. A null array, with the reason in *error, when the file is not such a
+    // recording.
+    static QByteArray readSpeechSamples(QIODevice& file, qint64 maxBytes, QString* error);
 
     // Largest header accepted before the first sample (guards against endless chunk walks).
     static constexpr qint64 MaxHeaderBytes = 1 << 20;

@@ -1,0 +1,91 @@
+#include "app/ServicesConfig.h"
+#include "app/ServicesIniEditor.h"
+#include "app/SpeechEngineSettings.h"
+#include "tests/support/Rows.h"
+#include "tests/support/TestDir.h"
+
+#include <QtTest>
+
+namespace {
+const ServicesIniEditor::Keys kServer = {{"engine", "http"}, {"url", "http://127.0.0.1:8080/asr"}};
+}
+
+class TestServicesIniEditor : public QObject {
+    Q_OBJECT
+private slots:
+    void init() { m_dir.reset(new TestDir); }
+    void cleanup() { m_dir.reset(); }
+
+    // Only the [speech] keys change; comments, blank lines, other sections and their keys (even
+    // one with the same name) keep their bytes.
+    void editsOnlyTheSectionKeys_data() {
+        const Rows<QByteArray, QByteArray> row;
+        row("keys replaced in place, comments and other sections kept",
+            "; head\n[speech]\n;url=\nengine = offline\nextra=1 ; mine\n\n[sites]\nurl=x\n",
+            "; head\n[speech]\n;url=\nengine=http\nextra=1 ; mine\nurl=http://127.0.0.1:8080/asr\n\n"
+            "[sites]\nurl=x\n");
+        row("missing section appended", "[sites]\nurl=x",
+            "[sites]\nurl=x\n\n[speech]\nengine=http\n"
+            "url=http://127.0.0.1:8080/asr\n");
+        row("empty file", "", "[speech]\nengine=http\nurl=http://127.0.0.1:8080/asr\n");
+        row("CR LF kept, section at the end without a final line end", "; c\r\n[ speech ]\r\nkey=k",
+            "; c\r\n[ speech ]\r\nkey=k\r\nengine=http\r\nurl=http://127.0.0.1:8080/asr\r\n");
+        row("every copy of a repeated key", "[speech]\nurl=a\n[sites]\n[speech]\nurl=b\n",
+            "[speech]\nurl=http://127.0.0.1:8080/asr\n[sites]\n[speech]\nurl=http://127.0.0.1:8080/asr\n"
+            "engine=http\n");
+    }
+    void editsOnlyTheSectionKeys() {
+        const auto [before, after] = Rows<QByteArray, QByteArray>::fetch();
+        QCOMPARE(ServicesIniEditor::withKeys(before, "speech", kServer), after);
+    }
+
+    // The shipped file gains the lines and loses nothing; what the program reads back is what
+    // was saved, also for values with list commas, comment signs, quotes and line breaks.
+    void shippedFileRoundTrip() {
+        QFile file(TestDir::dataDir() + "/services.ini");
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray shipped = file.readAll();
+        QVERIFY(shipped.contains("[speech]"));
+        m_dir->write("services.ini", shipped);
+        SpeechEngineSettings s;
+        s.engine = SpeechEngineSettings::Server;
+        s.url = "http://127.0.0.1:1/a,b";
+        s.key = " k;e\"y\\1=\n";
+        s.model = "m#1";
+        QString error;
+        QVERIFY2(s.save(m_dir->file("services.ini"), &error), qPrintable(error));
+        const QByteArray saved = m_dir->read("services.ini");
+        QByteArray withoutAdded = saved;
+        const int added = saved.indexOf("engine=http\n");
+        QVERIFY(added > 0);
+        withoutAdded.remove(added, saved.indexOf("model=", added) - added);
+        withoutAdded.remove(added, withoutAdded.indexOf('\n', added) + 1 - added);
+        QCOMPARE(withoutAdded, shipped);
+        TestDir::reloadSettings();
+        const SpeechEngineSettings read = SpeechEngineSettings::fromServicesConfig();
+        QCOMPARE(read.engine, SpeechEngineSettings::Server);
+        QCOMPARE(read.url, s.url);
+        QCOMPARE(read.key, QString("k;e\"y\\1="));
+        QCOMPARE(read.model, s.model);
+    }
+
+    // A file that cannot be written is reported; the values still hold for this run.
+    void unwritableFileKeepsSettingsInMemory() {
+        QVERIFY(QDir().mkdir(m_dir->file("services.ini"))); // a folder where the file should be
+        SpeechEngineSettings s;
+        s.engine = SpeechEngineSettings::Server;
+        s.url = "http://127.0.0.1:2";
+        QString error;
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("services.ini could not be written"));
+        QVERIFY(!s.save(m_dir->file("services.ini"), &error));
+        QVERIFY(!error.isEmpty());
+        QVERIFY(SpeechEngineSettings::fromServicesConfig().usesServer());
+        QCOMPARE(ServicesConfig::instance().text("speech/url", {}), s.url);
+    }
+
+private:
+    std::unique_ptr<TestDir> m_dir;
+};
+
+QTEST_MAIN(TestServicesIniEditor)
+#include "tst_servicesinieditor.moc"
