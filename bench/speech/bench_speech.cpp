@@ -89,6 +89,8 @@ void idleWakeUps(int seconds) {
 // Takes of the offline engine fed in 50 ms buffers at the pace of speech on the recognition
 // thread; release -> final text, 10 takes each.
 void streamedTakes(const QByteArray& samples, const char* what) {
+    ConfigStore::instance()["TypingModel"] = 1; // English: the one language of the offline engine
+    ConfigStore::instance()["TypingLanguage"] = 1;
     RecognitionThread thread(
         std::make_unique<OfflineSpeechService>(OfflineSpeechService::Settings::fromServicesConfig()));
     QSemaphore emitted;
