@@ -99,10 +99,12 @@ private slots:
         m_dir->write("userwords.txt", words);
         if (!wordsPresent)
             QFile::remove(m_dir->file("userwords.txt"));
-        auto thread = makeThread([&](ScriptedSpeechService& f) {
-            f.loginResult = loginResult;
-            f.uploadError = uploadError;
-        });
+        // Structured bindings are captured through copies: C++17 lambdas cannot name them.
+        auto thread =
+            makeThread([loginResult = loginResult, uploadError = uploadError](ScriptedSpeechService& f) {
+                f.loginResult = loginResult;
+                f.uploadError = uploadError;
+            });
         QCOMPARE(m_log->warnings(), warnings);
         QCOMPARE(thread->uploadResult(), uploadResult);
         QCOMPARE(m_fake->loginParams, QByteArray("appid = 7d2a9f13, work_dir = ."));
@@ -160,13 +162,15 @@ private slots:
     void pass() {
         const auto [size, replies, text, warning, writes, writeRecognition, endpointAfter, beginError,
                     failWriteAt] = Pass::fetch();
-        auto thread = makeThread([&](ScriptedSpeechService& f) {
-            f.replies = replies;
-            f.writeRecognition = writeRecognition;
-            f.endpointAfterWrite = endpointAfter;
-            f.beginError = beginError;
-            f.failWriteAt = failWriteAt;
-        });
+        auto thread =
+            makeThread([replies = replies, writeRecognition = writeRecognition, endpointAfter = endpointAfter,
+                        beginError = beginError, failWriteAt = failWriteAt](ScriptedSpeechService& f) {
+                f.replies = replies;
+                f.writeRecognition = writeRecognition;
+                f.endpointAfterWrite = endpointAfter;
+                f.beginError = beginError;
+                f.failWriteAt = failWriteAt;
+            });
         QCOMPARE(recognise(*thread, size), QStringList{text});
         QCOMPARE(m_log->warnings(), warning.isEmpty() ? QStringList() : QStringList{warning});
         if (!writes.isEmpty()) {
