@@ -75,7 +75,7 @@ SAN_ENV := ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
 check: deps-check
 	cmake -S . -B $(CHECK_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 		-DCMAKE_C_COMPILER=clang-14 -DCMAKE_CXX_COMPILER=clang++-14 \
-		$(if $(CCACHE),-DCMAKE_CXX_COMPILER_LAUNCHER=$(CCACHE)) \
+		$(if $(CCACHE),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache) \
 		"-DCMAKE_CXX_FLAGS=$(SAN_FLAGS) -fsanitize=fuzzer-no-link" \
 		"-DCMAKE_EXE_LINKER_FLAGS=$(SAN_FLAGS)" >/dev/null
 	cmake --build $(CHECK_DIR) -j $(JOBS)
