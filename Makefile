@@ -17,10 +17,12 @@ PKGS_PACKAGE := $(PKGS_RUN) dpkg-dev file
 # build and run the Windows cores, and the validators of the package's menu entry and metainfo.
 PKGS_TEST := $(PKGS_PACKAGE) xvfb xauth x11-utils xdotool pulseaudio-utils pocketsphinx-testdata flite sox sway \
 	g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine64 locales appstream desktop-file-utils
+# What `make check` needs on top: clang with its sanitizer runtimes, libFuzzer and the symbolizer.
+PKGS_CHECK := $(PKGS_TEST) clang-14 libfuzzer-14-dev llvm-14
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: run test build package deps-run deps-test deps-package screenshots
+.PHONY: run test build package check deps-run deps-test deps-package deps-check screenshots
 
 define install_missing
 	@missing=$$(for p in $(1); do dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q '^install ok installed' || echo $$p; done); \
@@ -39,6 +41,9 @@ deps-test:
 
 deps-package:
 	$(call install_missing,$(PKGS_PACKAGE))
+
+deps-check:
+	$(call install_missing,$(PKGS_CHECK))
 
 build:
 	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
@@ -70,3 +75,26 @@ screenshots: deps-run
 test: deps-test build
 	cd $(BUILD_DIR) && xvfb-run -a -s "-screen 0 1920x1080x24 -nolisten tcp" \
 		ctest --output-on-failure -j $(JOBS) --timeout 600
+
+# The program and the tests built with clang under AddressSanitizer and UndefinedBehaviorSanitizer
+# (any finding aborts), the whole CTest suite on that build, then every fuzz target as a libFuzzer
+# binary for FUZZ_SECONDS from its seed corpus. Its own build folder; ccache when present.
+CHECK_DIR ?= build-check
+FUZZ_SECONDS ?= 60
+SAN_FLAGS := -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer
+CCACHE := $(shell command -v ccache 2>/dev/null)
+SAN_ENV := ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
+	UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+	LSAN_OPTIONS=suppressions=$(CURDIR)/cmake/lsan.supp:print_suppressions=0
+check: deps-check
+	cmake -S . -B $(CHECK_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+		-DCMAKE_C_COMPILER=clang-14 -DCMAKE_CXX_COMPILER=clang++-14 \
+		$(if $(CCACHE),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache) \
+		"-DCMAKE_CXX_FLAGS=$(SAN_FLAGS) -fsanitize=fuzzer-no-link" \
+		"-DCMAKE_EXE_LINKER_FLAGS=$(SAN_FLAGS)" >/dev/null
+	cmake --build $(CHECK_DIR) -j $(JOBS)
+	# The tests that type through the X server run on their own afterwards: under the sanitizers'
+	# slowdown, parallel load made the 600-character typing row lose characters.
+	cd $(CHECK_DIR) && $(SAN_ENV) xvfb-run -a -s "-screen 0 1920x1080x24 -nolisten tcp" sh -c \
+		'ctest --output-on-failure -j $(JOBS) --timeout 900 -LE x11 && ctest --output-on-failure --timeout 900 -L x11'
+	$(SAN_ENV) cmake/run-fuzzers.sh $(abspath $(CHECK_DIR))/fuzz $(CURDIR)/fuzz $(FUZZ_SECONDS)

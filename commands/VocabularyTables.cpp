@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTextCodec>
 #include <QtDebug>
 
@@ -53,19 +54,42 @@ void VocabularyTables::reloadUserMaintained() {
     loadSoftware();
 }
 
-VocabularyTables::Merge VocabularyTables::readText(const QString& name, const char* openWarning,
-                                                   QByteArray* lastMerged, QString& text) {
-    QFile file(pathOf(name));
+VocabularyTables::FileStamp VocabularyTables::stampOf(const QString& path) {
+    const QFileInfo info(path);
+    const QDateTime modified = info.lastModified();
+    // A file changed in the last two seconds may change again within the same clock tick and keep
+    // its size; it gets no stamp, so it is read again next time.
+    if (!info.exists() || !modified.isValid() || modified > QDateTime::currentDateTime().addSecs(-2))
+        return {};
+    return {info.size(), modified};
+}
+
+VocabularyTables::Merge VocabularyTables::readBytes(const QString& path, FileStamp* lastMerged,
+                                                    QByteArray& data) {
+    const FileStamp stamp = lastMerged ? stampOf(path) : FileStamp();
+    if (lastMerged && stamp.size >= 0 && stamp == *lastMerged)
+        return Merge::Unchanged;
+    QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        qWarning("%s", openWarning);
+        if (lastMerged)
+            *lastMerged = {};
         return Merge::Failed;
     }
-    const QByteArray data = file.readAll();
-    if (lastMerged) {
-        if (data == *lastMerged)
-            return Merge::Unchanged;
-        *lastMerged = data;
-    }
+    data = file.readAll();
+    // Taken before the read: a change while reading gives a newer stamp, so the file is read again.
+    if (lastMerged)
+        *lastMerged = stamp;
+    return Merge::Merged;
+}
+
+VocabularyTables::Merge VocabularyTables::readText(const QString& name, const char* openWarning,
+                                                   FileStamp* lastMerged, QString& text) {
+    QByteArray data;
+    const Merge read = readBytes(pathOf(name), lastMerged, data);
+    if (read == Merge::Failed)
+        qWarning("%s", openWarning);
+    if (read != Merge::Merged)
+        return read;
     // GBK unless a byte-order mark names UTF-8, UTF-16 or UTF-32 (as a text stream would decide).
     text = QTextCodec::codecForUtfText(data, QTextCodec::codecForName("GBK"))->toUnicode(data);
     if (text.startsWith(QChar(QChar::ByteOrderMark)))
@@ -110,7 +134,7 @@ void VocabularyTables::mergeValue(QMap<QString, QString>& table, const QStringRe
 }
 
 void VocabularyTables::loadPairs(const QString& name, const char* openWarning, QMap<QString, QString>& table,
-                                 QByteArray* lastMerged) {
+                                 FileStamp* lastMerged) {
     QString text;
     if (readText(name, openWarning, lastMerged, text) != Merge::Merged)
         return;
@@ -187,13 +211,9 @@ void VocabularyTables::loadSoftware() {
 void VocabularyTables::loadWebSearch() {
     // Opened by its real path (any characters); a missing file is not worth a warning, since the
     // custom command editor creates it with the first web word.
-    QFile file(pathOf(QStringLiteral("webSearch.txt")));
-    if (!file.open(QIODevice::ReadOnly))
+    QByteArray data;
+    if (readBytes(pathOf(QStringLiteral("webSearch.txt")), &m_lastWebSearch, data) != Merge::Merged)
         return;
-    const QByteArray data = file.readAll();
-    if (data == m_lastWebSearch)
-        return;
-    m_lastWebSearch = data;
     const QList<QByteArray> lines = data.split('\n');
     for (int i = 0; i < lines.size(); ++i) {
         const QByteArray& line = lines[i];

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QMap>
 #include <QSet>
 #include <QString>
@@ -46,15 +47,25 @@ public:
 
 private:
     enum class Merge { Unchanged, Merged, Failed };
-    // Reads and decodes a file of the working directory. An unchanged user-maintained file (the
-    // same bytes as last merged) is not decoded again: merging the same content twice gives the
-    // same table.
-    Merge readText(const QString& name, const char* openWarning, QByteArray* lastMerged, QString& text);
+    // Size and modification time of a file when it was last merged; an empty stamp matches none.
+    struct FileStamp {
+        qint64 size = -1;
+        QDateTime modified;
+        bool operator==(const FileStamp& other) const {
+            return size == other.size && modified == other.modified;
+        }
+    };
+    static FileStamp stampOf(const QString& path);
+    // Reads a file of the working directory, unless the stamp shows it unchanged since it was
+    // last merged (merging the same content twice gives the same table); then updates the stamp.
+    static Merge readBytes(const QString& path, FileStamp* lastMerged, QByteArray& data);
+    // Reads and decodes a file of the working directory, warning when it cannot be opened.
+    Merge readText(const QString& name, const char* openWarning, FileStamp* lastMerged, QString& text);
     // The lines of a text without their LF or CR LF; empty lines left out, all-blank lines kept.
     static QVector<QStringRef> nonEmptyLines(const QString& text);
     static void mergeValue(QMap<QString, QString>& table, const QStringRef& key, const QStringRef& value);
     void loadPairs(const QString& name, const char* openWarning, QMap<QString, QString>& table,
-                   QByteArray* lastMerged = nullptr);
+                   FileStamp* lastMerged = nullptr);
     void loadList(const QString& name, const char* openWarning, QStringList& list);
     // Warns once per run about a line that lacks fields (the file is re-read before every utterance).
     void reportShortLine(const QString& name, const QStringRef& line);
@@ -69,8 +80,8 @@ private:
     QStringList m_movieList;
     QStringList m_buyList;
 
-    QByteArray m_lastCommandWords;
-    QByteArray m_lastSoftware;
-    QByteArray m_lastWebSearch;
+    FileStamp m_lastCommandWords;
+    FileStamp m_lastSoftware;
+    FileStamp m_lastWebSearch;
     QSet<QString> m_reportedLines;
 };

@@ -1,11 +1,12 @@
 #include "custom/ApplicationScanner.h"
 
 #include <QFile>
+#include <QRegularExpression>
 #include <QSaveFile>
-#include <QSet>
 #include <QTextCodec>
 #include <QTextStream>
 #include <QtDebug>
+#include <algorithm>
 
 static const char kSoftwareFile[] = "software.txt";
 static const char kListFile[] = "info.txt";
@@ -33,6 +34,7 @@ void ApplicationScanner::readSoftwareTxt() {
         return;
     }
     m_unreadable = false;
+    m_records.clear();
     QTextStream in(&file);
     in.setCodec(gbk());
     in.setAutoDetectUnicode(true);
@@ -44,8 +46,26 @@ void ApplicationScanner::readSoftwareTxt() {
         if (fields.size() < 4)
             qWarning().noquote()
                 << "Find the application , record with fewer than four fields kept unchanged:" << line;
-        m_records.insert(fields.value(1), line);
+        m_records.append({fields.value(1), line});
     }
+    std::stable_sort(m_records.begin(), m_records.end(),
+                     [](const Record& a, const Record& b) { return a.key < b.key; });
+}
+
+bool ApplicationScanner::matches(ExecutableListing::NameMatch rule, const QString& path,
+                                 const QString& name) {
+    if (name.isEmpty())
+        return false;
+    if (rule == ExecutableListing::NameMatch::Contained)
+        return path.contains(name);
+    const QString file = path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
+    if (!name.endsWith(QLatin1Char('*')))
+        return file == name;
+    const QString base = name.chopped(1);
+    if (base.isEmpty() || !file.startsWith(base))
+        return false;
+    static const QRegularExpression version(QStringLiteral("^(-?[0-9]+(\\.[0-9]+)*)?$"));
+    return version.match(file.midRef(base.size())).hasMatch();
 }
 
 QByteArray ApplicationScanner::encodeLine(const QString& line) const {
@@ -69,6 +89,29 @@ static bool needsLocation(const QString& record) {
     return fields.size() == 4 && fields.at(3).isEmpty() && !fields.at(1).isEmpty();
 }
 
+// The record with its location in field 4.
+static QString withLocation(const QString& record, const QString& location) {
+    QStringList fields = record.split(QLatin1Char(','));
+    fields[3] = location;
+    return fields.join(QLatin1Char(','));
+}
+
+static const QLatin1String kFileScheme("file:///");
+
+// A location that an earlier scan filled in but whose file is not the record's executable under
+// the current rule (an older rule matched "code" in ".../osslsigncode") is emptied, so the walk
+// looks for the record again.
+static QString withoutWrongLocation(const QString& record, ExecutableListing::NameMatch rule) {
+    const QStringList fields = record.split(QLatin1Char(','));
+    if (fields.size() != 4 || !fields.at(3).startsWith(kFileScheme))
+        return record;
+    QString path = fields.at(3).mid(kFileScheme.size());
+    path.replace(QLatin1String("\\\\"), QLatin1String("\\"));
+    if (ApplicationScanner::matches(rule, path, fields.at(1)))
+        return record;
+    return withLocation(record, QString());
+}
+
 QByteArray ApplicationScanner::filledRecords(const QString& listPath) {
     QByteArray out;
     QFile list(listPath);
@@ -76,11 +119,14 @@ QByteArray ApplicationScanner::filledRecords(const QString& listPath) {
         qWarning("Find the application , open info file failed !");
         return out;
     }
+    const ExecutableListing::NameMatch rule = m_listing->nameMatch();
     // Only the records still waiting for a location take part in the walk over the listing.
-    QList<QPair<QString, QString>> open;
-    for (auto it = m_records.cbegin(); it != m_records.cend(); ++it)
-        if (needsLocation(it.value()))
-            open.append(qMakePair(it.key(), it.value()));
+    QVector<Record*> open;
+    for (Record& record : m_records) {
+        record.line = withoutWrongLocation(record.line, rule);
+        if (needsLocation(record.line))
+            open.append(&record);
+    }
     while (!list.atEnd()) {
         QByteArray bytes = list.readLine();
         while (bytes.endsWith('\n') || bytes.endsWith('\r'))
@@ -90,10 +136,10 @@ QByteArray ApplicationScanner::filledRecords(const QString& listPath) {
         const QString line = decodeListLine(bytes);
         QString path = line;
         path.replace(QLatin1Char('\\'), QLatin1String("\\\\"));
-        for (const auto& record : open) {
-            if (line.contains(record.first)) {
-                out += encodeLine(record.second + QStringLiteral("file:///") + path);
-                m_foundKeys.append(record.first);
+        for (Record* record : open) {
+            if (matches(rule, line, record->key)) {
+                out += encodeLine(withLocation(record->line, kFileScheme + path));
+                record->found = true;
             }
         }
     }
@@ -119,11 +165,10 @@ void ApplicationScanner::run() {
 
     // The new content is built in full and replaces "software.txt" only once complete, so a file
     // that cannot be written keeps every record it had.
-    QByteArray content = filledRecords(listPath);
-    const QSet<QString> found(m_foundKeys.cbegin(), m_foundKeys.cend());
-    for (auto it = m_records.cbegin(); it != m_records.cend(); ++it)
-        if (!found.contains(it.key()))
-            content += encodeLine(it.value());
+    QByteArray content = m_listing ? filledRecords(listPath) : QByteArray();
+    for (const Record& record : m_records)
+        if (!record.found)
+            content += encodeLine(record.line);
 
     const QString softwarePath = QString::fromLatin1(kSoftwareFile);
     QSaveFile file(softwarePath);

@@ -5,6 +5,7 @@
 #include "commands/VocabularyTables.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -124,6 +125,27 @@ int main(int argc, char** argv) {
               QFile f("software.txt");
               f.open(QIODevice::WriteOnly | QIODevice::Truncate);
               f.write(big[(i + 1) % 2]);
+          }));
+
+    // A very large commandwords.txt, last changed a minute ago: an unchanged file is not read again.
+    {
+        QByteArray words;
+        for (int i = 0; words.size() < 50 * 1024 * 1024; ++i)
+            words += "word" + QByteArray::number(i) + ",file:///home/user/documents/folder" +
+                     QByteArray::number(i) + "\r\n";
+        QFile f("commandwords.txt");
+        f.open(QIODevice::WriteOnly | QIODevice::Truncate);
+        f.write(words);
+        f.setFileTime(QDateTime::currentDateTime().addSecs(-60), QFileDevice::FileModificationTime);
+        std::printf("commandwords.txt of %d bytes\n", int(words.size()));
+    }
+    VocabularyTables large;
+    large.loadAll();
+    print("50 MB commandwords.txt: reloads + interpret, unchanged", measure(large, 50, [](int) {}));
+    print("50 MB commandwords.txt: reloads + interpret, touched", measure(large, 5, [](int i) {
+              QFile f("commandwords.txt");
+              f.open(QIODevice::ReadWrite);
+              f.setFileTime(QDateTime::currentDateTime().addSecs(-30 + i), QFileDevice::FileModificationTime);
           }));
     std::printf("(%d commands opened a page)\n", opened);
     return 0;

@@ -10,6 +10,9 @@ class FakeExecutableListing : public ExecutableListing {
 public:
     QStringList paths;
     bool fail = false;
+    NameMatch match = NameMatch::FileName;
+
+    NameMatch nameMatch() const override { return match; }
 
     bool writeList(const QString& listPath) override {
         if (fail)

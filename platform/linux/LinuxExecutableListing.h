@@ -14,6 +14,7 @@ public:
     explicit LinuxExecutableListing(const QStringList& roots);
 
     bool writeList(const QString& listPath) override;
+    NameMatch nameMatch() const override { return NameMatch::FileName; }
 
     static QStringList defaultRoots();
     QStringList roots() const { return m_roots; }

@@ -6,4 +6,5 @@
 class WinExecutableListing : public ExecutableListing {
 public:
     bool writeList(const QString& listPath) override;
+    NameMatch nameMatch() const override { return NameMatch::Contained; }
 };

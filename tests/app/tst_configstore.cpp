@@ -8,6 +8,8 @@
 #include <QThread>
 #include <QtTest>
 #include <csignal>
+#include <numeric>
+#include <random>
 
 using Repair = Rows<QByteArray, QString, QStringList>; // file content, Key=value checks, warnings
 
@@ -168,6 +170,41 @@ private slots:
         for (int t = 0; t < 4; ++t)
             for (int k = 0; k < 20; ++k)
                 QCOMPARE(int(store[QStringLiteral("T%1K%2").arg(t).arg(k)]), 280 + k);
+    }
+
+    // Reading a missing key adds it to the map: reads on one thread while another saves must never
+    // tear the map the save walks, so every saved file lists its keys once each, in order.
+    void readsDuringSavesNeverTear() {
+        ConfigStore& store = ConfigStore::instance();
+        QVector<int> order(20000);
+        std::iota(order.begin(), order.end(), 0);
+        // Scattered over the key range, so inserts rebalance the whole tree the save walks.
+        std::shuffle(order.begin(), order.end(), std::mt19937(1));
+        QAtomicInt stop = 0;
+        QAtomicInt reads = 0;
+        QThread* reader = QThread::create([&] {
+            for (int lap = 0; !stop.loadAcquire(); ++lap)
+                for (int i = 0; i < order.size() && !stop.loadAcquire(); ++i) {
+                    static_cast<void>(int(store[QStringLiteral("R%1.%2")
+                                                    .arg(order[i], 5, 10, QLatin1Char('0'))
+                                                    .arg(lap, 3, 10, QLatin1Char('0'))]));
+                    reads.fetchAndAddRelaxed(1);
+                }
+        });
+        reader->start();
+        QString torn;
+        for (int saves = 0; saves < 20 && torn.isEmpty(); ++saves) {
+            QVERIFY(store.save());
+            const QList<QByteArray> lines = m_dir->read("config.txt").split('\n');
+            for (int i = 1; i + 1 < lines.size() && torn.isEmpty(); ++i)
+                if (!(lines[i - 1] < lines[i]) || !lines[i].endsWith("=0"))
+                    torn = QString::fromLatin1(lines[i - 1] + " / " + lines[i]);
+        }
+        stop = 1;
+        QVERIFY(reader->wait(60000));
+        delete reader;
+        QVERIFY2(torn.isEmpty(), qPrintable(torn));
+        QCOMPARE(store.snapshot().size(), int(reads));
     }
 
     void killedDuringSaveLeavesCompleteFile() {

@@ -79,6 +79,7 @@ private slots:
         row("上海的空气和天气", open, "http://www.tianqihoubao.com/aqi/shanghai.html");
         row("火车票和快递", open, "https://www.kuaidi100.com/"); // first key in code-unit order
         row("附近有什么好吃的", CommandAction::None, "");
+        row("附近的快递", open, "https://www.kuaidi100.com/"); // a daily-life link before nearby
 
         // Stage 8: dictionary, else on to the next stages.
         row("苹果的英文", open, dictionary);

@@ -146,6 +146,52 @@ private slots:
                  QStringList{"Voice Transcribe , open commandwords file failed !"});
     }
 
+    // A user-maintained file is read again when its size or modification time changed, or when it
+    // was modified too recently for its time to tell; otherwise the loaded table stands.
+    void reloadSkipsAnUnchangedFile_data() {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QByteArray>("first");
+        QTest::addColumn<QByteArray>("second");
+        QTest::addColumn<int>("firstAge"); // seconds before now of each version's time
+        QTest::addColumn<int>("secondAge");
+        QTest::addColumn<QString>("expected");
+        auto row = [](const char* name, const char* file, const char* first, const char* second, int firstAge,
+                      int secondAge, const char* expected) {
+            QTest::newRow(name) << file << QByteArray(first) << QByteArray(second) << firstAge << secondAge
+                                << expected;
+        };
+        row("same size and time", "commandwords.txt", "k,AAAA", "k,BBBB", 60, 60, "AAAA");
+        row("same size, new time", "commandwords.txt", "k,AAAA", "k,BBBB", 60, 30, "BBBB");
+        row("new size, same time", "commandwords.txt", "k,AAAA", "k,BBBBB", 60, 60, "BBBBB");
+        row("same size and time, but just written", "commandwords.txt", "k,AAAA", "k,BBBB", 0, 0, "BBBB");
+        row("software.txt, same size and time", "software.txt", "k,x,AAAA,", "k,x,BBBB,", 60, 60, "AAAA");
+        row("webSearch.txt, same size and time", "webSearch.txt", "k AAAA", "k BBBB", 60, 60, "AAAA");
+    }
+    void reloadSkipsAnUnchangedFile() {
+        QFETCH(QString, file);
+        QFETCH(QByteArray, first);
+        QFETCH(QByteArray, second);
+        QFETCH(int, firstAge);
+        QFETCH(int, secondAge);
+        QFETCH(QString, expected);
+        const QDateTime now = QDateTime::fromSecsSinceEpoch(QDateTime::currentSecsSinceEpoch());
+        const auto writeAged = [&](const QByteArray& content, int age) {
+            m_dir->write(file, content);
+            QFile f(m_dir->file(file));
+            QVERIFY(f.open(QIODevice::ReadWrite));
+            QVERIFY(f.setFileTime(now.addSecs(-age), QFileDevice::FileModificationTime));
+        };
+        VocabularyTables tables;
+        writeAged(first, firstAge);
+        tables.reloadUserMaintained();
+        writeAged(second, secondAge);
+        tables.reloadUserMaintained();
+        const QString value = file == "webSearch.txt"  ? QString(tables.webSearchTable().value("k"))
+                              : file == "software.txt" ? tables.softwareTable().value("k")
+                                                       : tables.commandWordTable().value("k");
+        QCOMPARE(value, expected);
+    }
+
     // In a working directory whose path holds Chinese characters, every missing file but
     // webSearch.txt is reported, and the files load once they are there; lists keep every line.
     void chineseWorkingDirectory() {

@@ -8,14 +8,19 @@
 
 namespace {
 
+using NameMatch = ExecutableListing::NameMatch;
+
 // A listing that writes the given bytes as they are, or fails when they are null.
 struct BytesListing : ExecutableListing {
-    explicit BytesListing(const QByteArray& bytes) : bytes(bytes) {}
+    explicit BytesListing(const QByteArray& bytes, NameMatch match = NameMatch::Contained)
+        : bytes(bytes), match(match) {}
     bool writeList(const QString& listPath) override {
         QFile file(listPath);
         return !bytes.isNull() && file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
     }
+    NameMatch nameMatch() const override { return match; }
     QByteArray bytes;
+    NameMatch match;
 };
 
 void scan(std::unique_ptr<ExecutableListing> listing) {
@@ -31,6 +36,8 @@ QByteArray utf8Lines(const QStringList& paths) {
 
 } // namespace
 
+Q_DECLARE_METATYPE(ExecutableListing::NameMatch)
+
 class TestApplicationScanner : public QObject {
     Q_OBJECT
 private slots:
@@ -43,9 +50,11 @@ private slots:
         QTest::addColumn<QByteArray>("listing");
         QTest::addColumn<QByteArray>("after");
         QTest::addColumn<QString>("warning");
+        QTest::addColumn<NameMatch>("rule");
         auto row = [](const char* name, const QByteArray& before, const QByteArray& listing,
-                      const QByteArray& after, const char* warning = "") {
-            QTest::newRow(name) << before << listing << after << QString(warning);
+                      const QByteArray& after, const char* warning = "",
+                      NameMatch rule = NameMatch::Contained) {
+            QTest::newRow(name) << before << listing << after << QString(warning) << rule;
         };
         row("two paths for one record, listing order", "QQ,QQ.exe,http://im.qq.com,\r\n",
             utf8Lines({"c:\\Program Files\\Tencent\\QQ.exe", "d:\\QQ.exe"}),
@@ -66,8 +75,23 @@ private slots:
                 "editor,gedit,https://gedit/,file:////opt/我的 Apps/gedit\r\n"));
         row("substring match, case-sensitive", "qq,qq.exe,http://q,\r\n",
             utf8Lines({"c:\\myqq.exe", "c:\\QQ.EXE"}), "qq,qq.exe,http://q,file:///c:\\\\myqq.exe\r\n");
-        row("last record of an executable wins, empty lines dropped",
-            "one,x.exe,http://1,\r\n\r\ntwo,x.exe,http://2,\r\n", "", "two,x.exe,http://2,\r\n");
+        row("every record of an executable kept, empty lines dropped",
+            "Alpha,tool,http://a,\r\nBeta,tool,http://b,\r\n\r\nno commas\r\nmore words\r\n",
+            utf8Lines({"/usr/bin/tool"}),
+            "Alpha,tool,http://a,file:////usr/bin/tool\r\nBeta,tool,http://b,file:////usr/bin/tool\r\n"
+            "no commas\r\nmore words\r\n",
+            "", NameMatch::FileName);
+        row("file name matched whole, a version only where asked",
+            "VSCode,code,http://c,\r\nVLC,vlc,http://v,\r\nGIMP,gimp*,http://g,\r\n",
+            utf8Lines({"/usr/bin/osslsigncode", "/usr/bin/rvlc", "/usr/bin/gimp-console-2.10",
+                       "/usr/bin/gimp-2.10", "/opt/vlc/vlc", "/usr/bin/code-oss"}),
+            "GIMP,gimp*,http://g,file:////usr/bin/gimp-2.10\r\nVLC,vlc,http://v,file:////opt/vlc/vlc\r\n"
+            "VSCode,code,http://c,\r\n",
+            "", NameMatch::FileName);
+        row("a wrong earlier match is dropped, a right one kept",
+            "VSCode,code,http://c,file:////usr/bin/osslsigncode\r\nVLC,vlc,http://v,file:////usr/bin/vlc\r\n",
+            utf8Lines({"/usr/bin/osslsigncode", "/usr/bin/vlc"}),
+            "VSCode,code,http://c,\r\nVLC,vlc,http://v,file:////usr/bin/vlc\r\n", "", NameMatch::FileName);
         row("UTF-8 byte-order mark read, GBK written",
             "\xEF\xBB\xBF" + QString("音乐,music.exe,http://m,\r\n").toUtf8(), utf8Lines({"c:\\music.exe"}),
             gbk("音乐,music.exe,http://m,file:///c:\\\\music.exe\r\n"));
@@ -89,10 +113,11 @@ private slots:
         QFETCH(QByteArray, listing);
         QFETCH(QByteArray, after);
         QFETCH(QString, warning);
+        QFETCH(NameMatch, rule);
         if (!before.isNull())
             m_dir->write("software.txt", before);
         MessageLog log;
-        ::scan(std::make_unique<BytesListing>(listing));
+        ::scan(std::make_unique<BytesListing>(listing, rule));
         QVERIFY(QFile::exists("software.txt"));
         QCOMPARE(m_dir->read("software.txt"), after);
         QVERIFY(!QFile::exists("info.txt"));

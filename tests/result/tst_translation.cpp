@@ -181,7 +181,7 @@ private slots:
 
     void decodeEscapes_data() {
         const Escapes row;
-        const QString bad(QChar(QChar::ReplacementCharacter));
+        const QString bad = QChar(QChar::ReplacementCharacter);
         row("escape between text, upper-case hex", "a\\u4F60b", "a你b", false);
         row("surrogate pair is one character", "x\\ud83d\\ude00y", QString::fromUcs4(U"x\U0001F600y"), false);
         row("lone high surrogate", "\\ud83dz", bad + "z", true);

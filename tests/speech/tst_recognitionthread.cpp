@@ -119,11 +119,13 @@ private slots:
         m_dir->write("userwords.txt", words);
         if (!wordsPresent)
             QFile::remove(m_dir->file("userwords.txt"));
-        auto thread = makeThread([&](ScriptedSpeechService& f) {
-            f.loginResult = loginResult;
-            f.uploadError = uploadError;
-            f.replies = {Reply{"ok", 5, 0}};
-        });
+        // Structured bindings are captured through copies: C++17 lambdas cannot name them.
+        auto thread =
+            makeThread([loginResult = loginResult, uploadError = uploadError](ScriptedSpeechService& f) {
+                f.loginResult = loginResult;
+                f.uploadError = uploadError;
+                f.replies = {Reply{"ok", 5, 0}};
+            });
         QVERIFY(m_fake->callList().isEmpty()); // nothing happens on the constructing thread
         QSignalSpy states(thread.get(), &RecognitionThread::engineStateChanged);
         thread->start();
@@ -183,13 +185,15 @@ private slots:
     void session() {
         const auto [size, replies, outcome, warning, writes, writeRecognition, endpointAfter, beginError,
                     failWriteAt] = Session::fetch();
-        auto thread = makeThread([&](ScriptedSpeechService& f) {
-            f.replies = replies;
-            f.writeRecognition = writeRecognition;
-            f.endpointAfterWrite = endpointAfter;
-            f.beginError = beginError;
-            f.failWriteAt = failWriteAt;
-        });
+        auto thread =
+            makeThread([replies = replies, writeRecognition = writeRecognition, endpointAfter = endpointAfter,
+                        beginError = beginError, failWriteAt = failWriteAt](ScriptedSpeechService& f) {
+                f.replies = replies;
+                f.writeRecognition = writeRecognition;
+                f.endpointAfterWrite = endpointAfter;
+                f.beginError = beginError;
+                f.failWriteAt = failWriteAt;
+            });
         thread->start();
         speak(*thread, audioBytes(size));
         QTRY_COMPARE(outcomes(), QStringList{outcome});
@@ -253,14 +257,15 @@ private slots:
     }
     void overlapping() {
         const auto [count, failing, loginMs, expected] = Overlap::fetch();
-        auto thread = makeThread([&](ScriptedSpeechService& f) {
-            f.failingSessions = failing;
-            f.closeDelayMs = 500;
-            f.loginDelayMs = loginMs;
-            for (int i = 1; i <= count; ++i)
-                if (!failing.contains(6 + i))
-                    f.replies << Reply{"t" + QByteArray::number(i), 5, 0};
-        });
+        auto thread =
+            makeThread([count = count, failing = failing, loginMs = loginMs](ScriptedSpeechService& f) {
+                f.failingSessions = failing;
+                f.closeDelayMs = 500;
+                f.loginDelayMs = loginMs;
+                for (int i = 1; i <= count; ++i)
+                    if (!failing.contains(6 + i))
+                        f.replies << Reply{"t" + QByteArray::number(i), 5, 0};
+            });
         m_dir->write("record.wav", "the latest take");
         thread->start();
         for (int i = 0; i < count; ++i) {
