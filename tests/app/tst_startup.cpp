@@ -11,6 +11,7 @@
 #include "ui/MainWindow.h"
 #include "voice/SideKeyMonitor.h"
 #include "voice/SideKeyThread.h"
+#include "voice/TakeQueue.h"
 
 #include <QElapsedTimer>
 #include <QProcess>
@@ -217,7 +218,9 @@ private slots:
 
         MainWindow window;
         StartRequestHandler handler;
+        TakeQueue takes;
         SideKeyThread thread;
+        thread.setTakeQueue(&takes);
         thread.setMonitorFactory([&now] {
             auto m = std::make_unique<SideKeyMonitor>(std::make_unique<FakeMouseButtons>(),
                                                       std::make_unique<FakeForegroundWindow>());
@@ -239,9 +242,11 @@ private slots:
                 connect(m, &SideKeyMonitor::shortPressNoticeShown, &window, [&] { seen << "tap"; });
                 connect(m, &SideKeyMonitor::recorderClosed, &window, [&] {
                     seen << "release";
-                    if (store["IsRecording"] == 1)
+                    // A kept take waits for recognition with the flag raised.
+                    if (takes.size() == 1 && store["IsRecording"] == 1)
                         seen << "flagged";
-                    store["IsRecording"] = 0;
+                    while (takes.size() > 0)
+                        takes.finish(takes.waitForFront());
                 });
                 monitor = m;
             },
