@@ -167,13 +167,16 @@ void ResultDispatcher::postTextToFocus(FocusTyping& typing, const QByteArray& by
         return;
     for (int i = 0; i < n;) {
         const auto byte = static_cast<unsigned char>(bytes.at(i));
-        typing.postCharacter(control, byte);
         if (byte >= 0x80) {
-            // A lead byte travels with its trail byte; a lead byte at the very end has none.
-            if (i + 1 < n)
-                typing.postCharacter(control, static_cast<unsigned char>(bytes.at(i + 1)));
+            // A lead byte travels with its trail byte. One at the very end has none and is not
+            // posted: the control would pair it with the next text's first byte.
+            if (i + 1 >= n)
+                break;
+            typing.postCharacter(control, byte);
+            typing.postCharacter(control, static_cast<unsigned char>(bytes.at(i + 1)));
             i += 2;
         } else {
+            typing.postCharacter(control, byte);
             i += 1;
         }
     }
