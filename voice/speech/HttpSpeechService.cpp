@@ -1,5 +1,7 @@
 #include "voice/speech/HttpSpeechService.h"
 
+#include "app/ReplyLimiter.h"
+
 #include "app/ServicesConfig.h"
 #include "voice/speech/SpeechParameters.h"
 #include "voice/speech/WavHeader.h"
@@ -13,7 +15,6 @@
 #include <QNetworkRequest>
 #include <QStringList>
 #include <QTextCodec>
-#include <QTimer>
 #include <QtDebug>
 #include <QtEndian>
 
@@ -169,41 +170,19 @@ int HttpSpeechService::transcribe() {
         request.setRawHeader("Authorization", "Bearer " + m_settings.key);
 
     // The recognition thread has no event loop of its own: this one runs until the reply ends or
-    // the time-out aborts it.
-    // The deadline is set once for the whole request and never moved by progress, so a server
-    // that trickles its reply is cut off like one that stays silent.
+    // its limiter aborts it (one deadline for the whole request, whatever the server sends, and
+    // the reply size cap).
     QNetworkAccessManager manager;
     QEventLoop loop;
-    QTimer timer;
-    timer.setSingleShot(true);
-    bool timedOut = false;
-    bool tooLarge = false;
-    QByteArray body;
     QNetworkReply* reply = manager.post(request, &multi);
-    reply->setReadBufferSize(64 * 1024);
-    auto collect = [&] {
-        if (tooLarge)
-            return;
-        const qint64 declared = reply->header(QNetworkRequest::ContentLengthHeader).toLongLong();
-        if (declared > MaxReplyBytes || body.size() + reply->bytesAvailable() > MaxReplyBytes) {
-            tooLarge = true;
-            reply->abort();
-            return;
-        }
-        body += reply->readAll();
-    };
-    QObject::connect(reply, &QNetworkReply::metaDataChanged, &loop, collect);
-    QObject::connect(reply, &QNetworkReply::readyRead, &loop, collect);
+    ReplyLimiter::attach(reply, MaxReplyBytes, m_settings.timeoutMs);
     QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
-    QObject::connect(&timer, &QTimer::timeout, &loop, [&] {
-        timedOut = true;
-        reply->abort();
-    });
-    timer.start(m_settings.timeoutMs);
     if (!reply->isFinished())
         loop.exec();
-    timer.stop();
-    collect();
+    const ReplyLimiter::Verdict verdict = ReplyLimiter::verdict(reply);
+    const bool tooLarge = verdict == ReplyLimiter::TooLarge;
+    const bool timedOut = verdict == ReplyLimiter::TooSlow;
+    const QByteArray body = tooLarge ? QByteArray() : reply->readAll();
 
     const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     const QNetworkReply::NetworkError error = reply->error();
