@@ -278,8 +278,8 @@ private slots:
                                std::make_unique<FakeForegroundWindow>()};
         monitor.setTakeQueue(&thread.takes());
         WavPlayback* playback = nullptr;
-        monitor.setCaptureFactory([&] {
-            auto capture = std::make_unique<WavPlayback>(samples);
+        monitor.setCaptureFactory([&, pcm = samples] {
+            auto capture = std::make_unique<WavPlayback>(pcm);
             playback = capture.get();
             return capture;
         });
