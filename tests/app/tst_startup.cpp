@@ -75,14 +75,13 @@ private slots:
 
     void firstStartWritesSettingsAndLogs() {
         QProcess* first = start();
-        QTRY_VERIFY_WITH_TIMEOUT(!logText().isEmpty(), 15000);
+        QTRY_VERIFY_WITH_TIMEOUT(logText().contains(") \"主程序启动\"\r\n"), 15000);
         QVERIFY2(first->state() == QProcess::Running, first->readAllStandardError().constData());
         const QStringList logs = QDir(m_dir->file("logs")).entryList({"*.log"});
         QCOMPARE(logs.size(), 1);
         QVERIFY2(QRegularExpression("^\\d{14}\\.log$").match(logs.first()).hasMatch(),
                  qPrintable(logs.first()));
         QVERIFY(logText().contains("INFO: ("));
-        QVERIFY(logText().contains(") \"主程序启动\"\r\n"));
         // FirstOpen was set and saved: the file is in ascending key order now.
         // FirstOpen is saved first; the first-use hint then registers the program to start at logon.
         QTRY_VERIFY(m_dir->read("config.txt")
@@ -91,11 +90,23 @@ private slots:
     }
 
     void secondInstanceExitsAtOnce() {
-        // Not a first start, so the first instance has no settings of its own left to save.
         m_dir->write("config.txt", "FirstOpen=1\n");
         QProcess* first = start();
         QTRY_VERIFY_WITH_TIMEOUT(logText().contains("主程序启动"), 15000);
-        const QByteArray config = m_dir->read("config.txt");
+        // The first instance saves its settings once it runs (late under sanitizers): wait for
+        // that save and for config.txt to stay unchanged.
+        QTRY_VERIFY_WITH_TIMEOUT(m_dir->read("config.txt") != "FirstOpen=1\n", 30000);
+        QByteArray config = m_dir->read("config.txt");
+        QElapsedTimer quiet, overall;
+        quiet.start();
+        overall.start();
+        while (quiet.elapsed() < 2000 && overall.elapsed() < 30000) {
+            QTest::qWait(250);
+            if (m_dir->read("config.txt") != config) {
+                config = m_dir->read("config.txt");
+                quiet.restart();
+            }
+        }
         QElapsedTimer timer;
         timer.start();
         QProcess* second = start();
@@ -332,6 +343,8 @@ private:
         Display* display = XOpenDisplay(nullptr);
         if (!display)
             return titles;
+        // A window may go between listing and asking about it: that error is not fatal here.
+        XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
         const Atom pidAtom = XInternAtom(display, "_NET_WM_PID", False);
         const Atom nameAtom = XInternAtom(display, "_NET_WM_NAME", False);
         Window root, parent, *children = nullptr;
