@@ -89,9 +89,10 @@ private:
                       OfflineSpeechService::Settings::fromServicesConfig()) {
         setLanguage(1);
         auto thread = std::make_unique<RecognitionThread>(std::make_unique<OfflineSpeechService>(settings));
-        connect(thread.get(), &RecognitionThread::textRecognised, this,
+        // The thread is the context: a text still queued when it goes never reaches the next test.
+        connect(thread.get(), &RecognitionThread::textRecognised, thread.get(),
                 [this](const QString& t) { m_outcomes << t; });
-        connect(thread.get(), &RecognitionThread::recognitionFailed, this,
+        connect(thread.get(), &RecognitionThread::recognitionFailed, thread.get(),
                 [this](RecognitionThread::Failure f) {
                     m_outcomes << (f == RecognitionThread::Failure::LanguageRefused ? "<refused>"
                                                                                     : "<unavailable>");
@@ -107,13 +108,13 @@ private:
     // its text, "<refused>"/"<unavailable>", or "<unusable>" when the file is not read at all.
     QString recognise(RecognitionThread& thread, QByteArray wav = QByteArray()) {
         // The previous take is done with (its end removes "record.wav").
-        if (!QTest::qWaitFor([&] { return thread.takes().size() == 0; }, 20000))
+        if (!QTest::qWaitFor([&] { return thread.takes().size() == 0; }, 60000))
             return QStringLiteral("<busy>");
         m_dir->write("record.wav", wav.isNull() ? WavFile::make(m_goForward) : wav);
         m_outcomes.clear();
         if (!thread.queueRecording(m_dir->file("record.wav")))
             return QStringLiteral("<unusable>");
-        if (!QTest::qWaitFor([&] { return !m_outcomes.isEmpty(); }, 20000))
+        if (!QTest::qWaitFor([&] { return !m_outcomes.isEmpty(); }, 60000))
             return QStringLiteral("<none>");
         return m_outcomes.join('|');
     }
