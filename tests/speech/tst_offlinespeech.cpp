@@ -272,7 +272,7 @@ private slots:
         connect(&thread, &RecognitionThread::partialRecognised, this,
                 [&](int, const QString& words) { partials << words; });
         thread.start();
-        QTRY_COMPARE(thread.engineState(), RecognitionThread::EngineState::Ready);
+        QTRY_COMPARE_WITH_TIMEOUT(thread.engineState(), RecognitionThread::EngineState::Ready, 60000);
 
         auto* buttons = new FakeMouseButtons;
         SideKeyMonitor monitor{std::unique_ptr<MouseButtons>(buttons),

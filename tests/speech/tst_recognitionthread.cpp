@@ -74,13 +74,10 @@ private:
         QMutexLocker lock(&m_mutex);
         return m_outcomes;
     }
-    // A released take of the given samples, as if the key had been held over them.
+    // A released take of the given samples, as if the key had been held over them; queued whole,
+    // so that how it is cut into writes does not depend on how fast the thread picks it up.
     TakePtr speak(RecognitionThread& thread, const QByteArray& samples) {
-        TakeQueue& takes = thread.takes();
-        const TakePtr take = takes.begin();
-        takes.append(take, samples);
-        takes.close(take);
-        return take;
+        return thread.takes().addClosed(samples);
     }
     int flag() { return ConfigStore::instance()["IsRecording"]; }
 
