@@ -219,9 +219,11 @@ void RecognitionThread::recognise(const TakeQueue::TakePtr& take) {
     case Outcome::Cancelled:
         break;
     }
-    const bool latest = m_takes.finish(take);
-    if (latest && outcome != Outcome::Cancelled)
-        QFile::remove(QStringLiteral("record.wav"));
+    // A take begun meanwhile owns "record.wav" now; otherwise the file goes with this take.
+    if (outcome == Outcome::Cancelled)
+        m_takes.finish(take);
+    else
+        m_takes.finish(take, [] { QFile::remove(QStringLiteral("record.wav")); });
 }
 
 bool RecognitionThread::fetchResult(SpeechService::Session session, int* recognitionStatus,

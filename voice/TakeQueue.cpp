@@ -125,8 +125,12 @@ TakeQueue::Portion TakeQueue::waitForSamples(const TakePtr& take) {
     return portion;
 }
 
-bool TakeQueue::finish(const TakePtr& take) {
+bool TakeQueue::finish(const TakePtr& take, const std::function<void()>& ifLatest) {
     QMutexLocker lock(&m_mutex);
+    // Under the lock, so that no take begins between the check and what follows from it.
+    const bool latest = take->id() == m_latestId;
+    if (latest && ifLatest)
+        ifLatest();
     for (auto it = m_takes.begin(); it != m_takes.end(); ++it) {
         if (*it == take) {
             m_takes.erase(it);
@@ -134,7 +138,7 @@ bool TakeQueue::finish(const TakePtr& take) {
         }
     }
     lowerFlagLocked();
-    return take->id() == m_latestId;
+    return latest;
 }
 
 void TakeQueue::lowerFlagIfIdle() {

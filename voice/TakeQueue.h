@@ -6,6 +6,7 @@
 #include <QMutex>
 #include <QWaitCondition>
 #include <deque>
+#include <functional>
 #include <memory>
 
 class ConfigStore;
@@ -50,8 +51,9 @@ public:
     // over the new samples.
     Portion waitForSamples(const TakePtr& take);
     // Takes the take off the queue; IsRecording goes to 0 when no released take is left. True when
-    // no take was begun after this one (its "record.wav" is the current one).
-    bool finish(const TakePtr& take);
+    // no take was begun after this one (its "record.wav" is the current one); ifLatest then runs
+    // before any other take can begin.
+    bool finish(const TakePtr& take, const std::function<void()>& ifLatest = {});
     // IsRecording back to 0 unless a released take is waiting.
     void lowerFlagIfIdle();
 
