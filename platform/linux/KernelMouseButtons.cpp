@@ -61,6 +61,7 @@ bool KernelMouseButtons::start() {
         else if (errno == EACCES || errno == EPERM)
             denied << path;
     }
+    setDeviceAccessDenied(m_notifiers.isEmpty() && !denied.isEmpty());
     if (!m_notifiers.isEmpty())
         return true;
     if (!denied.isEmpty())

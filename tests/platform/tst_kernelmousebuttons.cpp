@@ -149,6 +149,7 @@ private slots:
         MessageLog log;
         QCOMPARE(buttons.start(), warning.isEmpty());
         QCOMPARE(log.warnings().size(), warning.isEmpty() ? 0 : 1);
+        QCOMPARE(MouseButtons::deviceAccessDenied(), error == EACCES); // what the settings dialog shows
         if (!warning.isEmpty())
             QVERIFY2(log.warnings().first().contains(warning.arg("/dev/input")),
                      qPrintable(log.warnings().first()));
