@@ -47,10 +47,19 @@ RemoteDesktopPortalTyper::RemoteDesktopPortalTyper(const QDBusConnection& bus, c
 }
 
 RemoteDesktopPortalTyper::~RemoteDesktopPortalTyper() {
-    // The portal would keep the session (and its "remote control" indicator) until we leave the bus.
-    if (!m_session.isEmpty() && m_bus.isConnected())
+    closeSession();
+}
+
+// The portal would keep the session (and its "remote control" indicator) until we leave the bus.
+void RemoteDesktopPortalTyper::closeSession() {
+    if (m_session.isEmpty())
+        return;
+    m_bus.disconnect(kService, m_session, kSessionInterface, QStringLiteral("Closed"), this,
+                     SLOT(onSessionClosed()));
+    if (m_bus.isConnected())
         m_bus.send(
             QDBusMessage::createMethodCall(kService, m_session, kSessionInterface, QStringLiteral("Close")));
+    m_session.clear();
 }
 
 void RemoteDesktopPortalTyper::setDeadlines(int stepMs, int approvalMs) {
@@ -210,7 +219,6 @@ void RemoteDesktopPortalTyper::onResponse(uint code, const QVariantMap& results)
         m_step = Step::None;
         m_state = State::Ready;
         qDebug("Text injection , typing through the desktop portal's remote desktop session");
-        emit ready();
         typePending();
         break;
     }
@@ -238,11 +246,7 @@ void RemoteDesktopPortalTyper::fail(const QString& why) {
     m_step = Step::None;
     m_pending.clear();
     qWarning().noquote() << QStringLiteral("Text injection , %1, recognised text is not typed !").arg(why);
-    if (!m_session.isEmpty()) {
-        m_bus.send(
-            QDBusMessage::createMethodCall(kService, m_session, kSessionInterface, QStringLiteral("Close")));
-        m_session.clear();
-    }
+    closeSession();
 }
 
 void RemoteDesktopPortalTyper::typePending() {

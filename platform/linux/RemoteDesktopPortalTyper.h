@@ -21,8 +21,6 @@ class QDBusPendingCallWatcher;
 class RemoteDesktopPortalTyper : public QObject {
     Q_OBJECT
 public:
-    enum class State { Idle, Starting, Ready, Failed };
-
     // The token of the user's approval is kept in tokenFile, relative to the working folder.
     explicit RemoteDesktopPortalTyper(const QDBusConnection& bus = QDBusConnection::sessionBus(),
                                       const QString& tokenFile = QStringLiteral("portal_token.txt"),
@@ -31,7 +29,6 @@ public:
 
     // False once the portal has refused or failed: it will type nothing in this run.
     bool usable() const { return m_state != State::Failed; }
-    State state() const { return m_state; }
     // Types the text, opening the session first when there is none.
     void typeText(const QString& text);
 
@@ -43,15 +40,12 @@ public:
     // added to untypable (as "U+0001").
     static QVector<quint32> keysymsFor(const QString& text, QStringList* untypable = nullptr);
 
-signals:
-    // The session has started and typing goes through it.
-    void ready();
-
 private slots:
     void onResponse(uint code, const QVariantMap& results);
     void onSessionClosed();
 
 private:
+    enum class State { Idle, Starting, Ready, Failed };
     enum class Step { None, CreateSession, SelectDevices, Start };
 
     void request(Step step, const QString& method, const QVariantList& arguments, const QString& token);
@@ -59,6 +53,7 @@ private:
     void watchRequest(const QString& path);
     void unwatchRequest();
     void fail(const QString& why);
+    void closeSession();
     void typePending();
     QString readToken() const;
     void saveToken(const QString& token);
