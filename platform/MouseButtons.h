@@ -20,6 +20,13 @@ public:
     // The backend of the platform the program was built for.
     static std::unique_ptr<MouseButtons> create();
 
+    // Whether the side key cannot be read because the user may not read the mouse's devices,
+    // as the last backend that tried found out (the settings dialog tells the user).
+    static bool deviceAccessDenied();
+
+protected:
+    static void setDeviceAccessDenied(bool denied);
+
 signals:
     // One signal per mouse event of the whole desktop, button or not.
     void mouseMessage(MouseButtons::Message message);

@@ -4,6 +4,7 @@
 #include "app/AutoStart.h"
 #include "app/ConfigStore.h"
 #include "app/ServicesConfig.h"
+#include "platform/MouseButtons.h"
 #include "ui/DesktopGeometry.h"
 #include "voice/speech/SpeechConnectionTest.h"
 
@@ -25,6 +26,8 @@ SettingsDialog::SettingsDialog(QWidget* parent, StartAtLogon* startAtLogon)
     ui->updateGroup->setStyleSheet(QStringLiteral("QGroupBox{border: none;}"));
     ui->speechGroup->setStyleSheet(QStringLiteral("QGroupBox{border: none;}"));
     loadSpeechGroup();
+    // Without read access to the mouse's input devices the side key does nothing: say what helps.
+    ui->inputAccessLabel->setVisible(MouseButtons::deviceAccessDenied());
 
     setWindowFlags(Qt::ToolTip | Qt::FramelessWindowHint);
     raise();

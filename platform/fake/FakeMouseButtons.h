@@ -16,4 +16,6 @@ public:
         return startResult;
     }
     void send(Message message) { emit mouseMessage(message); }
+    // As a backend that found the mouse's devices unreadable (or readable again).
+    static void denyDeviceAccess(bool denied) { setDeviceAccessDenied(denied); }
 };

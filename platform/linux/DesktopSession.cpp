@@ -1,5 +1,7 @@
 #include "platform/linux/DesktopSession.h"
 
+#include "platform/linux/VirtualKeyboardTyper.h"
+
 #include <QtDebug>
 #include <mutex>
 
@@ -17,10 +19,14 @@ QString DesktopSession::backendSummary() {
     if (!isWayland())
         return QStringLiteral("Platform , X11 session: typing with XTest, side key from XInput2 "
                               "(else the kernel's input events)");
-    return QStringLiteral("Platform , Wayland session%1: typing through the compositor's virtual keyboard%2; "
-                          "side key from the kernel's input events")
+    // GNOME and KDE offer no virtual keyboard; their desktop portal types instead.
+    return QStringLiteral(
+               "Platform , Wayland session%1: typing through %3%2; side key from the kernel's input "
+               "events")
         .arg(hasX11() ? QStringLiteral(" with Xwayland") : QString(),
-             hasX11() ? QStringLiteral(", XTest into X11 windows") : QString());
+             hasX11() ? QStringLiteral(", XTest into X11 windows") : QString(),
+             VirtualKeyboardTyper::offered() ? QStringLiteral("the compositor's virtual keyboard")
+                                             : QStringLiteral("the desktop portal's remote desktop session"));
 }
 
 void DesktopSession::logBackendsOnce() {

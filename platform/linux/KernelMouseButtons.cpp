@@ -6,8 +6,10 @@
 #include <QtDebug>
 #include <cerrno>
 #include <climits>
+#include <cstring>
 #include <fcntl.h>
 #include <linux/input.h>
+#include <sys/inotify.h>
 #include <unistd.h>
 
 KernelMouseButtons::KernelMouseButtons(const QString& sysRoot, const QString& devRoot, QObject* parent)
@@ -16,6 +18,9 @@ KernelMouseButtons::KernelMouseButtons(const QString& sysRoot, const QString& de
 KernelMouseButtons::~KernelMouseButtons() {
     for (int fd : m_notifiers.keys())
         forget(fd);
+    delete m_folderNotifier;
+    if (m_folderWatch >= 0)
+        ::close(m_folderWatch);
 }
 
 bool KernelMouseButtons::hasKey(const QByteArray& capabilities, int code) {
@@ -48,19 +53,29 @@ int KernelMouseButtons::openDevice(const QString& path) {
     return ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
 }
 
-bool KernelMouseButtons::start() {
-    if (!m_notifiers.isEmpty())
-        return true;
-    const QStringList devices = sideKeyDevices(m_sysRoot);
-    QStringList denied;
-    for (const QString& name : devices) {
+void KernelMouseButtons::openDevices(QStringList* denied) {
+    const QList<QString> open = m_names.values();
+    for (const QString& name : sideKeyDevices(m_sysRoot)) {
+        if (open.contains(name))
+            continue;
         const QString path = m_devRoot + '/' + name;
         const int fd = openDevice(path);
-        if (fd >= 0)
+        if (fd >= 0) {
             watch(fd);
-        else if (errno == EACCES || errno == EPERM)
-            denied << path;
+            m_names.insert(fd, name);
+        } else if (denied && (errno == EACCES || errno == EPERM)) {
+            *denied << path;
+        }
     }
+}
+
+bool KernelMouseButtons::start() {
+    if (!m_notifiers.isEmpty() || m_folderWatch >= 0)
+        return true;
+    QStringList denied;
+    openDevices(&denied);
+    setDeviceAccessDenied(m_notifiers.isEmpty() && !denied.isEmpty());
+    const bool watching = watchDeviceFolder();
     if (!m_notifiers.isEmpty())
         return true;
     if (!denied.isEmpty())
@@ -71,7 +86,46 @@ bool KernelMouseButtons::start() {
     else
         qWarning("Side key , no mouse with side buttons among the kernel's input devices, the side key does "
                  "nothing !");
-    return false;
+    return watching;
+}
+
+// A new event device appears in the folder, and its owner and mode are set a moment later (by
+// udev): either may be the moment it can be opened.
+bool KernelMouseButtons::watchDeviceFolder() {
+    m_folderWatch = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    if (m_folderWatch < 0)
+        return false;
+    if (::inotify_add_watch(m_folderWatch, QFile::encodeName(m_devRoot).constData(),
+                            IN_CREATE | IN_ATTRIB | IN_MOVED_TO) < 0) {
+        ::close(m_folderWatch);
+        m_folderWatch = -1;
+        return false;
+    }
+    m_folderNotifier = new QSocketNotifier(m_folderWatch, QSocketNotifier::Read, this);
+    connect(m_folderNotifier, &QSocketNotifier::activated, this, &KernelMouseButtons::readDeviceFolder);
+    return true;
+}
+
+void KernelMouseButtons::readDeviceFolder() {
+    alignas(inotify_event) char buffer[4096];
+    bool eventDevice = false;
+    ssize_t n;
+    while ((n = ::read(m_folderWatch, buffer, sizeof buffer)) > 0) {
+        for (ssize_t at = 0; at + ssize_t(sizeof(inotify_event)) <= n;) {
+            const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
+            if (event->len > 0 && std::strncmp(event->name, "event", 5) == 0)
+                eventDevice = true;
+            at += ssize_t(sizeof(inotify_event)) + event->len;
+        }
+    }
+    if (!eventDevice)
+        return;
+    const int before = m_notifiers.size();
+    openDevices(nullptr);
+    if (m_notifiers.size() > before) {
+        setDeviceAccessDenied(false);
+        qDebug("Side key , a mouse with side buttons was plugged in, reading its input events");
+    }
 }
 
 void KernelMouseButtons::watch(int fd) {
@@ -83,6 +137,7 @@ void KernelMouseButtons::watch(int fd) {
 
 void KernelMouseButtons::forget(int fd) {
     delete m_notifiers.take(fd);
+    m_names.remove(fd);
     m_partial.remove(fd);
     ::close(fd);
 }

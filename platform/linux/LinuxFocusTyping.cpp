@@ -43,10 +43,12 @@ FocusTyping::WindowId LinuxFocusTyping::foregroundWindow() {
         m_route = Route::VirtualKeyboard;
         return 1; // Wayland does not tell clients which window has the focus
     }
-    if (!m_warnedNoWay) {
-        m_warnedNoWay = true;
-        qWarning("Text injection , the Wayland compositor offers no virtual keyboard, recognised text is "
-                 "not typed !");
+    // The portal reports once why it cannot type; after that the text goes nowhere.
+    if (!m_portal)
+        m_portal = std::make_unique<RemoteDesktopPortalTyper>();
+    if (m_portal->usable()) {
+        m_route = Route::Portal;
+        return 1;
     }
     return 0;
 }
@@ -88,6 +90,9 @@ void LinuxFocusTyping::flush() {
     case Route::VirtualKeyboard:
         if (!m_virtualKeyboard.typeText(text))
             qWarning("Text injection , the Wayland compositor closed the virtual keyboard, text not typed !");
+        break;
+    case Route::Portal:
+        m_portal->typeText(text);
         break;
     case Route::None:
         break;

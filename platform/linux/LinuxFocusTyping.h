@@ -1,11 +1,13 @@
 #pragma once
 
 #include "platform/FocusTyping.h"
+#include "platform/linux/RemoteDesktopPortalTyper.h"
 #include "platform/linux/VirtualKeyboardTyper.h"
 #include "platform/linux/XTestTyper.h"
 
 #include <QString>
 #include <QTimer>
+#include <memory>
 
 // Typing on Linux: the focused window takes the place of the foreground window and its control.
 // The posted GBK bytes are joined into characters (a lead byte with its trail byte), collected,
@@ -13,10 +15,11 @@
 // the keyboard map at once), like messages posted to a window.
 //
 // Each text picks its way when its foreground window is asked for: in an X11 session, or when an
-// X11 window (Xwayland) has the focus, XTest; otherwise the compositor's virtual keyboard.
+// X11 window (Xwayland) has the focus, XTest; otherwise the compositor's virtual keyboard, and
+// where the compositor offers none (GNOME, KDE) the desktop portal's remote desktop session.
 class LinuxFocusTyping : public FocusTyping {
 public:
-    enum class Route { None, X11, VirtualKeyboard };
+    enum class Route { None, X11, VirtualKeyboard, Portal };
 
     explicit LinuxFocusTyping(bool wayland, bool x11);
     ~LinuxFocusTyping() override;
@@ -34,9 +37,9 @@ private:
     bool m_wayland;
     bool m_x11;
     Route m_route = Route::None;
-    bool m_warnedNoWay = false;
     XTestTyper m_typer;
     VirtualKeyboardTyper m_virtualKeyboard;
+    std::unique_ptr<RemoteDesktopPortalTyper> m_portal; // opened on the first text that needs it
     QString m_pending;
     int m_lead = -1; // a lead byte waiting for its trail byte
     QTimer m_flushTimer;

@@ -85,6 +85,25 @@ bool VirtualKeyboardTyper::open() {
     return true;
 }
 
+bool VirtualKeyboardTyper::offered() {
+    wl_display* display = wl_display_connect(nullptr);
+    if (!display)
+        return false;
+    bool found = false;
+    static const wl_registry_listener listener = {
+        [](void* data, wl_registry*, uint32_t, const char* interface, uint32_t) {
+            if (std::strcmp(interface, zwp_virtual_keyboard_manager_v1_interface.name) == 0)
+                *static_cast<bool*>(data) = true;
+        },
+        [](void*, wl_registry*, uint32_t) {}};
+    wl_registry* registry = wl_display_get_registry(display);
+    wl_registry_add_listener(registry, &listener, &found);
+    wl_display_roundtrip(display);
+    wl_registry_destroy(registry);
+    wl_display_disconnect(display);
+    return found;
+}
+
 void VirtualKeyboardTyper::close() {
     if (m_keyboard)
         zwp_virtual_keyboard_v1_destroy(m_keyboard);

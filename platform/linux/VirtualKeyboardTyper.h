@@ -28,6 +28,9 @@ public:
     // Connects on first use; false when there is no Wayland compositor or it offers no virtual
     // keyboard. A connection the compositor closed is opened again on the next call.
     bool open();
+    // Whether the Wayland compositor lists the virtual keyboard (asked on a short connection of
+    // its own, without creating a keyboard).
+    static bool offered();
     // Types the text (control characters are left out); false when it could not be sent.
     bool typeText(const QString& text);
 

@@ -144,14 +144,37 @@ private slots:
         QFETCH(QString, warning);
         QTemporaryDir sys;
         makeSysTree(sys.path(), {{"event2", device ? kFiveButtonMouse : QByteArray("70000 0 0 0 0")}});
-        PipedButtons buttons(sys.path(), "/dev/input");
+        const QString devRoot = sys.path() + "/dev"; // no such folder: nothing to wait for either
+        PipedButtons buttons(sys.path(), devRoot);
         buttons.error = error;
         MessageLog log;
         QCOMPARE(buttons.start(), warning.isEmpty());
         QCOMPARE(log.warnings().size(), warning.isEmpty() ? 0 : 1);
+        QCOMPARE(MouseButtons::deviceAccessDenied(), error == EACCES); // what the settings dialog shows
         if (!warning.isEmpty())
-            QVERIFY2(log.warnings().first().contains(warning.arg("/dev/input")),
+            QVERIFY2(log.warnings().first().contains(warning.arg(devRoot)),
                      qPrintable(log.warnings().first()));
+    }
+
+    // A mouse plugged in after the start is read as soon as its event device appears.
+    void hotPlug() {
+        QTemporaryDir sys, dev;
+        makeSysTree(sys.path(), {{"event1", "70000 0 0 0 0"}}); // a three-button mouse
+        PipedButtons buttons(sys.path(), dev.path());
+        QStringList seen;
+        connect(&buttons, &MouseButtons::mouseMessage, [&seen](MouseButtons::Message m) {
+            seen << QMetaEnum::fromType<MouseButtons::Message>().valueToKey(m);
+        });
+        MessageLog log;
+        QVERIFY(buttons.start()); // waiting for a mouse with side buttons
+        QVERIFY(log.contains("no mouse with side buttons"));
+        makeSysTree(sys.path(), {{"event6", kFiveButtonMouse}});
+        QFile node(dev.path() + "/event6");
+        QVERIFY(node.open(QIODevice::WriteOnly));
+        QTRY_VERIFY(buttons.writeEnd >= 0);
+        const QByteArray records = record(EV_KEY, BTN_SIDE, 1) + record(EV_KEY, BTN_SIDE, 0);
+        QCOMPARE(::write(buttons.writeEnd, records.constData(), records.size()), ssize_t(records.size()));
+        QTRY_COMPARE(seen, QStringList({"SideDown", "SideUp"}));
     }
 };
 

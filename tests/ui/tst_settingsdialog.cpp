@@ -1,5 +1,6 @@
 #include "UiTestSupport.h"
 #include "app/ServicesConfig.h"
+#include "platform/fake/FakeMouseButtons.h"
 #include "tests/support/LoopbackHttpServer.h"
 #include "tests/support/Rows.h"
 #include "voice/speech/SpeechConnectionTest.h"
@@ -53,6 +54,14 @@ private slots:
         QCOMPARE(d.list("translationSourceCombo")->count(), 3);
         QCOMPARE(d.list("translationTargetCombo")->count(), 25);
         QCOMPARE(d.list("translationTargetCombo")->itemText(24), QString("越南语"));
+        // The note on unreadable input devices shows only when the side-key reader met them.
+        QVERIFY(!UiTest::child<QLabel>(d.dialog, "inputAccessLabel")->isVisible());
+        FakeMouseButtons::denyDeviceAccess(true);
+        Dialog denied;
+        FakeMouseButtons::denyDeviceAccess(false);
+        const QLabel* note = UiTest::child<QLabel>(denied.dialog, "inputAccessLabel");
+        QVERIFY(note->isVisible() && note->text().contains("input 组") &&
+                note->text().contains("zorvel --take toggle"));
     }
     void controlsWriteAndSave_data() {
         QTest::addColumn<QString>("control");

@@ -1,0 +1,285 @@
+#include "platform/linux/RemoteDesktopPortalTyper.h"
+
+#include <QAtomicInt>
+#include <QDBusMessage>
+#include <QDBusObjectPath>
+#include <QDBusPendingCallWatcher>
+#include <QDBusPendingReply>
+#include <QFile>
+#include <QSaveFile>
+#include <QtDebug>
+#include <xkbcommon/xkbcommon-keysyms.h>
+#include <xkbcommon/xkbcommon.h>
+
+namespace {
+
+const QString kService = QStringLiteral("org.freedesktop.portal.Desktop");
+const QString kPath = QStringLiteral("/org/freedesktop/portal/desktop");
+const QString kInterface = QStringLiteral("org.freedesktop.portal.RemoteDesktop");
+const QString kRequestInterface = QStringLiteral("org.freedesktop.portal.Request");
+const QString kSessionInterface = QStringLiteral("org.freedesktop.portal.Session");
+
+const uint kKeyboard = 1;   // device type bit
+const uint kPersistent = 2; // the approval lasts until the user revokes it
+const uint kPressed = 1;
+const uint kReleased = 0;
+
+// Handle tokens unique within the process (several typers may share a connection).
+QString nextToken(const char* what) {
+    static QAtomicInt serial;
+    return QStringLiteral("zorvel_%1%2").arg(QLatin1String(what)).arg(serial.fetchAndAddRelaxed(1) + 1);
+}
+
+bool isControl(uint c) {
+    return c < 0x20 || (c >= 0x7f && c < 0xa0);
+}
+
+} // namespace
+
+RemoteDesktopPortalTyper::RemoteDesktopPortalTyper(const QDBusConnection& bus, const QString& tokenFile,
+                                                   QObject* parent)
+    : QObject(parent), m_bus(bus), m_tokenFile(tokenFile) {
+    m_deadline.setSingleShot(true);
+    connect(&m_deadline, &QTimer::timeout, this, [this] {
+        fail(QStringLiteral("the desktop portal did not answer within %1 s")
+                 .arg(m_deadline.interval() / 1000.0));
+    });
+}
+
+RemoteDesktopPortalTyper::~RemoteDesktopPortalTyper() {
+    closeSession();
+}
+
+// The portal would keep the session (and its "remote control" indicator) until we leave the bus.
+void RemoteDesktopPortalTyper::closeSession() {
+    if (m_session.isEmpty())
+        return;
+    m_bus.disconnect(kService, m_session, kSessionInterface, QStringLiteral("Closed"), this,
+                     SLOT(onSessionClosed()));
+    if (m_bus.isConnected())
+        m_bus.send(
+            QDBusMessage::createMethodCall(kService, m_session, kSessionInterface, QStringLiteral("Close")));
+    m_session.clear();
+}
+
+void RemoteDesktopPortalTyper::setDeadlines(int stepMs, int approvalMs) {
+    m_stepMs = stepMs;
+    m_approvalMs = approvalMs;
+}
+
+QVector<quint32> RemoteDesktopPortalTyper::keysymsFor(const QString& text, QStringList* untypable) {
+    QVector<quint32> keysyms;
+    keysyms.reserve(text.size() * 2);
+    for (int i = 0; i < text.size(); ++i) {
+        uint c = text.at(i).unicode();
+        if (QChar::isHighSurrogate(c) && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
+            c = QChar::surrogateToUcs4(ushort(c), text.at(++i).unicode());
+        quint32 keysym = XKB_KEY_NoSymbol;
+        if (c == '\r' || c == '\n') {
+            keysym = XKB_KEY_Return;
+            if (c == '\r' && i + 1 < text.size() && text.at(i + 1) == QLatin1Char('\n'))
+                ++i;
+        } else if (c == '\t') {
+            keysym = XKB_KEY_Tab;
+        } else if (!isControl(c) && !QChar::isSurrogate(c)) {
+            keysym = xkb_utf32_to_keysym(c);
+        }
+        if (keysym != XKB_KEY_NoSymbol)
+            keysyms << keysym;
+        else if (untypable)
+            *untypable << QStringLiteral("U+%1").arg(c, 4, 16, QLatin1Char('0')).toUpper();
+    }
+    return keysyms;
+}
+
+void RemoteDesktopPortalTyper::typeText(const QString& text) {
+    switch (m_state) {
+    case State::Failed:
+        return;
+    case State::Ready:
+        m_pending += text;
+        typePending();
+        return;
+    case State::Starting:
+        m_pending += text;
+        return;
+    case State::Idle:
+        m_pending += text;
+        break;
+    }
+    if (!m_bus.isConnected()) {
+        fail(QStringLiteral("no session bus"));
+        return;
+    }
+    m_state = State::Starting;
+    const QString token = nextToken("create");
+    request(Step::CreateSession, QStringLiteral("CreateSession"),
+            {QVariantMap{{QStringLiteral("handle_token"), token},
+                         {QStringLiteral("session_handle_token"), nextToken("session")}}},
+            token);
+}
+
+// The Response of a request comes on an object whose path follows from our unique name and the
+// token; it is watched before the call so that no answer can slip past.
+void RemoteDesktopPortalTyper::request(Step step, const QString& method, const QVariantList& arguments,
+                                       const QString& token) {
+    m_step = step;
+    QString sender = m_bus.baseService().mid(1);
+    sender.replace(QLatin1Char('.'), QLatin1Char('_'));
+    watchRequest(QStringLiteral("/org/freedesktop/portal/desktop/request/%1/%2").arg(sender, token));
+    QDBusMessage call = QDBusMessage::createMethodCall(kService, kPath, kInterface, method);
+    call.setArguments(arguments);
+    m_deadline.start(step == Step::Start ? m_approvalMs : m_stepMs);
+    auto* watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(call, m_deadline.interval()), this);
+    connect(watcher, &QDBusPendingCallWatcher::finished, this,
+            [this, step](QDBusPendingCallWatcher* w) { onReply(w, step); });
+}
+
+void RemoteDesktopPortalTyper::onReply(QDBusPendingCallWatcher* watcher, Step step) {
+    watcher->deleteLater();
+    // The Response may come before the reply; the session has then moved on to the next step.
+    if (m_state != State::Starting || step != m_step)
+        return;
+    const QDBusPendingReply<QDBusObjectPath> reply = *watcher;
+    if (reply.isError()) {
+        fail(QStringLiteral("the desktop portal failed (%1)").arg(reply.error().message()));
+        return;
+    }
+    // Older portals do not follow the token and name the request object only in the reply.
+    const QString path = reply.value().path();
+    if (path != m_requestPath)
+        watchRequest(path);
+}
+
+void RemoteDesktopPortalTyper::watchRequest(const QString& path) {
+    unwatchRequest();
+    m_requestPath = path;
+    m_bus.connect(kService, path, kRequestInterface, QStringLiteral("Response"), this,
+                  SLOT(onResponse(uint, QVariantMap)));
+}
+
+void RemoteDesktopPortalTyper::unwatchRequest() {
+    if (m_requestPath.isEmpty())
+        return;
+    m_bus.disconnect(kService, m_requestPath, kRequestInterface, QStringLiteral("Response"), this,
+                     SLOT(onResponse(uint, QVariantMap)));
+    m_requestPath.clear();
+}
+
+void RemoteDesktopPortalTyper::onResponse(uint code, const QVariantMap& results) {
+    if (m_state != State::Starting)
+        return;
+    unwatchRequest();
+    m_deadline.stop();
+    if (code == 1) {
+        fail(QStringLiteral("the user refused the desktop portal's remote desktop session"));
+        return;
+    }
+    if (code != 0) {
+        fail(QStringLiteral("the desktop portal ended the remote desktop session request (response %1)")
+                 .arg(code));
+        return;
+    }
+    switch (m_step) {
+    case Step::CreateSession: {
+        m_session = results.value(QStringLiteral("session_handle")).toString();
+        if (m_session.isEmpty()) {
+            fail(QStringLiteral("the desktop portal named no session"));
+            return;
+        }
+        m_bus.connect(kService, m_session, kSessionInterface, QStringLiteral("Closed"), this,
+                      SLOT(onSessionClosed()));
+        QVariantMap options{{QStringLiteral("handle_token"), nextToken("select")},
+                            {QStringLiteral("types"), kKeyboard},
+                            {QStringLiteral("persist_mode"), kPersistent}};
+        const QString restore = readToken();
+        if (!restore.isEmpty())
+            options.insert(QStringLiteral("restore_token"), restore);
+        request(Step::SelectDevices, QStringLiteral("SelectDevices"),
+                {QVariant::fromValue(QDBusObjectPath(m_session)), options},
+                options.value(QStringLiteral("handle_token")).toString());
+        break;
+    }
+    case Step::SelectDevices: {
+        const QString token = nextToken("start");
+        request(Step::Start, QStringLiteral("Start"),
+                {QVariant::fromValue(QDBusObjectPath(m_session)), QString(),
+                 QVariantMap{{QStringLiteral("handle_token"), token}}},
+                token);
+        break;
+    }
+    case Step::Start: {
+        if (!(results.value(QStringLiteral("devices")).toUInt() & kKeyboard)) {
+            fail(QStringLiteral("the desktop portal granted no keyboard"));
+            return;
+        }
+        const QString token = results.value(QStringLiteral("restore_token")).toString();
+        if (!token.isEmpty())
+            saveToken(token);
+        m_step = Step::None;
+        m_state = State::Ready;
+        qDebug("Text injection , typing through the desktop portal's remote desktop session");
+        typePending();
+        break;
+    }
+    case Step::None:
+        break;
+    }
+}
+
+// The user ended the session (or the portal did): the next text opens a new one, which the
+// saved approval lets start without asking.
+void RemoteDesktopPortalTyper::onSessionClosed() {
+    m_bus.disconnect(kService, m_session, kSessionInterface, QStringLiteral("Closed"), this,
+                     SLOT(onSessionClosed()));
+    m_session.clear();
+    if (m_state == State::Ready)
+        m_state = State::Idle;
+    else if (m_state == State::Starting)
+        fail(QStringLiteral("the desktop portal closed the remote desktop session"));
+}
+
+void RemoteDesktopPortalTyper::fail(const QString& why) {
+    unwatchRequest();
+    m_deadline.stop();
+    m_state = State::Failed;
+    m_step = Step::None;
+    m_pending.clear();
+    qWarning().noquote() << QStringLiteral("Text injection , %1, recognised text is not typed !").arg(why);
+    closeSession();
+}
+
+void RemoteDesktopPortalTyper::typePending() {
+    QStringList untypable;
+    const QVector<quint32> keysyms = keysymsFor(m_pending, &untypable);
+    m_pending.clear();
+    if (!untypable.isEmpty())
+        qWarning().noquote() << QStringLiteral(
+                                    "Text injection , the desktop portal has no key for %1, left out !")
+                                    .arg(untypable.join(QStringLiteral(", ")));
+    const QVariant session = QVariant::fromValue(QDBusObjectPath(m_session));
+    QDBusMessage call =
+        QDBusMessage::createMethodCall(kService, kPath, kInterface, QStringLiteral("NotifyKeyboardKeysym"));
+    // Sent without waiting for the answers: one connection keeps them in order.
+    for (const quint32 keysym : keysyms) {
+        for (const uint state : {kPressed, kReleased}) {
+            call.setArguments({session, QVariantMap(), int(keysym), state});
+            m_bus.send(call);
+        }
+    }
+}
+
+QString RemoteDesktopPortalTyper::readToken() const {
+    QFile file(m_tokenFile);
+    if (!file.open(QIODevice::ReadOnly))
+        return QString();
+    return QString::fromUtf8(file.read(4096)).trimmed();
+}
+
+void RemoteDesktopPortalTyper::saveToken(const QString& token) {
+    QSaveFile file(m_tokenFile);
+    if (!file.open(QIODevice::WriteOnly) || file.write(token.toUtf8() + '\n') < 0 || !file.commit())
+        qWarning().noquote() << QStringLiteral("Text injection , %1 could not be written, the desktop portal "
+                                               "will ask again at the next start !")
+                                    .arg(m_tokenFile);
+}
