@@ -53,8 +53,11 @@ SystemTray::SystemTray(QObject* parent) : QSystemTrayIcon(parent) {
     QAction* quit = m_menu->addAction(QStringLiteral("退出"));
 
     updateIcon();
-    refresh();
+    syncWithStore();
 
+    // The icon and the marks follow the store when it changes; the step only serves the hover rule.
+    connect(&ConfigStore::instance(), &ConfigStore::changed, this, &SystemTray::syncWithStore,
+            Qt::QueuedConnection);
     connect(&m_timer, &QTimer::timeout, this, &SystemTray::refresh);
     m_timer.start(trayGeometry().isEmpty() ? kNoTrayStepMs : kStepMs);
     connect(openMain, &QAction::triggered, this, &SystemTray::showWidget);
@@ -123,7 +126,10 @@ void SystemTray::refresh() {
     m_height = rect.height();
     pace(rect);
     emit trayPosition(m_x, m_y, m_width, m_height);
+    syncWithStore();
+}
 
+void SystemTray::syncWithStore() {
     ConfigStore& store = ConfigStore::instance();
     const quint64 generation = store.generation();
     if (generation == m_seenGeneration)
@@ -170,6 +176,7 @@ void SystemTray::chooseLanguage(int value) {
             for (QAction* action : m_languages)
                 action->setIcon(emptyIcon());
             m_seenGeneration = ~quint64(0);
+            QTimer::singleShot(kStepMs, this, &SystemTray::syncWithStore);
             continue;
         }
         if (dialect && store["ClosePrompt"] == 0)
