@@ -4,6 +4,7 @@
 
 #include "app/ConfigStore.h"
 #include "app/NoticeBox.h"
+#include "app/SecondTicker.h"
 #include "ui/AboutDialog.h"
 
 #include <QActionGroup>
@@ -17,7 +18,6 @@ const char* const kModeKeys[3] = {"TypingModel", "IntelligenceModel", "Translati
 const char* const kLanguageKeys[3] = {"TypingLanguage", "IntelligenceLanguage", "TranslationLanguage"};
 const int kTranslation = 2;
 const int kStepMs = 500;
-const int kNoTrayStepMs = 2000;
 
 QIcon selectIcon() {
     return QIcon(QStringLiteral(":/ico/images/select.ico"));
@@ -59,7 +59,7 @@ SystemTray::SystemTray(QObject* parent) : QSystemTrayIcon(parent) {
     connect(&ConfigStore::instance(), &ConfigStore::changed, this, &SystemTray::syncWithStore,
             Qt::QueuedConnection);
     connect(&m_timer, &QTimer::timeout, this, &SystemTray::refresh);
-    m_timer.start(trayGeometry().isEmpty() ? kNoTrayStepMs : kStepMs);
+    pace(trayGeometry());
     connect(openMain, &QAction::triggered, this, &SystemTray::showWidget);
     connect(about, &QAction::triggered, this, &SystemTray::showAboutUs);
     connect(update, &QAction::triggered, this, &SystemTray::showUpdateUrl);
@@ -100,9 +100,17 @@ void SystemTray::setGeometryOverride(const QRect& rect) {
 }
 
 void SystemTray::pace(const QRect& rect) {
-    const int interval = rect.isEmpty() ? kNoTrayStepMs : kStepMs;
-    if (m_timer.isActive() && m_timer.interval() != interval)
-        m_timer.start(interval);
+    // Without a tray the step only watches for one to appear: it rides the program's shared
+    // once-a-second tick instead of waking the program on its own.
+    SecondTicker& ticker = SecondTicker::instance();
+    if (rect.isEmpty()) {
+        m_timer.stop();
+        connect(&ticker, &SecondTicker::tick, this, &SystemTray::refresh, Qt::UniqueConnection);
+    } else {
+        disconnect(&ticker, &SecondTicker::tick, this, &SystemTray::refresh);
+        if (!m_timer.isActive())
+            m_timer.start(kStepMs);
+    }
 }
 
 QRect SystemTray::trayGeometry() const {

@@ -63,7 +63,7 @@ public slots:
     void closeAbout();
 
     // The 500 ms step: geometry report for the hover rule, then syncWithStore(). Without a tray
-    // there is no icon to hover over, and the step slows down until one appears.
+    // there is no icon to hover over, and the step slows to once a second until one appears.
     void refresh();
     // Icon and language marks, set again only when the store changed since the last sync.
     void syncWithStore();
