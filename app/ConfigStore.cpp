@@ -55,12 +55,15 @@ int ConfigStore::value(const QString& key) {
 }
 
 void ConfigStore::setValue(const QString& key, int value) {
-    QMutexLocker lock(&m_mutex);
-    auto it = m_map.find(key);
-    if (it != m_map.end() && it.value() == value)
-        return;
-    m_map.insert(key, value);
-    ++m_generation;
+    {
+        QMutexLocker lock(&m_mutex);
+        auto it = m_map.find(key);
+        if (it != m_map.end() && it.value() == value)
+            return;
+        m_map.insert(key, value);
+        ++m_generation;
+    }
+    emit changed();
 }
 
 QMap<QString, int> ConfigStore::snapshot() {
@@ -87,9 +90,12 @@ void ConfigStore::reload() {
             map.insert(parts.at(0), ok ? number : 0);
         }
     }
-    QMutexLocker lock(&m_mutex);
-    m_map = map;
-    ++m_generation;
+    {
+        QMutexLocker lock(&m_mutex);
+        m_map = map;
+        ++m_generation;
+    }
+    emit changed();
 }
 
 void ConfigStore::repairLoaded() {
@@ -117,6 +123,7 @@ void ConfigStore::repairLoaded() {
     }
     if (repaired) {
         ++m_generation;
+        emit changed();
         save();
     }
 }

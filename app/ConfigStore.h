@@ -2,6 +2,7 @@
 
 #include <QMap>
 #include <QMutex>
+#include <QObject>
 #include <QString>
 #include <atomic>
 
@@ -9,7 +10,8 @@
 // integer. Shared by the GUI, side-key and recognition threads: one mutex guards every lookup,
 // every assignment and the whole of save. store["Key"] reads and assigns through a small proxy
 // that takes the lock for each access.
-class ConfigStore {
+class ConfigStore : public QObject {
+    Q_OBJECT
 public:
     class Value {
     public:
@@ -61,6 +63,11 @@ public:
 
     ConfigStore(const ConfigStore&) = delete;
     ConfigStore& operator=(const ConfigStore&) = delete;
+
+signals:
+    // A value changed (from any thread, outside the lock), so windows follow the store without
+    // polling it. Receivers on another thread get it queued.
+    void changed();
 
 private:
     ConfigStore() = default;

@@ -2,6 +2,7 @@
 
 #include "app/ConfigStore.h"
 #include "app/NoticeBox.h"
+#include "app/SecondTicker.h"
 
 #include <QtDebug>
 
@@ -9,9 +10,8 @@ static const int kNoticeMs = 500;
 
 MouseConnectionMonitor::MouseConnectionMonitor(QWidget* parent, std::unique_ptr<DeviceList> devices)
     : QWidget(parent), m_devices(std::move(devices)), m_prompt(new NoticeBox(this)) {
-    m_timer.setInterval(1000);
-    connect(&m_timer, &QTimer::timeout, this, &MouseConnectionMonitor::checkDevices);
-    m_timer.start();
+    // Once a second, on the tick the other once-a-second work shares.
+    connect(&SecondTicker::instance(), &SecondTicker::tick, this, &MouseConnectionMonitor::checkDevices);
 }
 
 bool MouseConnectionMonitor::isInterfaceId(const QString& hardwareId) {

@@ -2,7 +2,6 @@
 
 #include "platform/DeviceList.h"
 
-#include <QTimer>
 #include <QWidget>
 #include <memory>
 
@@ -31,7 +30,6 @@ public slots:
 
 private:
     std::unique_ptr<DeviceList> m_devices;
-    QTimer m_timer;
     NoticeBox* m_prompt;
     bool m_listFailed = false;
 

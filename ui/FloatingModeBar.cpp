@@ -33,8 +33,8 @@ FloatingModeBar::FloatingModeBar(QWidget* parent) : QWidget(parent), ui(new Ui::
             m_modeButtons[mode]->setStyleSheet(activeLook());
     }
 
-    connect(&m_timer, &QTimer::timeout, this, &FloatingModeBar::refreshLooks);
-    m_timer.start(900);
+    // The looks follow the store when it changes (from any window or thread), not on a timer.
+    connect(&store, &ConfigStore::changed, this, &FloatingModeBar::refreshLooks, Qt::QueuedConnection);
 }
 
 FloatingModeBar::~FloatingModeBar() {

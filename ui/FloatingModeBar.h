@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QTimer>
 #include <QWidget>
 
 class NoticeBox;
@@ -30,7 +29,8 @@ signals:
 
 public slots:
     // Gives the button of the active mode the active look (the last active one in the order
-    // typing, intelligent, translation when several flags are set).
+    // typing, intelligent, translation when several flags are set). Runs whenever the store
+    // changes.
     void refreshLooks();
 
 protected:
@@ -42,6 +42,5 @@ private:
 
     Ui::FloatingModeBar* ui;
     NoticeBox* m_prompt;
-    QTimer m_timer;
     QPushButton* m_modeButtons[3];
 };

@@ -8,7 +8,6 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <QSystemTrayIcon>
-#include <QTimer>
 #include <functional>
 
 class FloatingModeBar;
@@ -90,7 +89,6 @@ private:
     QLabel* m_connectionLabel = nullptr;
     QLabel* m_clockLabel = nullptr;
     QAction* m_helpAction = nullptr;
-    QTimer m_statusTimer;
     int m_trayX = 0;
     int m_trayY = 0;
     std::function<QPoint()> m_pointer;

@@ -4,6 +4,7 @@
 
 #include "app/ConfigStore.h"
 #include "app/NoticeBox.h"
+#include "app/SecondTicker.h"
 #include "ui/AboutDialog.h"
 
 #include <QActionGroup>
@@ -17,7 +18,6 @@ const char* const kModeKeys[3] = {"TypingModel", "IntelligenceModel", "Translati
 const char* const kLanguageKeys[3] = {"TypingLanguage", "IntelligenceLanguage", "TranslationLanguage"};
 const int kTranslation = 2;
 const int kStepMs = 500;
-const int kNoTrayStepMs = 2000;
 
 QIcon selectIcon() {
     return QIcon(QStringLiteral(":/ico/images/select.ico"));
@@ -53,10 +53,13 @@ SystemTray::SystemTray(QObject* parent) : QSystemTrayIcon(parent) {
     QAction* quit = m_menu->addAction(QStringLiteral("退出"));
 
     updateIcon();
-    refresh();
+    syncWithStore();
 
+    // The icon and the marks follow the store when it changes; the step only serves the hover rule.
+    connect(&ConfigStore::instance(), &ConfigStore::changed, this, &SystemTray::syncWithStore,
+            Qt::QueuedConnection);
     connect(&m_timer, &QTimer::timeout, this, &SystemTray::refresh);
-    m_timer.start(trayGeometry().isEmpty() ? kNoTrayStepMs : kStepMs);
+    pace(trayGeometry());
     connect(openMain, &QAction::triggered, this, &SystemTray::showWidget);
     connect(about, &QAction::triggered, this, &SystemTray::showAboutUs);
     connect(update, &QAction::triggered, this, &SystemTray::showUpdateUrl);
@@ -97,9 +100,17 @@ void SystemTray::setGeometryOverride(const QRect& rect) {
 }
 
 void SystemTray::pace(const QRect& rect) {
-    const int interval = rect.isEmpty() ? kNoTrayStepMs : kStepMs;
-    if (m_timer.isActive() && m_timer.interval() != interval)
-        m_timer.start(interval);
+    // Without a tray the step only watches for one to appear: it rides the program's shared
+    // once-a-second tick instead of waking the program on its own.
+    SecondTicker& ticker = SecondTicker::instance();
+    if (rect.isEmpty()) {
+        m_timer.stop();
+        connect(&ticker, &SecondTicker::tick, this, &SystemTray::refresh, Qt::UniqueConnection);
+    } else {
+        disconnect(&ticker, &SecondTicker::tick, this, &SystemTray::refresh);
+        if (!m_timer.isActive())
+            m_timer.start(kStepMs);
+    }
 }
 
 QRect SystemTray::trayGeometry() const {
@@ -123,7 +134,10 @@ void SystemTray::refresh() {
     m_height = rect.height();
     pace(rect);
     emit trayPosition(m_x, m_y, m_width, m_height);
+    syncWithStore();
+}
 
+void SystemTray::syncWithStore() {
     ConfigStore& store = ConfigStore::instance();
     const quint64 generation = store.generation();
     if (generation == m_seenGeneration)
@@ -170,6 +184,7 @@ void SystemTray::chooseLanguage(int value) {
             for (QAction* action : m_languages)
                 action->setIcon(emptyIcon());
             m_seenGeneration = ~quint64(0);
+            QTimer::singleShot(kStepMs, this, &SystemTray::syncWithStore);
             continue;
         }
         if (dialect && store["ClosePrompt"] == 0)

@@ -16,7 +16,7 @@ class QMenu;
 // The tray icon and its context menu: opens the windows, switches the recognition language of the
 // working mode, keeps the icon and the language marks in step with the settings store, and reports
 // its own screen geometry twice a second for the hover rule of the main window. The icon and the
-// marks are set again only when the store has changed since the last step.
+// marks are set again only when the store has changed.
 class SystemTray : public QSystemTrayIcon {
     Q_OBJECT
 public:
@@ -62,9 +62,11 @@ public slots:
     void showHeNan();
     void closeAbout();
 
-    // The 500 ms step: geometry report; icon and language marks when the store changed. Without
-    // a tray there is no icon to hover over, and the step slows down until one appears.
+    // The 500 ms step: geometry report for the hover rule, then syncWithStore(). Without a tray
+    // there is no icon to hover over, and the step slows to once a second until one appears.
     void refresh();
+    // Icon and language marks, set again only when the store changed since the last sync.
+    void syncWithStore();
 
 protected:
     // Shows a language notice in the tray's notice box for 500 ms.

@@ -4,8 +4,30 @@
 #include <QDateTime>
 #include <QDir>
 #include <QLocale>
+#include <QTextCodec>
 #include <QThread>
 #include <QtTest>
+
+namespace {
+// A locale codec that, while the handler encodes a line, raises a message straight into the
+// handler (bypassing Qt's own diversion of messages logged from inside a handler).
+class ReenteringCodec : public QTextCodec {
+public:
+    mutable int reentered = 0;
+    QByteArray name() const override { return "x-reentering"; }
+    int mibEnum() const override { return 3999; }
+
+protected:
+    QString convertToUnicode(const char* in, int length, ConverterState*) const override {
+        return QString::fromUtf8(in, length);
+    }
+    QByteArray convertFromUnicode(const QChar* in, int length, ConverterState*) const override {
+        if (reentered++ == 0)
+            logMessageHandler(QtWarningMsg, QMessageLogContext(), QStringLiteral("raised while writing"));
+        return QString(in, length).toUtf8();
+    }
+};
+} // namespace
 
 class TestLogHandler : public QObject {
     Q_OBJECT
@@ -102,6 +124,24 @@ private slots:
         const QRegularExpression whole("^INFO: \\([^)]*\\) T[0-3] x{300}$");
         for (const QString& line : lines)
             QVERIFY2(whole.match(line).hasMatch(), qPrintable(line.left(80)));
+    }
+
+    // A message raised while the handler writes is dropped: no deadlock on the write lock, no
+    // line inside the line being written.
+    void messageRaisedWhileWritingIsDropped() {
+        static auto* codec = new ReenteringCodec; // codecs stay registered until exit
+        QTextCodec* previous = QTextCodec::codecForLocale();
+        QTextCodec::setCodecForLocale(codec);
+        QThread* writer = QThread::create([] { qWarning("outer"); });
+        writer->start();
+        const bool finished = writer->wait(10000);
+        QTextCodec::setCodecForLocale(previous);
+        QVERIFY2(finished, "the handler deadlocked on a message raised while writing");
+        delete writer;
+        QVERIFY(codec->reentered > 0);
+        const QStringList lines = QString::fromUtf8(m_dir->read("logs/run.log")).split("\r\n");
+        QCOMPARE(lines.size(), 2);
+        QVERIFY2(lines[0].startsWith("ERRO: (") && lines[0].endsWith(") outer"), qPrintable(lines[0]));
     }
 
 private:
