@@ -138,8 +138,7 @@ private slots:
             QCOMPARE(m_typing->lastControl, m_typing->focus);
         QCOMPARE(m_dispatcher->pendingTranslations(), events.filter("翻译模式").size());
         QCOMPARE(m_dispatcher->noticeBox()->isVisible(), !notice.isEmpty());
-        if (!notice.isEmpty())
-            QCOMPARE(m_dispatcher->noticeBox()->text(), notice);
+        QCOMPARE(m_dispatcher->noticeBox()->text(), notice);
         ConfigStore& store = ConfigStore::instance();
         QCOMPARE((QList<int>{store["TypingModel"], store["IntelligenceModel"], store["TranslationModel"]}),
                  after);
@@ -148,23 +147,18 @@ private slots:
 
     // A take that gave no text for a reason other than silence names that reason, not "speak up".
     void recognitionFailure_data() {
-        QTest::addColumn<bool>("languageRefused");
-        QTest::addColumn<int>("closePrompt");
-        QTest::addColumn<QString>("notice");
-        QTest::newRow("language refused")
-            << true << 0 << "离线识别只支持英语：请切换到英语，或在 services.ini 中配置语音服务器";
-        QTest::newRow("service unavailable") << false << 0 << "语音服务暂时不可用";
-        QTest::newRow("notices off") << false << 1 << "";
+        const Rows<bool, int, QString> row; // language refused, ClosePrompt, notice
+        row("language refused", true, 0,
+            "离线识别只支持英语：请切换到英语，或在 services.ini 中配置语音服务器");
+        row("service unavailable", false, 0, "语音服务暂时不可用");
+        row("notices off", false, 1, "");
     }
     void recognitionFailure() {
-        QFETCH(bool, languageRefused);
-        QFETCH(int, closePrompt);
-        QFETCH(QString, notice);
+        const auto [languageRefused, closePrompt, notice] = Rows<bool, int, QString>::fetch();
         ConfigStore::instance()["ClosePrompt"] = closePrompt;
         m_dispatcher->showRecognitionFailure(languageRefused);
         QCOMPARE(m_dispatcher->noticeBox()->isVisible(), !notice.isEmpty());
-        if (!notice.isEmpty())
-            QCOMPARE(m_dispatcher->noticeBox()->text(), notice);
+        QCOMPARE(m_dispatcher->noticeBox()->text(), notice);
         QVERIFY(m_typing->posted.isEmpty());
     }
 

@@ -12,9 +12,9 @@
 #include <QSignalSpy>
 #include <QtTest>
 
-// Text, RemovePunctuation, source and target language, extra services.ini lines; then the
-// request target (whole when it starts with '/', else a part of it) and the log line (if given).
-using Request = Rows<QString, int, int, int, QByteArray, QString, QString>;
+// Text, RemovePunctuation, source and target language; then the request target (whole when it
+// starts with '/', else a part of it), the log line (if given) and extra services.ini lines.
+using Request = Rows<QString, int, int, int, QString, QString, QByteArray>;
 // Status (0: no answer at all, -1: connection refused, -2: a 200 answer trickled out), body,
 // bytes typed, the warning given (a part of it; empty: none).
 using Reply = Rows<int, QByteArray, QByteArray, QString>;
@@ -59,32 +59,27 @@ private slots:
     }
 
     void request_data() {
-        const Request table;
-        const auto row = [&](const char* name, const QString& text, int removePunctuation, int source,
-                             int target, const QString& fragment, const QString& line = QString(),
-                             const QByteArray& ini = QByteArray()) {
-            table(name, text, removePunctuation, source, target, ini, fragment, line);
-        };
+        const Request row;
         // Signatures computed with md5sum over id + query + salt + key.
         row("trimmed query, zh to en", "你好。", 1, 0, 1,
             "/api/trans/vip/translate?q=%E4%BD%A0%E5%A5%BD&from=zh&to=en&appid=48120937561023847"
             "&salt=6039185274&sign=51b170af475847c82599fe7d0db301d1",
-            "翻译模式：你好。中文---->英语");
+            "翻译模式：你好。中文---->英语", "");
         row("credentials from services.ini, spaces", "你好 世界", 1, 1, 4,
             "/api/trans/vip/translate?q=%E4%BD%A0%E5%A5%BD%20%E4%B8%96%E7%95%8C&from=en&to=jp&appid=7id"
             "&salt=42&sign=0c16f0238ad6e36b3a845842031ea559",
             "翻译模式：你好 世界英语---->日语", "appid=7id\nsalt=42\nkey=k3y\n");
-        row("no mark: whole text although trimming", "你好", 1, 0, 1, "?q=%E4%BD%A0%E5%A5%BD&from=");
-        row("unreserved kept", "aZ09-._~", 0, 0, 1, "?q=aZ09-._~&from=");
-        row("reserved encoded", "a+b&c=d/e?f#g%", 0, 0, 1, "?q=a%2Bb%26c%3Dd%2Fe%3Ff%23g%25&from=");
+        row("no mark: whole text although trimming", "你好", 1, 0, 1, "?q=%E4%BD%A0%E5%A5%BD&from=", "", "");
+        row("unreserved kept", "aZ09-._~", 0, 0, 1, "?q=aZ09-._~&from=", "", "");
+        row("reserved encoded", "a+b&c=d/e?f#g%", 0, 0, 1, "?q=a%2Bb%26c%3Dd%2Fe%3Ff%23g%25&from=", "", "");
         row("comma keeps everything", "好的，谢谢。", 1, 0, 1,
-            "?q=%E5%A5%BD%E7%9A%84%EF%BC%8C%E8%B0%A2%E8%B0%A2%E3%80%82&from=");
-        row("last row", "好。", 1, 0, 24, "&from=zh&to=vie&appid=", "翻译模式：好。中文---->越南语");
-        row("outside both tables", "好。", 1, 3, 25, "&from=en&to=zh&appid=", "翻译模式：好。---->");
-        row("negative values", "好。", 1, -1, -1, "&from=en&to=zh&appid=", "翻译模式：好。---->");
+            "?q=%E5%A5%BD%E7%9A%84%EF%BC%8C%E8%B0%A2%E8%B0%A2%E3%80%82&from=", "", "");
+        row("last row", "好。", 1, 0, 24, "&from=zh&to=vie&appid=", "翻译模式：好。中文---->越南语", "");
+        row("outside both tables", "好。", 1, 3, 25, "&from=en&to=zh&appid=", "翻译模式：好。---->", "");
+        row("negative values", "好。", 1, -1, -1, "&from=en&to=zh&appid=", "翻译模式：好。---->", "");
     }
     void request() {
-        const auto [text, removePunctuation, source, target, ini, fragment, line] = Request::fetch();
+        const auto [text, removePunctuation, source, target, fragment, line, ini] = Request::fetch();
         makeDispatcher(ini);
         ConfigStore::instance()["RemovePunctuation"] = removePunctuation;
         ConfigStore::instance()["TranslationLanguage"] = source;

@@ -77,6 +77,14 @@ public:
         }
         return nullptr;
     }
+    // Writes "services.ini" into the working directory and reads it as at start.
+    static void writeServices(const QByteArray& text) {
+        QFile file(QStringLiteral("services.ini"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(text);
+        file.close();
+        TestDir::reloadSettings();
+    }
     static void dropClosed() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
 protected slots:
     void initTestCase() { installFontSubstitutions(); }

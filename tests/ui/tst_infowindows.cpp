@@ -1,4 +1,5 @@
 #include "UiTestSupport.h"
+#include "tests/support/Rows.h"
 
 namespace {
 int page(QWidget& window, const char* stack = "pages") {
@@ -21,23 +22,20 @@ void carouselTo(QuickGuidePanel& panel, int row) {
 class TestInfoWindows : public UiTest {
     Q_OBJECT
 private slots:
-    // Highlights the row and returns the one before it (the tenth before the first) to normal.
-    void carouselStepWrapsAround() {
-        QuickGuidePanel panel;
-        carouselTo(panel, 10);
-        panel.advanceCarousel();
-        QCOMPARE(QString() + look(panel.sampleRow(9)) + look(panel.sampleRow(10)), QString("NH"));
-        QCOMPARE(QuickGuidePanel::carouselStep(), 1);
-        panel.advanceCarousel(); // the first row returns the tenth to normal
-        QCOMPARE(QString() + look(panel.sampleRow(10)) + look(panel.sampleRow(1)), QString("NH"));
-        QCOMPARE(QuickGuidePanel::carouselStep(), 2);
-    }
-    // The highlight moves one row per tick however often the page is opened, and a new panel
-    // carries on from where the last one stopped.
-    void carouselContinuesAcrossPanels() {
+    // Each tick highlights the row and returns the one before it (the tenth before the first) to
+    // normal. The highlight moves one row per tick however often the page is opened, and a new
+    // panel carries on from where the last one stopped.
+    void carousel() {
         int expected = 0;
         {
             QuickGuidePanel panel;
+            carouselTo(panel, 10);
+            panel.advanceCarousel();
+            QCOMPARE(QString() + look(panel.sampleRow(9)) + look(panel.sampleRow(10)), QString("NH"));
+            QCOMPARE(QuickGuidePanel::carouselStep(), 1);
+            panel.advanceCarousel(); // the first row returns the tenth to normal
+            QCOMPARE(QString() + look(panel.sampleRow(10)) + look(panel.sampleRow(1)), QString("NH"));
+            QCOMPARE(QuickGuidePanel::carouselStep(), 2);
             carouselTo(panel, 4);
             click(panel, "moreButton");
             QCOMPARE(page(panel), 1);
@@ -80,20 +78,13 @@ private slots:
     // Without a speech server the first window says that only English works yet, and where to
     // set a server; with one it keeps its first size.
     void firstRunHintNamesTheMissingServer_data() {
-        QTest::addColumn<QByteArray>("services");
-        QTest::addColumn<bool>("shown");
-        QTest::newRow("no services.ini") << QByteArray() << true;
-        QTest::newRow("server address") << QByteArray("[speech]\nurl=http://127.0.0.1:9\n") << false;
+        const Rows<QByteArray, bool> row; // services.ini, hint shown
+        row("no speech server", "", true);
+        row("server address", "[speech]\nurl=http://127.0.0.1:9\n", false);
     }
     void firstRunHintNamesTheMissingServer() {
-        QFETCH(QByteArray, services);
-        QFETCH(bool, shown);
-        if (!services.isEmpty()) {
-            QFile file("services.ini");
-            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(services) > 0);
-            file.close();
-            TestDir::reloadSettings();
-        }
+        const auto [services, shown] = Rows<QByteArray, bool>::fetch();
+        writeServices(services);
         FakeStartAtLogon logon;
         FirstRunHint hint(nullptr, &logon);
         hint.show();
