@@ -45,7 +45,6 @@ public:
     QList<Session> endedSessions;
     Session nextSession = 7;
     QList<QByteArray>* journal = nullptr; // "<name>:<call>" of every call, shared between engines
-    qint64 writesBeforeClose = -1;        // data writes made before the first closing write
 
     QList<QByteArray> callList() const {
         QMutexLocker lock(&mutex);
@@ -95,8 +94,6 @@ public:
         writes << Write{length, audioStatus};
         if (data)
             audio.append(data, length);
-        if (audioStatus == AudioLast && writesBeforeClose < 0)
-            writesBeforeClose = index;
         if (index == failWriteAt || (audioStatus == AudioLast && failingSessions.contains(session)))
             return 10114;
         if (audioStatus == AudioLast) {

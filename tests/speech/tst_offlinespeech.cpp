@@ -139,14 +139,6 @@ private slots:
         m_dir.reset();
     }
 
-    void recognisesRealSpeech() {
-        auto thread = englishThread();
-        QCOMPARE(recognise(*thread), kHeard);
-        QVERIFY2(m_log->warnings().isEmpty(), qPrintable(m_log->warnings().join('\n')));
-        // The same decoder serves the next recording.
-        QCOMPARE(recognise(*thread), kHeard);
-    }
-
     void recognisesSynthesisedSpeech() {
         const QString phrase = "what is the weather like in london today";
         if (QStandardPaths::findExecutable(QStringLiteral("flite")).isEmpty())

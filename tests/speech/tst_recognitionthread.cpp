@@ -38,6 +38,8 @@ using Overlap = Rows<int, QSet<int>, int, QStringList>;
 using Language = Rows<QByteArray, QByteArray, int>;
 // "record.wav", outcomes, warning, samples that reached the engine.
 using Leftover = Rows<QByteArray, QStringList, QString, int>;
+// Languages the engine knows (bit i: index i), config.txt, the languages after adapting.
+using FirstStart = Rows<int, QByteArray, QByteArray>;
 
 class TestRecognitionThread : public QObject {
     Q_OBJECT
@@ -397,25 +399,20 @@ private slots:
 
     // First start: mode languages the engine cannot recognise become ones it can.
     void firstStartLanguages_data() {
-        QTest::addColumn<int>("languages");
-        QTest::addColumn<QByteArray>("config");
-        QTest::addColumn<QByteArray>("after");
-        QTest::addColumn<bool>("changed");
-        QTest::newRow("English-only engine, Mandarin defaults")
-            << 0x2 << QByteArray("IntelligenceLanguage=0\nTranslationLanguage=2\nTypingLanguage=0\n")
-            << QByteArray("IntelligenceLanguage=1\nTranslationLanguage=1\nTypingLanguage=1\n") << true;
-        QTest::newRow("engine of every language")
-            << 0x1f << QByteArray("IntelligenceLanguage=3\nTranslationLanguage=2\nTypingLanguage=0\n")
-            << QByteArray("IntelligenceLanguage=3\nTranslationLanguage=2\nTypingLanguage=0\n") << false;
+        const FirstStart row;
+        const QByteArray mixed = "IntelligenceLanguage=3\nTranslationLanguage=2\nTypingLanguage=0\n";
+        row("English-only engine, Mandarin defaults", 0x2,
+            "IntelligenceLanguage=0\nTranslationLanguage=2\nTypingLanguage=0\n",
+            "IntelligenceLanguage=1\nTranslationLanguage=1\nTypingLanguage=1\n");
+        row("engine of every language", 0x1f, mixed, mixed);
     }
     void firstStartLanguages() {
-        QFETCH(int, languages);
-        QFETCH(QByteArray, config);
-        QFETCH(QByteArray, after);
-        QFETCH(bool, changed);
+        const auto [languages, config, after] = FirstStart::fetch();
+        const bool changed = config != after;
         m_dir->write("config.txt", config);
         TestDir::reloadSettings();
-        auto thread = makeThread([&](ScriptedSpeechService& f) { f.languages = languages; });
+        auto thread =
+            makeThread([languages = languages](ScriptedSpeechService& f) { f.languages = languages; });
         QCOMPARE(thread->adaptLanguagesToEngine(ConfigStore::instance()), changed);
         QByteArray saved;
         for (const char* key : {"IntelligenceLanguage", "TranslationLanguage", "TypingLanguage"})

