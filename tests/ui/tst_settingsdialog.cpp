@@ -89,14 +89,6 @@ private slots:
         Dialog d;
         QVERIFY(d.dialog.isVisible() && d.dialog.testAttribute(Qt::WA_DeleteOnClose));
         QCOMPARE(d.dialog.pos(), desktopCentreOffset(320, 300));
-        // The note on unreadable input devices shows only when the side-key reader met them.
-        QVERIFY(!UiTest::child<QLabel>(d.dialog, "inputAccessLabel")->isVisible());
-        FakeMouseButtons::denyDeviceAccess(true);
-        Dialog denied;
-        FakeMouseButtons::denyDeviceAccess(false);
-        const QLabel* note = UiTest::child<QLabel>(denied.dialog, "inputAccessLabel");
-        QVERIFY(note->isVisible() && note->text().contains("input 组") &&
-                note->text().contains("zorvel --take toggle"));
         QCOMPARE(d.list("translationSourceCombo")->count(), 3);
         QCOMPARE(d.list("translationTargetCombo")->count(), 25);
         QCOMPARE(d.list("translationTargetCombo")->itemText(24), QString("越南语"));
@@ -113,6 +105,14 @@ private slots:
         d("startAtLogonCheck")->click(); // unchecking removes the registration
         QVERIFY(!d.logon.present);
         QCOMPARE(saved().value("BootUp"), 0);
+        // The note on unreadable input devices shows only when the side-key reader met them.
+        QVERIFY(!UiTest::child<QLabel>(d.dialog, "inputAccessLabel")->isVisible());
+        FakeMouseButtons::denyDeviceAccess(true);
+        Dialog denied;
+        FakeMouseButtons::denyDeviceAccess(false);
+        const QLabel* note = UiTest::child<QLabel>(denied.dialog, "inputAccessLabel");
+        QVERIFY(note->isVisible() && note->text().contains("input 组") &&
+                note->text().contains("zorvel --take toggle"));
     }
     // Mode and lists follow the tray and the floating tool; update buttons and boxes do not.
     void followsTrayAndToolWithinOneTick() {
