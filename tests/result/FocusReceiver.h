@@ -37,6 +37,12 @@ public:
         return waitFor([this] { return m_cleared; }, timeoutMs);
     }
 
+    // Stops the window taking the focus back, so that it can follow the pointer.
+    bool unfocus(int timeoutMs = 5000) {
+        m_process.write("unfocus\n");
+        return waitFor([this] { return m_unfocused; }, timeoutMs);
+    }
+
     // Waits until the line edit holds the text; false on time-out.
     bool waitForText(const QString& expected, int timeoutMs) {
         return waitFor([&] { return m_text == expected; }, timeoutMs);
@@ -69,6 +75,7 @@ private:
             const QByteArray line = m_process.readLine().trimmed();
             m_ready |= line == "ready";
             m_cleared |= line == "cleared";
+            m_unfocused |= line == "unfocused";
             m_returns += line == "return" ? 1 : 0;
             if (line == "cleared")
                 m_text.clear();
@@ -82,5 +89,6 @@ private:
     QString m_text;
     bool m_ready = false;
     bool m_cleared = false;
+    bool m_unfocused = false;
     int m_returns = 0;
 };
