@@ -54,6 +54,8 @@ public:
     }
 
     QString text() const { return m_text; }
+    // When the text last changed, in ms of the monotonic clock (QElapsedTimer's reference).
+    qint64 changedAt() const { return m_changedAt; }
     int returns() const { return m_returns; }
 
 private:
@@ -79,6 +81,8 @@ private:
             m_returns += line == "return" ? 1 : 0;
             if (line == "cleared")
                 m_text.clear();
+            else if (line.startsWith("at:"))
+                m_changedAt = line.mid(3).toLongLong();
             else if (line.startsWith("text:"))
                 m_text = QString::fromUtf8(QByteArray::fromHex(line.mid(5)));
         }
@@ -91,4 +95,5 @@ private:
     bool m_cleared = false;
     bool m_unfocused = false;
     int m_returns = 0;
+    qint64 m_changedAt = 0;
 };

@@ -1,8 +1,10 @@
-// A focused line edit, run as its own X client by the typing tests and benchmark. Prints "ready"
-// once it has the input focus, "text:<UTF-8 hex>" 30 ms after the last change of its text and
-// "return" when Enter reaches it; "clear" on stdin empties it, "unfocus" stops it taking the
+// A focused line edit, run as its own X client by the typing tests and benchmarks. Prints
+// "ready" once it has the input focus; 30 ms after the last change of its text "at:<ms>" (the
+// monotonic clock at that change, comparable between processes) and "text:<UTF-8 hex>"; and
+// "return" when Enter reaches it. "clear" on stdin empties it, "unfocus" stops it taking the
 // focus back, the end of stdin quits.
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QSocketNotifier>
 #include <QTimer>
@@ -27,8 +29,15 @@ int main(int argc, char* argv[]) {
     QTimer report;
     report.setSingleShot(true);
     report.setInterval(30);
-    QObject::connect(&report, &QTimer::timeout, [&edit] { say("text:" + edit.text().toUtf8().toHex()); });
-    QObject::connect(&edit, &QLineEdit::textChanged, [&report] { report.start(); });
+    QElapsedTimer changed; // monotonic, comparable with the clocks of other processes
+    QObject::connect(&report, &QTimer::timeout, [&] {
+        say("at:" + QByteArray::number(changed.msecsSinceReference()));
+        say("text:" + edit.text().toUtf8().toHex());
+    });
+    QObject::connect(&edit, &QLineEdit::textChanged, [&] {
+        changed.start();
+        report.start();
+    });
     QObject::connect(&edit, &QLineEdit::returnPressed, [] { say("return"); });
 
     // Without a window manager the window takes the focus itself once it is mapped, and back
