@@ -111,6 +111,16 @@ unsigned long XTestTyper::windowUnderPointer() {
     return child;
 }
 
+bool XTestTyper::ownDisplayOnlyWindow(unsigned long window) {
+    if (!window)
+        return false;
+    XWMHints* hints = XGetWMHints(m_display, window);
+    const bool takesKeys = !hints || !(hints->flags & InputHint) || hints->input;
+    if (hints)
+        XFree(hints);
+    return !takesKeys && ownWindow(window);
+}
+
 bool XTestTyper::ownWindow(unsigned long window) {
     const Atom pidAtom = XInternAtom(m_display, "_NET_WM_PID", False);
     while (window > 1) {
@@ -312,10 +322,11 @@ void XTestTyper::typeQueued(bool finish) {
     }
     const unsigned long focus = focusWindow();
     // With the focus following the pointer (PointerRoot, or the root window), the keys go to the
-    // window under the pointer. A window of ours there (a notice, the recorder window) would
-    // swallow them, or hand them to whichever of our windows has Qt's focus: the text waits,
-    // with any that follow it, until that window is gone or the pointer has moved on.
-    if ((focus == PointerRoot || focus == DefaultRootWindow(m_display)) && ownWindow(windowUnderPointer())) {
+    // window under the pointer. One of our windows that take no keyboard input (a notice, the
+    // recorder window) would swallow them, or hand them to whichever of our windows has Qt's
+    // focus: the text waits, with any that follow it, until it is gone or the pointer has moved.
+    if ((focus == PointerRoot || focus == DefaultRootWindow(m_display)) &&
+        ownDisplayOnlyWindow(windowUnderPointer())) {
         if (!m_waitingForPointer)
             qDebug("Text injection , a window of this program lies under the pointer, typing waits");
         m_waitingForPointer = true;

@@ -34,8 +34,9 @@ public:
     unsigned long focusWindow();
     // Types the text; control characters are left out. Returns when the text is typed, except
     // into a window of this program, which is typed into over several turns of the event loop,
-    // and while a window of this program lies under a pointer that the focus follows (the text
-    // is typed once it is gone). Texts are typed whole, one after the other, in order.
+    // and while a window of this program that takes no keyboard input lies under a pointer that
+    // the focus follows (the text is typed once it is gone). Texts are typed whole, one after
+    // the other, in order.
     void typeText(const QString& text);
     // Gives the borrowed keycodes back at once (after the settle time since the last press).
     void restoreKeycodes();
@@ -77,6 +78,8 @@ private:
     void sendKeySyms(int first, int last);
     // Whether the window (or the top-level holding it) belongs to this process.
     bool ownWindow(unsigned long window);
+    // Whether the top-level window belongs to this process and takes no keyboard input.
+    bool ownDisplayOnlyWindow(unsigned long window);
     // The top-level window under the pointer, 0 for none.
     unsigned long windowUnderPointer();
 
