@@ -6,7 +6,8 @@
 
 NoticeBox::NoticeBox(QWidget* parent) : QWidget(parent), ui(new Ui::NoticeBox) {
     ui->setupUi(this);
-    setWindowFlags(Qt::ToolTip | Qt::FramelessWindowHint);
+    // Shown only: it never takes the keyboard, and recognised text is never typed into it.
+    setWindowFlags(Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus);
     setAttribute(Qt::WA_DeleteOnClose);
     raise();
     m_timer.setSingleShot(true);

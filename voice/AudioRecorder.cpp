@@ -6,7 +6,8 @@
 AudioRecorder::AudioRecorder(QWidget* parent) : QWidget(parent), ui(new Ui::AudioRecorder) {
     ui->setupUi(this);
     ui->levelBar->setTextVisible(false);
-    setWindowFlags(Qt::ToolTip | Qt::FramelessWindowHint);
+    // Shown only: it never takes the keyboard, and recognised text is never typed into it.
+    setWindowFlags(Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus);
     setAttribute(Qt::WA_DeleteOnClose);
     setAttribute(Qt::WA_StyledBackground);
     raise();

@@ -314,7 +314,10 @@ RecognitionThread::Outcome RecognitionThread::stream(const TakeQueue::TakePtr& t
             const QByteArray words = m_service->partialResult(session);
             if (words != shown) {
                 shown = words;
-                emit partialRecognised(take->id(), QString::fromUtf8(words));
+                // Words found after the release would land in the next take's window: only
+                // a take still held reports them.
+                m_takes.whileHeld(take,
+                                  [&] { emit partialRecognised(take->id(), QString::fromUtf8(words)); });
             }
         }
         if (!portion.closed)

@@ -79,7 +79,8 @@ signals:
     void textRecognised(const QString& text);
     // A take that gave no text for a reason the user should know (see Failure).
     void recognitionFailed(RecognitionThread::Failure failure);
-    // The words heard so far in a take whose key is still held.
+    // The words heard so far in a take whose key is still held. Emitted under the take queue's
+    // lock (see TakeQueue::whileHeld): connect it queued.
     void partialRecognised(int takeId, const QString& words);
     void engineStateChanged(RecognitionThread::EngineState state);
 

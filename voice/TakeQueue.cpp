@@ -179,6 +179,14 @@ TakeQueue::State TakeQueue::state(const TakePtr& take) const {
     return take->m_cancelled ? State::Cancelled : take->m_closed ? State::Released : State::Held;
 }
 
+bool TakeQueue::whileHeld(const TakePtr& take, const std::function<void()>& report) {
+    QMutexLocker lock(&m_mutex);
+    if (take->m_closed || take->m_cancelled)
+        return false;
+    report();
+    return true;
+}
+
 int TakeQueue::size() const {
     QMutexLocker lock(&m_mutex);
     return int(m_takes.size());

@@ -64,6 +64,10 @@ public:
 
     enum class State { Held, Released, Cancelled };
     State state(const TakePtr& take) const;
+    // Runs report under the queue's lock if the key of the take is still held; false otherwise.
+    // Whatever the side key does after the release (closing the take's window, opening the next
+    // take's) is then told after the report, never before it.
+    bool whileHeld(const TakePtr& take, const std::function<void()>& report);
 
     int size() const;
     // Session parameters of the latest take (the Mandarin row before the first).

@@ -102,6 +102,25 @@ unsigned long XTestTyper::focusWindow() {
     return focus == None ? 0 : static_cast<unsigned long>(focus);
 }
 
+unsigned long XTestTyper::windowUnderPointer() {
+    Window root = 0, child = 0;
+    int rootX = 0, rootY = 0, x = 0, y = 0;
+    unsigned int mask = 0;
+    if (!XQueryPointer(m_display, DefaultRootWindow(m_display), &root, &child, &rootX, &rootY, &x, &y, &mask))
+        return 0;
+    return child;
+}
+
+bool XTestTyper::ownDisplayOnlyWindow(unsigned long window) {
+    if (!window)
+        return false;
+    XWMHints* hints = XGetWMHints(m_display, window);
+    const bool takesKeys = !hints || !(hints->flags & InputHint) || hints->input;
+    if (hints)
+        XFree(hints);
+    return !takesKeys && ownWindow(window);
+}
+
 bool XTestTyper::ownWindow(unsigned long window) {
     const Atom pidAtom = XInternAtom(m_display, "_NET_WM_PID", False);
     while (window > 1) {
@@ -302,6 +321,19 @@ void XTestTyper::typeQueued(bool finish) {
         return;
     }
     const unsigned long focus = focusWindow();
+    // With the focus following the pointer (PointerRoot, or the root window), the keys go to the
+    // window under the pointer. One of our windows that take no keyboard input (a notice, the
+    // recorder window) would swallow them, or hand them to whichever of our windows has Qt's
+    // focus: the text waits, with any that follow it, until it is gone or the pointer has moved.
+    if ((focus == PointerRoot || focus == DefaultRootWindow(m_display)) &&
+        ownDisplayOnlyWindow(windowUnderPointer())) {
+        if (!m_waitingForPointer)
+            qDebug("Text injection , a window of this program lies under the pointer, typing waits");
+        m_waitingForPointer = true;
+        m_continueTimer.start();
+        return;
+    }
+    m_waitingForPointer = false;
     if (focus > 1 && focus != m_watch.window()) {
         m_ownWindow = ownWindow(focus);
         // A window of this program reads nothing while we type on its thread: it is given

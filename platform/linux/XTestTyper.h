@@ -33,7 +33,10 @@ public:
     // The window holding the input focus (1 = the window under the pointer), 0 for none.
     unsigned long focusWindow();
     // Types the text; control characters are left out. Returns when the text is typed, except
-    // into a window of this program, which is typed into over several turns of the event loop.
+    // into a window of this program, which is typed into over several turns of the event loop,
+    // and while a window of this program that takes no keyboard input lies under a pointer that
+    // the focus follows (the text is typed once it is gone). Texts are typed whole, one after
+    // the other, in order.
     void typeText(const QString& text);
     // Gives the borrowed keycodes back at once (after the settle time since the last press).
     void restoreKeycodes();
@@ -75,6 +78,10 @@ private:
     void sendKeySyms(int first, int last);
     // Whether the window (or the top-level holding it) belongs to this process.
     bool ownWindow(unsigned long window);
+    // Whether the top-level window belongs to this process and takes no keyboard input.
+    bool ownDisplayOnlyWindow(unsigned long window);
+    // The top-level window under the pointer, 0 for none.
+    unsigned long windowUnderPointer();
 
     _XDisplay* m_display = nullptr;
     _XkbDesc* m_xkb = nullptr;
@@ -90,7 +97,8 @@ private:
     QTimer m_continueTimer;
     QVector<uint> m_queue; // characters still to type
     bool m_ownWindow = false;
-    bool m_turnGiven = false; // our own window has had its turn since the last press
+    bool m_turnGiven = false;         // our own window has had its turn since the last press
+    bool m_waitingForPointer = false; // a window of ours under the pointer would take the keys
     QElapsedTimer m_clock;
     qint64 m_lastPress = -1;
     qint64 m_lastSlotPress = -1;

@@ -37,6 +37,12 @@ public:
         return waitFor([this] { return m_cleared; }, timeoutMs);
     }
 
+    // Stops the window taking the focus back, so that it can follow the pointer.
+    bool unfocus(int timeoutMs = 5000) {
+        m_process.write("unfocus\n");
+        return waitFor([this] { return m_unfocused; }, timeoutMs);
+    }
+
     // Waits until the line edit holds the text; false on time-out.
     bool waitForText(const QString& expected, int timeoutMs) {
         return waitFor([&] { return m_text == expected; }, timeoutMs);
@@ -48,6 +54,8 @@ public:
     }
 
     QString text() const { return m_text; }
+    // When the text last changed, in ms of the monotonic clock (QElapsedTimer's reference).
+    qint64 changedAt() const { return m_changedAt; }
     int returns() const { return m_returns; }
 
 private:
@@ -69,9 +77,12 @@ private:
             const QByteArray line = m_process.readLine().trimmed();
             m_ready |= line == "ready";
             m_cleared |= line == "cleared";
+            m_unfocused |= line == "unfocused";
             m_returns += line == "return" ? 1 : 0;
             if (line == "cleared")
                 m_text.clear();
+            else if (line.startsWith("at:"))
+                m_changedAt = line.mid(3).toLongLong();
             else if (line.startsWith("text:"))
                 m_text = QString::fromUtf8(QByteArray::fromHex(line.mid(5)));
         }
@@ -82,5 +93,7 @@ private:
     QString m_text;
     bool m_ready = false;
     bool m_cleared = false;
+    bool m_unfocused = false;
     int m_returns = 0;
+    qint64 m_changedAt = 0;
 };

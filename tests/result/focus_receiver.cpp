@@ -1,7 +1,10 @@
-// A focused line edit, run as its own X client by the typing tests and benchmark. Prints "ready"
-// once it has the input focus, "text:<UTF-8 hex>" 30 ms after the last change of its text and
-// "return" when Enter reaches it; "clear" on stdin empties it, the end of stdin quits.
+// A focused line edit, run as its own X client by the typing tests and benchmarks. Prints
+// "ready" once it has the input focus; 30 ms after the last change of its text "at:<ms>" (the
+// monotonic clock at that change, comparable between processes) and "text:<UTF-8 hex>"; and
+// "return" when Enter reaches it. "clear" on stdin empties it, "unfocus" stops it taking the
+// focus back, the end of stdin quits.
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QSocketNotifier>
 #include <QTimer>
@@ -26,25 +29,38 @@ int main(int argc, char* argv[]) {
     QTimer report;
     report.setSingleShot(true);
     report.setInterval(30);
-    QObject::connect(&report, &QTimer::timeout, [&edit] { say("text:" + edit.text().toUtf8().toHex()); });
-    QObject::connect(&edit, &QLineEdit::textChanged, [&report] { report.start(); });
+    QElapsedTimer changed; // monotonic, comparable with the clocks of other processes
+    QObject::connect(&report, &QTimer::timeout, [&] {
+        say("at:" + QByteArray::number(changed.msecsSinceReference()));
+        say("text:" + edit.text().toUtf8().toHex());
+    });
+    QObject::connect(&edit, &QLineEdit::textChanged, [&] {
+        changed.start();
+        report.start();
+    });
     QObject::connect(&edit, &QLineEdit::returnPressed, [] { say("return"); });
 
+    // Without a window manager the window takes the focus itself once it is mapped, and back
+    // whenever it has lost it, until told "unfocus" (the focus may then follow the pointer).
+    QTimer focus;
     QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);
     QObject::connect(&input, &QSocketNotifier::activated, [&] {
         char buffer[256];
         const ssize_t n = ::read(STDIN_FILENO, buffer, sizeof buffer);
+        const QByteArray command(buffer, int(qMax<ssize_t>(n, 0)));
         if (n <= 0)
             app.quit();
-        else if (QByteArray(buffer, int(n)).contains("clear")) {
+        if (command.contains("clear")) {
             edit.clear();
             report.stop();
             say("cleared");
         }
+        if (command.contains("unfocus")) {
+            focus.stop();
+            say("unfocused");
+        }
     });
 
-    // Without a window manager the window takes the focus itself once it is mapped.
-    QTimer focus;
     bool ready = false;
     QObject::connect(&focus, &QTimer::timeout, [&] {
         if (!edit.isActiveWindow())

@@ -1,4 +1,5 @@
 #include "app/ConfigStore.h"
+#include "app/NoticeBox.h"
 #include "platform/fake/FakeForegroundWindow.h"
 #include "result/ResultDispatcher.h"
 #include "tests/result/FocusReceiver.h"
@@ -10,6 +11,16 @@
 
 #include <X11/XKBlib.h>
 #include <X11/Xlib.h>
+
+// Counts the key events that reach this process.
+class KeyCounter : public QObject {
+public:
+    int count = 0;
+    bool eventFilter(QObject*, QEvent* event) override {
+        count += dynamic_cast<QKeyEvent*>(event) ? 1 : 0;
+        return false;
+    }
+};
 
 // Typing through the real X11 backend into a line edit of another X client.
 class TestXTyping : public QObject {
@@ -130,6 +141,33 @@ private slots:
         expectTyped(text);
         m_receiver->settle(600); // the keycodes go back once typing has been quiet for a while
         QCOMPARE(keymap(), before);
+    }
+
+    // Last, as the receiver stops taking the focus back. With the focus following the pointer
+    // (PointerRoot: Xvfb without a window manager) and a notice of ours under the pointer, the
+    // notice gets no key; a 300-character text and one queued right behind it wait until it has
+    // gone and then arrive whole and in order.
+    void noticeUnderThePointerGetsNothing() {
+        QVERIFY(m_receiver->unfocus());
+        Display* display = XOpenDisplay(nullptr);
+        QVERIFY(display);
+        XSetInputFocus(display, PointerRoot, RevertToPointerRoot, CurrentTime);
+        XWarpPointer(display, None, DefaultRootWindow(display), 0, 0, 0, 0, 320, 65); // over the line edit
+        XCloseDisplay(display);
+        NoticeBox notice;
+        notice.showPromptFor(QStringLiteral("请说口令！"), 800);
+        notice.move(300, 30); // under the pointer
+        QVERIFY(QTest::qWaitForWindowExposed(&notice));
+        KeyCounter keys;
+        qApp->installEventFilter(&keys);
+        ResultDispatcher dispatcher(nullptr, FocusTyping::create(), std::make_unique<FakeForegroundWindow>());
+        ConfigStore::instance()["TypingModel"] = 1;
+        ConfigStore::instance()["RemovePunctuation"] = 0;
+        const QString first = ::mixedText(300), second = QStringLiteral(" and the next take 第二句");
+        dispatcher.write(first);
+        dispatcher.write(second);
+        expectTyped(first + second);
+        QCOMPARE(keys.count, 0);
     }
 };
 

@@ -33,6 +33,8 @@ public:
     QSet<int> failingSessions;      // sessions whose closing write fails
     unsigned long loginDelayMs = 0; // time the login takes
     unsigned long closeDelayMs = 0; // time the closing write takes (the decode after release)
+    QByteArray partialWords;        // the words so far, while the key is held
+    unsigned long partialMs = 0;    // time finding them takes
     QByteArray name;                // told apart in engine swaps
     int languages = 0x1f;           // bit i: language index i is recognised
 
@@ -45,6 +47,7 @@ public:
     QList<Session> endedSessions;
     Session nextSession = 7;
     QList<QByteArray>* journal = nullptr; // "<name>:<call>" of every call, shared between engines
+    QAtomicInt partialsAsked = 0;
 
     QList<QByteArray> callList() const {
         QMutexLocker lock(&mutex);
@@ -118,6 +121,12 @@ public:
         record("end");
         endedSessions << session;
         return 0;
+    }
+    QByteArray partialResult(Session) override {
+        ++partialsAsked;
+        if (partialMs)
+            QThread::msleep(partialMs);
+        return partialWords;
     }
     bool canRecognise(int languageIndex) const override {
         return languageIndex >= 0 && languageIndex < 5 && (languages >> languageIndex & 1);
