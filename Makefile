@@ -72,9 +72,10 @@ screenshots: deps-run
 	QT_QPA_PLATFORM=offscreen $(BUILD_DIR)/tests/zorvel_screenshots $(SHOTS_DIR)
 
 # Every test runs under one private X server; tests that drive it or the sound server hold a
-# CTest resource lock so they never overlap.
+# CTest resource lock so they never overlap. The server does not reset when its last client
+# leaves: during a reset it turned new connections away or hung.
 test: deps-test build
-	cd $(BUILD_DIR) && xvfb-run -a -s "-screen 0 1920x1080x24 -nolisten tcp" \
+	cd $(BUILD_DIR) && xvfb-run -a -s "-screen 0 1920x1080x24 -nolisten tcp -noreset" \
 		ctest --output-on-failure -j $(JOBS) --timeout 600
 
 # The program and the tests built with clang under AddressSanitizer and UndefinedBehaviorSanitizer
@@ -98,6 +99,6 @@ check: deps-check
 	# this build and are left to `make test`. The tests that type through the X server run on their
 	# own afterwards: under the sanitizers'
 	# slowdown, parallel load made the 600-character typing row lose characters.
-	cd $(CHECK_DIR) && $(SAN_ENV) xvfb-run -a -s "-screen 0 1920x1080x24 -nolisten tcp" sh -c \
+	cd $(CHECK_DIR) && $(SAN_ENV) xvfb-run -a -s "-screen 0 1920x1080x24 -nolisten tcp -noreset" sh -c \
 		'ctest --output-on-failure -j $(JOBS) --timeout 900 -LE "x11|unsanitized" && ctest --output-on-failure --timeout 900 -L x11'
 	$(SAN_ENV) cmake/run-fuzzers.sh $(abspath $(CHECK_DIR))/fuzz $(CURDIR)/fuzz $(FUZZ_SECONDS)
