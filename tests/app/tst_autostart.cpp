@@ -1,6 +1,7 @@
 #include "app/AutoStart.h"
 #include "platform/fake/FakeStartAtLogon.h"
 #include "platform/linux/LinuxStartAtLogon.h"
+#include "tests/support/Rows.h"
 #include "tests/support/TestDir.h"
 
 #include <QtTest>
@@ -8,12 +9,6 @@
 class TestAutoStart : public QObject {
     Q_OBJECT
 private slots:
-    void init() {
-        m_dir.reset(new TestDir);
-        qputenv("XDG_CONFIG_HOME", m_dir->path().toUtf8());
-    }
-    void cleanup() { m_dir.reset(); }
-
     void followsEnableFlagThroughSeam() {
         FakeStartAtLogon fake;
         setAutoStart(true, &fake);
@@ -23,40 +18,30 @@ private slots:
         QVERIFY(!fake.present);
     }
 
+    // The entry lies in $XDG_CONFIG_HOME, else in ~/.config; its Exec line quotes the path.
     void desktopEntryWrittenAndRemoved_data() {
-        QTest::addColumn<QString>("exe");
-        QTest::addColumn<QString>("execLine");
-        QTest::newRow("plain") << "/opt/zorvel/zorvel"
-                               << "Exec=\"/opt/zorvel/zorvel\"";
-        QTest::newRow("space and quote") << "/home/a b/z\"v"
-                                         << "Exec=\"/home/a b/z\\\"v\"";
-        QTest::newRow("percent") << "/x/100%/zorvel"
-                                 << "Exec=\"/x/100%%/zorvel\"";
-        QTest::newRow("chinese") << "/home/用户/zorvel"
-                                 << "Exec=\"/home/用户/zorvel\"";
+        const Rows<QString, QString> row; // executable, Exec line
+        row("plain", "/opt/zorvel/zorvel", "Exec=\"/opt/zorvel/zorvel\"");
+        row("space and quote", "/home/a b/z\"v", "Exec=\"/home/a b/z\\\"v\"");
+        row("percent", "/x/100%/zorvel", "Exec=\"/x/100%%/zorvel\"");
+        row("chinese", "/home/用户/zorvel", "Exec=\"/home/用户/zorvel\"");
     }
     void desktopEntryWrittenAndRemoved() {
-        QFETCH(QString, exe);
-        QFETCH(QString, execLine);
+        const auto [exe, execLine] = Rows<QString, QString>::fetch();
+        TestDir dir;
+        qputenv("XDG_CONFIG_HOME", "");
+        QCOMPARE(LinuxStartAtLogon::entryPath(), QDir::homePath() + "/.config/autostart/Zorvel.desktop");
+        qputenv("XDG_CONFIG_HOME", dir.path().toUtf8());
+        QCOMPARE(LinuxStartAtLogon::entryPath(), dir.file("autostart/Zorvel.desktop"));
         LinuxStartAtLogon seam;
-        const QString entry = m_dir->file("autostart/Zorvel.desktop");
-        QCOMPARE(LinuxStartAtLogon::entryPath(), entry);
         seam.enable(exe);
-        const QString text = QString::fromUtf8(m_dir->read("autostart/Zorvel.desktop"));
+        const QString text = QString::fromUtf8(dir.read("autostart/Zorvel.desktop"));
         QVERIFY(text.startsWith("[Desktop Entry]\n"));
         QVERIFY2(text.split('\n').contains(execLine), qPrintable(text));
         seam.disable();
-        QVERIFY(!QFile::exists(entry));
+        QVERIFY(!QFile::exists(dir.file("autostart/Zorvel.desktop")));
         seam.disable(); // absent: no error
     }
-
-    void defaultsToHomeConfig() {
-        qputenv("XDG_CONFIG_HOME", "");
-        QCOMPARE(LinuxStartAtLogon::entryPath(), QDir::homePath() + "/.config/autostart/Zorvel.desktop");
-    }
-
-private:
-    std::unique_ptr<TestDir> m_dir;
 };
 
 QTEST_GUILESS_MAIN(TestAutoStart)

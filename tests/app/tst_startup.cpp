@@ -7,6 +7,7 @@
 #include "app/StartRequestHandler.h"
 #include "platform/fake/FakeForegroundWindow.h"
 #include "platform/fake/FakeMouseButtons.h"
+#include "tests/support/Rows.h"
 #include "tests/support/TestDir.h"
 #include "ui/MainWindow.h"
 #include "voice/SideKeyMonitor.h"
@@ -17,7 +18,6 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QtTest>
-#include <X11/Xlib.h>
 #include <atomic>
 #include <pwd.h>
 #include <sys/stat.h>
@@ -48,6 +48,8 @@ while True:
             f.write(data + b'\n')
     connection.close()
 )";
+
+using Squat = Rows<bool, QString, QString, QString>;
 } // namespace
 
 class TestStartup : public QObject {
@@ -58,9 +60,8 @@ private slots:
         QVERIFY(QFile::copy(qEnvironmentVariable("ZORVEL_BIN_DIR") + "/zorvel", m_dir->file("zorvel")));
         QFile::setPermissions(m_dir->file("zorvel"),
                               QFile::permissions(m_dir->file("zorvel")) | QFile::ExeOwner);
-        QDir().mkpath(m_dir->file("tmp"));
-        QDir().mkpath(m_dir->file("xdg"));
-        QDir().mkpath(m_dir->file("run"));
+        for (const char* folder : {"tmp", "xdg", "run"})
+            QDir().mkpath(m_dir->file(folder));
         QFile::setPermissions(m_dir->file("run"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
     void cleanup() {
@@ -73,7 +74,25 @@ private slots:
         m_dir.reset();
     }
 
-    void firstStartWritesSettingsAndLogs() {
+    // A first start saves FirstOpen and, through the first-use hint, BootUp and the start-at-logon
+    // entry; on later starts BootUp decides the entry. Each start logs to one new file. A second
+    // instance then ends at once, leaving the first running and its settings and log as they were.
+    void startThenSecondInstance_data() {
+        const Rows<int, bool, bool> row; // BootUp (-1: no settings yet), entry before, entry after
+        row("first start", -1, false, true);
+        row("on", 1, false, true);
+        row("off removes", 0, true, false);
+        row("other value leaves it", 2, true, true);
+    }
+    void startThenSecondInstance() {
+        const auto [bootUp, entryBefore, entryAfter] = Rows<int, bool, bool>::fetch();
+        const QString entry = m_dir->file("xdg/autostart/Zorvel.desktop");
+        if (entryBefore) {
+            QDir().mkpath(m_dir->file("xdg/autostart"));
+            m_dir->write("xdg/autostart/Zorvel.desktop", "[Desktop Entry]\nExec=old\n");
+        }
+        if (bootUp >= 0)
+            m_dir->write("config.txt", QStringLiteral("BootUp=%1\nFirstOpen=1\n").arg(bootUp).toLatin1());
         QProcess* first = start();
         QTRY_VERIFY_WITH_TIMEOUT(logText().contains(") \"主程序启动\"\r\n"), 15000);
         QVERIFY2(first->state() == QProcess::Running, first->readAllStandardError().constData());
@@ -82,25 +101,21 @@ private slots:
         QVERIFY2(QRegularExpression("^\\d{14}\\.log$").match(logs.first()).hasMatch(),
                  qPrintable(logs.first()));
         QVERIFY(logText().contains("INFO: ("));
-        // FirstOpen was set and saved: the file is in ascending key order now.
-        // FirstOpen is saved first; the first-use hint then registers the program to start at logon.
-        QTRY_VERIFY(m_dir->read("config.txt")
-                        .startsWith("AutomaticUpdate=1\nBootUp=1\nClosePrompt=0\nFirstOpen=1\n"));
-        QTRY_VERIFY(QFile::exists(m_dir->file("xdg/autostart/Zorvel.desktop")));
-    }
+        if (bootUp < 0) // saved in ascending key order
+            QTRY_VERIFY(m_dir->read("config.txt")
+                            .startsWith("AutomaticUpdate=1\nBootUp=1\nClosePrompt=0\nFirstOpen=1\n"));
+        QTRY_COMPARE(QFile::exists(entry), entryAfter);
+        if (entryAfter && !entryBefore)
+            QVERIFY(m_dir->read("xdg/autostart/Zorvel.desktop")
+                        .contains(("Exec=\"" + m_dir->file("zorvel") + "\"").toUtf8()));
 
-    void secondInstanceExitsAtOnce() {
-        m_dir->write("config.txt", "FirstOpen=1\n");
-        QProcess* first = start();
-        QTRY_VERIFY_WITH_TIMEOUT(logText().contains("主程序启动"), 15000);
-        // The first instance saves its settings once it runs (late under sanitizers): wait for
-        // that save and for config.txt to stay unchanged.
-        QTRY_VERIFY_WITH_TIMEOUT(m_dir->read("config.txt") != "FirstOpen=1\n", 30000);
+        // The first instance saves again after its first device check (late under sanitizers):
+        // wait until config.txt has stayed the same for three seconds.
         QByteArray config = m_dir->read("config.txt");
         QElapsedTimer quiet, overall;
         quiet.start();
         overall.start();
-        while (quiet.elapsed() < 2000 && overall.elapsed() < 30000) {
+        while (quiet.elapsed() < 3000 && overall.elapsed() < 30000) {
             QTest::qWait(250);
             if (m_dir->read("config.txt") != config) {
                 config = m_dir->read("config.txt");
@@ -119,56 +134,22 @@ private slots:
         QCOMPARE(logText().count("主程序启动"), 1);
     }
 
-    void bootUpControlsAutostartEntry_data() {
-        QTest::addColumn<int>("bootUp");
-        QTest::addColumn<bool>("entryBefore");
-        QTest::addColumn<bool>("entryAfter");
-        QTest::newRow("on") << 1 << false << true;
-        QTest::newRow("off removes") << 0 << true << false;
-        QTest::newRow("other value leaves it") << 2 << true << true;
-    }
-    void bootUpControlsAutostartEntry() {
-        QFETCH(int, bootUp);
-        QFETCH(bool, entryBefore);
-        QFETCH(bool, entryAfter);
-        const QString entry = m_dir->file("xdg/autostart/Zorvel.desktop");
-        if (entryBefore) {
-            QDir().mkpath(m_dir->file("xdg/autostart"));
-            m_dir->write("xdg/autostart/Zorvel.desktop", "[Desktop Entry]\nExec=old\n");
-        }
-        m_dir->write("config.txt", QStringLiteral("BootUp=%1\nFirstOpen=1\n").arg(bootUp).toLatin1());
-        start();
-        QTRY_VERIFY_WITH_TIMEOUT(logText().contains("主程序启动"), 15000);
-        QTRY_COMPARE(QFile::exists(entry), entryAfter);
-        if (bootUp == 1)
-            QVERIFY(m_dir->read("xdg/autostart/Zorvel.desktop")
-                        .contains(("Exec=\"" + m_dir->file("zorvel") + "\"").toUtf8()));
-    }
-
     // Another user got there first: the program must neither hand its request to the stranger
     // nor stay away; it starts and carries the request out itself.
     void squatterIsRefused_data() {
-        QTest::addColumn<bool>("runtimeFolder"); // XDG_RUNTIME_DIR given
-        QTest::addColumn<QString>("bindAt");     // where the squatter listens
-        QTest::addColumn<QString>("moveTo");     // where its socket is moved to (as root can)
-        QTest::addColumn<QString>("warning");
+        // XDG_RUNTIME_DIR given, where the squatter listens, where its socket is moved to (as root
+        // can), the warning
+        const Squat row;
         const QString user = QString::fromLocal8Bit(getpwuid(geteuid())->pw_name);
-        QTest::newRow("user's name in the shared temporary folder")
-            << true << QString("tmp/PelmoraTWQX-%1").arg(geteuid()) << ""
-            << "";
-        QTest::newRow("another user's server in the runtime folder") << true << "tmp/squat"
-                                                                     << "run/PelmoraTWQX"
-                                                                     << "belongs to another user";
-        QTest::newRow("fallback folder planted by another user")
-            << false << "tmp/runtime-" + user + "/PelmoraTWQX"
-            << ""
-            << "no private folder";
+        row("user's name in the shared temporary folder", true, QString("tmp/PelmoraTWQX-%1").arg(geteuid()),
+            "", "");
+        row("another user's server in the runtime folder", true, "tmp/squat", "run/PelmoraTWQX",
+            "belongs to another user");
+        row("fallback folder planted by another user", false, "tmp/runtime-" + user + "/PelmoraTWQX", "",
+            "no private folder");
     }
     void squatterIsRefused() {
-        QFETCH(bool, runtimeFolder);
-        QFETCH(QString, bindAt);
-        QFETCH(QString, moveTo);
-        QFETCH(QString, warning);
+        const auto [runtimeFolder, bindAt, moveTo, warning] = Squat::fetch();
         if (geteuid() != 0)
             QSKIP("only root can run the squatter as another user");
         // The squatter (nobody) may pass through the test's folders and write in its "tmp".
@@ -197,27 +178,20 @@ private slots:
     // What second starts ask for reaches this process's own instance: the main window, takes
     // through the side-key monitor on its thread (its clock moved by "+ms"), the working mode.
     void secondStartReachesRunningInstance_data() {
-        QTest::addColumn<QStringList>("starts");
-        QTest::addColumn<QString>("events");
-        QTest::newRow("plain start") << QStringList{""} << "window:shown TypingModel";
-        QTest::newRow("begin, end") << QStringList{"--take begin", "+300", "--take end"}
-                                    << "press release flagged TypingModel";
-        QTest::newRow("too short a take")
-            << QStringList{"--take begin", "+150", "--take end"} << "press tap release TypingModel";
-        QTest::newRow("toggle twice")
-            << QStringList{"--take toggle", "+200", "--take toggle"} << "press release flagged TypingModel";
-        QTest::newRow("begin again keeps the take")
-            << QStringList{"--take begin", "+300", "--take begin", "--take end"}
-            << "press release flagged TypingModel";
-        QTest::newRow("end without a take") << QStringList{"--take end"} << "TypingModel";
-        QTest::newRow("mode") << QStringList{"--mode intelligent"} << "IntelligenceModel";
-        QTest::newRow("mode and take")
-            << QStringList{"--mode translation", "--take toggle", "+250", "--take toggle"}
-            << "press release flagged TranslationModel";
+        const Rows<QStringList, QString> row; // the starts, what was seen
+        row("plain start", {""}, "window:shown TypingModel");
+        row("begin, end", {"--take begin", "+300", "--take end"}, "press release flagged TypingModel");
+        row("too short a take", {"--take begin", "+150", "--take end"}, "press tap release TypingModel");
+        row("toggle twice", {"--take toggle", "+200", "--take toggle"}, "press release flagged TypingModel");
+        row("begin again keeps the take", {"--take begin", "+300", "--take begin", "--take end"},
+            "press release flagged TypingModel");
+        row("end without a take", {"--take end"}, "TypingModel");
+        row("mode", {"--mode intelligent"}, "IntelligenceModel");
+        row("mode and take", {"--mode translation", "--take toggle", "+250", "--take toggle"},
+            "press release flagged TranslationModel");
     }
     void secondStartReachesRunningInstance() {
-        QFETCH(QStringList, starts);
-        QFETCH(QString, events);
+        const auto [starts, events] = Rows<QStringList, QString>::fetch();
         m_dir->write("config.txt", "FirstOpen=1\nTypingModel=1\n");
         TestDir::reloadSettings();
         ConfigStore& store = ConfigStore::instance();
@@ -294,23 +268,19 @@ private slots:
     // Unknown arguments end the start at once with the usage line and exit code 2, whether or
     // not an instance runs; --help prints the commands.
     void commandLine_data() {
-        QTest::addColumn<QStringList>("args");
-        QTest::addColumn<int>("exitCode");
-        QTest::addColumn<QString>("output");
+        const Rows<QStringList, int, QString> row; // arguments, exit code, output
         const QString usage =
             "Usage: zorvel [--take begin|end|toggle | --mode typing|intelligent|translation | --help]";
-        QTest::newRow("help") << QStringList{"--help"} << 0 << usage + "\n\nWithout an argument";
-        QTest::newRow("unknown option")
-            << QStringList{"--bogus"} << 2 << "unknown argument '--bogus'\n" + usage;
-        QTest::newRow("take without action") << QStringList{"--take"} << 2 << "'--take'\n" + usage;
-        QTest::newRow("unknown mode") << QStringList{"--mode", "fast"} << 2 << "'fast'\n" + usage;
-        QTest::newRow("extra word") << QStringList{"--take", "end", "now"} << 2 << "'now'\n" + usage;
-        QTest::newRow("last argument alone") << QStringList{"begin"} << 2 << "'begin'\n" + usage;
+        row("help", {"--help"}, 0, usage + "\n\nWithout an argument");
+        row("unknown option", {"--bogus"}, 2, "unknown argument '--bogus'\n" + usage);
+        row("take without action", {"--take"}, 2, "'--take'\n" + usage);
+        row("unknown take word", {"--take", "later"}, 2, "'later'\n" + usage);
+        row("unknown mode", {"--mode", "fast"}, 2, "'fast'\n" + usage);
+        row("extra word", {"--take", "end", "now"}, 2, "'now'\n" + usage);
+        row("last argument alone", {"begin"}, 2, "'begin'\n" + usage);
     }
     void commandLine() {
-        QFETCH(QStringList, args);
-        QFETCH(int, exitCode);
-        QFETCH(QString, output);
+        const auto [args, exitCode, output] = Rows<QStringList, int, QString>::fetch();
         int handed = 0;
         connect(qobject_cast<SingleApplication*>(qApp), &SingleApplication::requestReceived, this,
                 [&] { ++handed; });
@@ -332,51 +302,15 @@ private slots:
             QSKIP("needs an X display");
         m_dir->write("config.txt", "FirstOpen=1\nMonitorZorvelMouseConnect=0\n");
         QProcess* p = start({}, m_dir->file("run"), "xcb");
-        QTRY_VERIFY_WITH_TIMEOUT(
-            mappedWindowTitles(p->processId()).contains("Zorvel鼠标——语音技术由云端语音服务提供"), 60000);
+        QTRY_VERIFY_WITH_TIMEOUT(showsWindow(p->processId(), "Zorvel鼠标——语音技术由云端语音服务提供"),
+                                 60000);
     }
 
 private:
-    // Titles of the mapped top-level windows of a process on the X display.
-    static QStringList mappedWindowTitles(qint64 pid) {
-        QStringList titles;
-        Display* display = XOpenDisplay(nullptr);
-        if (!display)
-            return titles;
-        // A window may go between listing and asking about it: that error is not fatal here.
-        XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
-        const Atom pidAtom = XInternAtom(display, "_NET_WM_PID", False);
-        const Atom nameAtom = XInternAtom(display, "_NET_WM_NAME", False);
-        Window root, parent, *children = nullptr;
-        unsigned count = 0;
-        XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count);
-        for (unsigned i = 0; i < count; ++i) {
-            XWindowAttributes attributes;
-            if (!XGetWindowAttributes(display, children[i], &attributes) ||
-                attributes.map_state != IsViewable)
-                continue;
-            auto property = [&](Atom atom) {
-                Atom type;
-                int format;
-                unsigned long items, left;
-                unsigned char* data = nullptr;
-                QByteArray bytes;
-                if (XGetWindowProperty(display, children[i], atom, 0, 1024, False, AnyPropertyType, &type,
-                                       &format, &items, &left, &data) == Success &&
-                    data)
-                    bytes = QByteArray(reinterpret_cast<char*>(data), int(items * (format / 8)));
-                if (data)
-                    XFree(data);
-                return bytes;
-            };
-            const QByteArray windowPid = property(pidAtom);
-            if (windowPid.size() >= 4 &&
-                *reinterpret_cast<const quint32*>(windowPid.constData()) == quint32(pid))
-                titles << QString::fromUtf8(property(nameAtom));
-        }
-        XFree(children);
-        XCloseDisplay(display);
-        return titles;
+    // Whether a process shows a window of the title on the X display.
+    static bool showsWindow(qint64 pid, const QString& title) {
+        return QProcess::execute("xdotool", {"search", "--onlyvisible", "--pid", QString::number(pid),
+                                             "--name", "^" + title + "$"}) == 0;
     }
 
     // Starts the copy; runtimeFolder empty leaves XDG_RUNTIME_DIR unset.

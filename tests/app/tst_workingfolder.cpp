@@ -27,52 +27,42 @@ private slots:
     }
     void keepsUserFilesAcrossStartsAndUpgrades() {
         const auto [installed, upgrade] = Rows<bool, bool>::fetch();
-        const QString exeDir = m_dir->file("usr/bin");
-        const QString shipped = installed ? m_dir->file("usr/share/zorvel") : exeDir;
-        QDir().mkpath(exeDir);
-        QDir().mkpath(shipped);
+        const QString shipped = installed ? "usr/share/zorvel/" : "usr/bin/";
+        const QString user = installed ? "data home/zorvel/" : "usr/bin/";
+        QDir().mkpath(m_dir->file("usr/bin"));
+        QDir().mkpath(m_dir->file(shipped));
         for (const QString& name : WorkingFolder::shippedFiles())
-            write(shipped + '/' + name, "shipped " + name.toUtf8());
+            m_dir->write(shipped + name, "shipped " + name.toUtf8());
 
         // First start.
-        const WorkingFolder folder = WorkingFolder::forExecutable(exeDir);
-        QCOMPARE(folder.path(), installed ? m_dir->file("data home/zorvel") : exeDir);
+        const WorkingFolder folder = WorkingFolder::forExecutable(m_dir->file("usr/bin"));
+        QCOMPARE(folder.path() + '/', m_dir->file(user));
         QCOMPARE(folder.isPerUser(), installed);
         QVERIFY(folder.prepare());
         for (const QString& name : WorkingFolder::shippedFiles())
-            QCOMPARE(read(folder.path() + '/' + name), "shipped " + name.toUtf8());
+            QCOMPARE(m_dir->read(user + name), "shipped " + name.toUtf8());
         QCOMPARE(QFileInfo::exists(m_dir->file("data home/zorvel")), installed);
 
         // The user edits a command word; then, maybe, a newer package ships new files.
-        write(folder.path() + "/commandwords.txt", "mine,file:///home/me\r\n");
+        m_dir->write(user + "commandwords.txt", "mine,file:///home/me\r\n");
         if (upgrade) {
-            write(shipped + "/commandwords.txt", "newer commandwords");
-            write(shipped + "/area.txt", "newer area");
+            m_dir->write(shipped + "commandwords.txt", "newer commandwords");
+            m_dir->write(shipped + "area.txt", "newer area");
         }
-        QVERIFY(WorkingFolder::forExecutable(exeDir).prepare());
-        QCOMPARE(read(folder.path() + "/commandwords.txt"), QByteArray("mine,file:///home/me\r\n"));
-        QCOMPARE(read(folder.path() + "/area.txt"), upgrade ? QByteArray("newer area") : "shipped area.txt");
+        QVERIFY(WorkingFolder::forExecutable(m_dir->file("usr/bin")).prepare());
+        QCOMPARE(m_dir->read(user + "commandwords.txt"), QByteArray("mine,file:///home/me\r\n"));
+        QCOMPARE(m_dir->read(user + "area.txt"), upgrade ? QByteArray("newer area") : "shipped area.txt");
     }
 
     void userServicesOverrideShippedKeyByKey() {
-        write(m_dir->file("shipped.ini"), "[update]\nserver=http://shipped\n[product]\npage=http://page\n");
-        write(m_dir->file("services.ini"), "[update]\nserver=http://mine\n");
+        m_dir->write("shipped.ini", "[update]\nserver=http://shipped\n[product]\npage=http://page\n");
+        m_dir->write("services.ini", "[update]\nserver=http://mine\n");
         ServicesConfig::instance().setShippedFile(m_dir->file("shipped.ini"));
         QCOMPARE(ServicesConfig::instance().text("update/server", "x"), QStringLiteral("http://mine"));
         QCOMPARE(ServicesConfig::instance().text("product/page", "x"), QStringLiteral("http://page"));
     }
 
 private:
-    static QByteArray read(const QString& path) {
-        QFile f(path);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-    }
-    static void write(const QString& path, const QByteArray& content) {
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        f.write(content);
-    }
-
     std::unique_ptr<TestDir> m_dir;
 };
 

@@ -1,11 +1,13 @@
 #include "VocabularyFiles.h"
 #include "commands/CommandInterpreter.h"
 #include "commands/VocabularyTables.h"
+#include "tests/support/Rows.h"
 #include "tests/support/TestDir.h"
 
 #include <QtTest>
 
 Q_DECLARE_METATYPE(CommandAction::Kind)
+using Stage = Rows<QString, CommandAction::Kind, QString>;
 
 namespace {
 
@@ -45,12 +47,10 @@ private slots:
 
     // Each row is named by its command text; the comments say what it guards.
     void stages_data() {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<CommandAction::Kind>("kind");
-        QTest::addColumn<QString>("url");
+        const Stage table; // text, kind, URL
         const auto open = CommandAction::OpenUrl;
-        auto row = [](const char* text, CommandAction::Kind kind, const QString& url) {
-            QTest::newRow(*text ? text : "(empty)") << QString(text) << kind << url;
+        auto row = [&](const char* text, CommandAction::Kind kind, const QString& url) {
+            table(*text ? text : "(empty)", text, kind, url);
         };
         const QString zhihu = "https://www.zhihu.com/search?q=";
         const QString dictionary = translate + "苹果" + dictSuffix;
@@ -118,9 +118,7 @@ private slots:
         row("", CommandAction::None, "");
     }
     void stages() {
-        QFETCH(QString, text);
-        QFETCH(CommandAction::Kind, kind);
-        QFETCH(QString, url);
+        const auto [text, kind, url] = Stage::fetch();
         const CommandAction action = CommandInterpreter(*m_tables).interpret(text);
         QCOMPARE(action.kind, kind);
         QCOMPARE(action.url, url);

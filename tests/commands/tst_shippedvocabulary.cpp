@@ -1,6 +1,7 @@
 #include "commands/CommandInterpreter.h"
 #include "commands/VocabularyTables.h"
 #include "tests/support/MessageLog.h"
+#include "tests/support/Rows.h"
 #include "tests/support/TestDir.h"
 
 #include <QtTest>
@@ -40,16 +41,14 @@ class TestShippedVocabulary : public QObject {
     Q_OBJECT
 private slots:
     void format_data() {
-        QTest::addColumn<QString>("path");
-        QTest::addColumn<QString>("pattern");
+        const Rows<QString, QString> row; // path, line pattern
         for (const char* platform : platforms)
             for (const auto& file : shippedFiles)
-                QTest::newRow(qPrintable(QString(platform) + '/' + file.name))
-                    << stagedPath(platform, file.name) << QString(file.line);
+                row(qPrintable(QString(platform) + '/' + file.name), stagedPath(platform, file.name),
+                    file.line);
     }
     void format() {
-        QFETCH(QString, path);
-        QFETCH(QString, pattern);
+        const auto [path, pattern] = Rows<QString, QString>::fetch();
         QFile file(path);
         QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(path));
         const QByteArray data = file.readAll();
@@ -81,12 +80,12 @@ private slots:
 
     // Staged per platform, all nine load without a warning, and a few commands find their pages.
     void loadsAsStaged_data() {
-        QTest::addColumn<QString>("platform");
+        const Rows<QString> row;
         for (const char* platform : platforms)
-            QTest::newRow(platform) << QString(platform);
+            row(platform, platform);
     }
     void loadsAsStaged() {
-        QFETCH(QString, platform);
+        const auto [platform] = Rows<QString>::fetch();
         TestDir dir;
         for (const auto& file : shippedFiles)
             QVERIFY(QFile::copy(stagedPath(platform, file.name), dir.file(file.name)));

@@ -1,6 +1,7 @@
 #include "VocabularyFiles.h"
 #include "commands/VocabularyTables.h"
 #include "tests/support/MessageLog.h"
+#include "tests/support/Rows.h"
 #include "tests/support/TestDir.h"
 
 #include <QtTest>
@@ -26,6 +27,10 @@ void loadAs(VocabularyTables& tables, const TestDir& dir, const QStringList& fil
 Q_DECLARE_METATYPE(StringMap)
 Q_DECLARE_METATYPE(ByteMap)
 
+// The file, its first and second content, the age in seconds of each version's time, the value
+// read at the end.
+using Stamps = Rows<QString, QByteArray, QByteArray, int, int, QString>;
+
 class TestVocabularyTables : public QObject {
     Q_OBJECT
 private slots:
@@ -40,28 +45,22 @@ private slots:
 
     // The same content in each two-field file gives the same map.
     void twoFieldFiles_data() {
-        QTest::addColumn<QByteArray>("content");
-        QTest::addColumn<StringMap>("expected");
-        QTest::addColumn<int>("warnings");
-        QTest::newRow("later line wins, empty lines skipped, blanks kept")
-            << gbkLines({"北京,beijing", "", " 上海 , shanghai ", "北京,peking"})
-            << StringMap{{"北京", "peking"}, {" 上海 ", " shanghai "}} << 0;
-        QTest::newRow("a comma in the path cuts the value; a leading comma gives an empty key")
-            << gbkLines({"报告,file:///D:/报告,2017.doc", ",http://all/"})
-            << StringMap{{"报告", "file:///D:/报告"}, {"", "http://all/"}} << 0;
-        QTest::newRow("lines without a comma are skipped with a warning")
-            << gbkLines({"孤零零", "   ", "天津,tianjin"}) << StringMap{{"天津", "tianjin"}} << 2;
-        QTest::newRow("LF line ends and no end on the last line")
-            << gbk("北京,beijing\n上海,shanghai") << StringMap{{"北京", "beijing"}, {"上海", "shanghai"}}
-            << 0;
-        QTest::newRow("UTF-8 byte-order mark")
-            << QByteArray("\xEF\xBB\xBF" + QString("重庆,chongqing\r\n").toUtf8())
-            << StringMap{{"重庆", "chongqing"}} << 0;
+        const Rows<QByteArray, StringMap, int> row; // content, map, warnings
+        row("later line wins, empty lines skipped, blanks kept",
+            gbkLines({"北京,beijing", "", " 上海 , shanghai ", "北京,peking"}),
+            {{"北京", "peking"}, {" 上海 ", " shanghai "}}, 0);
+        row("a comma in the path cuts the value; a leading comma gives an empty key",
+            gbkLines({"报告,file:///D:/报告,2017.doc", ",http://all/"}),
+            {{"报告", "file:///D:/报告"}, {"", "http://all/"}}, 0);
+        row("lines without a comma are skipped with a warning", gbkLines({"孤零零", "   ", "天津,tianjin"}),
+            {{"天津", "tianjin"}}, 2);
+        row("LF line ends and no end on the last line", gbk("北京,beijing\n上海,shanghai"),
+            {{"北京", "beijing"}, {"上海", "shanghai"}}, 0);
+        row("UTF-8 byte-order mark", "\xEF\xBB\xBF" + QString("重庆,chongqing\r\n").toUtf8(),
+            {{"重庆", "chongqing"}}, 0);
     }
     void twoFieldFiles() {
-        QFETCH(QByteArray, content);
-        QFETCH(StringMap, expected);
-        QFETCH(int, warnings);
+        const auto [content, expected, warnings] = Rows<QByteArray, StringMap, int>::fetch();
         VocabularyTables tables;
         loadAs(tables, *m_dir, pairFiles, content);
         QCOMPARE(tables.areaTable(), expected);
@@ -71,61 +70,50 @@ private slots:
         QCOMPARE(m_log->warnings().filter("skipped").size(), warnings * 4);
     }
 
-    // Field 4 once the scanner filled it, else field 3; the last record of a name wins.
-    void software() {
-        const QStringList lines{"微信,WeChat.exe,https://weixin.qq.com/,",
-                                "QQ,QQ.exe,https://im.qq.com/,file:///C:/a/QQ.exe",
-                                "QQ,QQ.exe,https://im.qq.com/,",
-                                "QQ,QQ.exe,https://im.qq.com/,file:///D:\\\\b\\\\QQ.exe",
-                                "钉钉,DingTalk.exe,https://www.dingtalk.com/",
-                                "短,short.exe"};
-        m_dir->write("software.txt", gbkLines(lines));
-        VocabularyTables tables;
-        tables.loadSoftware();
-        QCOMPARE(tables.softwareTable(), (StringMap{{"微信", "https://weixin.qq.com/"},
-                                                    {"QQ", "file:///D:\\\\b\\\\QQ.exe"},
-                                                    {"钉钉", "https://www.dingtalk.com/"}}));
-        QCOMPARE(m_log->warnings().size(), 1);
-        // The file is re-read before every utterance: a short line is reported once per run.
-        m_dir->write("software.txt", gbkLines(lines + QStringList{"新,new.exe,http://new/,"}));
-        tables.reloadUserMaintained();
-        QCOMPARE(tables.softwareTable().value("新"), QString("http://new/"));
-        QCOMPARE(m_log->warnings().filter("software.txt").size(), 1);
-    }
-
     void webSearch_data() {
-        QTest::addColumn<QByteArray>("content");
-        QTest::addColumn<ByteMap>("expected");
-        QTest::newRow(
-            "first line wins; blanks and tabs separate; a third token is ignored; blank lines skipped")
-            << gbkLines({"  知乎 \t  https://a/   extra", "", "   ", "知乎 https://b/", "淘宝"})
-            << ByteMap{{gbk("知乎"), "https://a/"}, {gbk("淘宝"), ""}};
-        QTest::newRow("LF only, last line without its end")
-            << gbk("知乎 https://a/\n淘宝 https://b/")
-            << ByteMap{{gbk("知乎"), "https://a/"}, {gbk("淘宝"), "https://b/"}};
-        QTest::newRow("a UTF-8 byte-order mark stays in the first keyword")
-            << QByteArray("\xEF\xBB\xBF") + "bing https://b/\r\n"
-            << ByteMap{{QByteArray("\xEF\xBB\xBF") + "bing", "https://b/"}};
+        const Rows<QByteArray, ByteMap> row; // content, map
+        row("first line wins; blanks and tabs separate; a third token is ignored; blank lines skipped",
+            gbkLines({"  知乎 \t  https://a/   extra", "", "   ", "知乎 https://b/", "淘宝"}),
+            {{gbk("知乎"), "https://a/"}, {gbk("淘宝"), ""}});
+        row("LF only, last line without its end", gbk("知乎 https://a/\n淘宝 https://b/"),
+            {{gbk("知乎"), "https://a/"}, {gbk("淘宝"), "https://b/"}});
+        const QByteArray bom = "\xEF\xBB\xBF";
+        row("a UTF-8 byte-order mark stays in the first keyword", bom + "bing https://b/\r\n",
+            {{bom + "bing", "https://b/"}});
     }
     void webSearch() {
-        QFETCH(QByteArray, content);
-        QFETCH(ByteMap, expected);
+        const auto [content, expected] = Rows<QByteArray, ByteMap>::fetch();
         m_dir->write("webSearch.txt", content);
         VocabularyTables tables;
         tables.loadWebSearch();
         QCOMPARE(tables.webSearchTable(), expected);
     }
 
+    // Software: field 4 once the scanner filled it, else field 3; the last record of a name wins.
+    // Reloads merge into what is loaded: removed lines stay, changed values replace in the maps,
+    // a site keeps its first address; a short software line is reported once per run.
     void reloadMergesIntoWhatIsLoaded() {
+        const QStringList software{"微信,WeChat.exe,https://weixin.qq.com/,",
+                                   "QQ,QQ.exe,https://im.qq.com/,file:///C:/a/QQ.exe",
+                                   "QQ,QQ.exe,https://im.qq.com/,",
+                                   "QQ,QQ.exe,https://im.qq.com/,file:///D:\\\\b\\\\QQ.exe",
+                                   "钉钉,DingTalk.exe,https://www.dingtalk.com/",
+                                   "短,short.exe"};
+        m_dir->write("software.txt", gbkLines(software));
         m_dir->write("commandwords.txt", gbkLines({"工作,file:///D:/work", "照片,file:///D:/photos"}));
         m_dir->write("webSearch.txt", gbkLines({"知乎 https://a/"}));
         VocabularyTables tables;
         tables.loadAll();
+        QCOMPARE(tables.softwareTable(), (StringMap{{"微信", "https://weixin.qq.com/"},
+                                                    {"QQ", "file:///D:\\\\b\\\\QQ.exe"},
+                                                    {"钉钉", "https://www.dingtalk.com/"}}));
 
-        // Removed lines stay, changed values replace in the maps, the site keeps its first address.
+        m_dir->write("software.txt", gbkLines(software + QStringList{"新,new.exe,http://new/,"}));
         m_dir->write("commandwords.txt", gbkLines({"工作,file:///E:/work", "音乐,file:///D:/music"}));
         m_dir->write("webSearch.txt", gbkLines({"知乎 https://changed/", "淘宝 https://b/"}));
         tables.reloadUserMaintained();
+        QCOMPARE(tables.softwareTable().value("新"), QString("http://new/"));
+        QCOMPARE(m_log->warnings().filter("software.txt").size(), 1);
         QCOMPARE(tables.commandWordTable(), (StringMap{{"工作", "file:///E:/work"},
                                                        {"照片", "file:///D:/photos"},
                                                        {"音乐", "file:///D:/music"}}));
@@ -149,17 +137,7 @@ private slots:
     // A user-maintained file is read again when its size or modification time changed, or when it
     // was modified too recently for its time to tell; otherwise the loaded table stands.
     void reloadSkipsAnUnchangedFile_data() {
-        QTest::addColumn<QString>("file");
-        QTest::addColumn<QByteArray>("first");
-        QTest::addColumn<QByteArray>("second");
-        QTest::addColumn<int>("firstAge"); // seconds before now of each version's time
-        QTest::addColumn<int>("secondAge");
-        QTest::addColumn<QString>("expected");
-        auto row = [](const char* name, const char* file, const char* first, const char* second, int firstAge,
-                      int secondAge, const char* expected) {
-            QTest::newRow(name) << file << QByteArray(first) << QByteArray(second) << firstAge << secondAge
-                                << expected;
-        };
+        const Stamps row;
         row("same size and time", "commandwords.txt", "k,AAAA", "k,BBBB", 60, 60, "AAAA");
         row("same size, new time", "commandwords.txt", "k,AAAA", "k,BBBB", 60, 30, "BBBB");
         row("new size, same time", "commandwords.txt", "k,AAAA", "k,BBBBB", 60, 60, "BBBBB");
@@ -168,24 +146,16 @@ private slots:
         row("webSearch.txt, same size and time", "webSearch.txt", "k AAAA", "k BBBB", 60, 60, "AAAA");
     }
     void reloadSkipsAnUnchangedFile() {
-        QFETCH(QString, file);
-        QFETCH(QByteArray, first);
-        QFETCH(QByteArray, second);
-        QFETCH(int, firstAge);
-        QFETCH(int, secondAge);
-        QFETCH(QString, expected);
+        const auto [file, first, second, firstAge, secondAge, expected] = Stamps::fetch();
         const QDateTime now = QDateTime::fromSecsSinceEpoch(QDateTime::currentSecsSinceEpoch());
-        const auto writeAged = [&](const QByteArray& content, int age) {
+        VocabularyTables tables;
+        for (const auto& [content, age] : {qMakePair(first, firstAge), qMakePair(second, secondAge)}) {
             m_dir->write(file, content);
             QFile f(m_dir->file(file));
             QVERIFY(f.open(QIODevice::ReadWrite));
             QVERIFY(f.setFileTime(now.addSecs(-age), QFileDevice::FileModificationTime));
-        };
-        VocabularyTables tables;
-        writeAged(first, firstAge);
-        tables.reloadUserMaintained();
-        writeAged(second, secondAge);
-        tables.reloadUserMaintained();
+            tables.reloadUserMaintained();
+        }
         const QString value = file == "webSearch.txt"  ? QString(tables.webSearchTable().value("k"))
                               : file == "software.txt" ? tables.softwareTable().value("k")
                                                        : tables.commandWordTable().value("k");

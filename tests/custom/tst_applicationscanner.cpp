@@ -2,6 +2,7 @@
 #include "platform/linux/LinuxExecutableListing.h"
 #include "tests/commands/VocabularyFiles.h"
 #include "tests/support/MessageLog.h"
+#include "tests/support/Rows.h"
 #include "tests/support/TestDir.h"
 
 #include <QtTest>
@@ -38,82 +39,78 @@ QByteArray utf8Lines(const QStringList& paths) {
 
 Q_DECLARE_METATYPE(ExecutableListing::NameMatch)
 
+// software.txt before the scan (absent when null), the listing, software.txt after it, a warning,
+// the name rule.
+using Scan = Rows<QByteArray, QByteArray, QByteArray, QString, NameMatch>;
+
 class TestApplicationScanner : public QObject {
     Q_OBJECT
 private slots:
     void init() { m_dir.reset(new TestDir); }
     void cleanup() { m_dir.reset(); }
 
-    // software.txt before the scan (absent when null), the listing, software.txt after it, a warning.
     void scan_data() {
-        QTest::addColumn<QByteArray>("before");
-        QTest::addColumn<QByteArray>("listing");
-        QTest::addColumn<QByteArray>("after");
-        QTest::addColumn<QString>("warning");
-        QTest::addColumn<NameMatch>("rule");
-        auto row = [](const char* name, const QByteArray& before, const QByteArray& listing,
-                      const QByteArray& after, const char* warning = "",
-                      NameMatch rule = NameMatch::Contained) {
-            QTest::newRow(name) << before << listing << after << QString(warning) << rule;
-        };
+        const Scan row;
+        const NameMatch part = NameMatch::Contained, whole = NameMatch::FileName;
         row("two paths for one record, listing order", "QQ,QQ.exe,http://im.qq.com,\r\n",
             utf8Lines({"c:\\Program Files\\Tencent\\QQ.exe", "d:\\QQ.exe"}),
             "QQ,QQ.exe,http://im.qq.com,file:///c:\\\\Program Files\\\\Tencent\\\\QQ.exe\r\n"
-            "QQ,QQ.exe,http://im.qq.com,file:///d:\\\\QQ.exe\r\n");
+            "QQ,QQ.exe,http://im.qq.com,file:///d:\\\\QQ.exe\r\n",
+            "", part);
         row("filled records first, then the rest in key order",
             "zeta,z.exe,http://z,\r\nalready,a.exe,http://a,file:///c:\\\\old\\\\a.exe\r\n"
             "missing,m.exe,http://m,\r\nbeta,b.exe,http://b,\r\n",
             utf8Lines({"c:\\tools\\z.exe", "c:\\x\\a.exe", "c:\\y\\b.exe"}),
             "zeta,z.exe,http://z,file:///c:\\\\tools\\\\z.exe\r\nbeta,b.exe,http://b,file:///"
             "c:\\\\y\\\\b.exe\r\n"
-            "already,a.exe,http://a,file:///c:\\\\old\\\\a.exe\r\nmissing,m.exe,http://m,\r\n");
+            "already,a.exe,http://a,file:///c:\\\\old\\\\a.exe\r\nmissing,m.exe,http://m,\r\n",
+            "", part);
         row("no software.txt: an empty one", QByteArray(), utf8Lines({"c:\\a.exe"}), "",
-            "Find the application , open software file failed when reading !");
+            "Find the application , open software file failed when reading !", part);
         row("LF records, UTF-8 paths with spaces", "editor,gedit,https://gedit/,\n",
             utf8Lines({"/usr/bin/gedit", "/opt/我的 Apps/gedit"}),
             gbk("editor,gedit,https://gedit/,file:////usr/bin/gedit\r\n"
-                "editor,gedit,https://gedit/,file:////opt/我的 Apps/gedit\r\n"));
+                "editor,gedit,https://gedit/,file:////opt/我的 Apps/gedit\r\n"),
+            "", part);
         row("substring match, case-sensitive", "qq,qq.exe,http://q,\r\n",
-            utf8Lines({"c:\\myqq.exe", "c:\\QQ.EXE"}), "qq,qq.exe,http://q,file:///c:\\\\myqq.exe\r\n");
+            utf8Lines({"c:\\myqq.exe", "c:\\QQ.EXE"}), "qq,qq.exe,http://q,file:///c:\\\\myqq.exe\r\n", "",
+            part);
         row("every record of an executable kept, empty lines dropped",
             "Alpha,tool,http://a,\r\nBeta,tool,http://b,\r\n\r\nno commas\r\nmore words\r\n",
             utf8Lines({"/usr/bin/tool"}),
             "Alpha,tool,http://a,file:////usr/bin/tool\r\nBeta,tool,http://b,file:////usr/bin/tool\r\n"
             "no commas\r\nmore words\r\n",
-            "", NameMatch::FileName);
+            "", whole);
         row("file name matched whole, a version only where asked",
             "VSCode,code,http://c,\r\nVLC,vlc,http://v,\r\nGIMP,gimp*,http://g,\r\n",
             utf8Lines({"/usr/bin/osslsigncode", "/usr/bin/rvlc", "/usr/bin/gimp-console-2.10",
                        "/usr/bin/gimp-2.10", "/opt/vlc/vlc", "/usr/bin/code-oss"}),
             "GIMP,gimp*,http://g,file:////usr/bin/gimp-2.10\r\nVLC,vlc,http://v,file:////opt/vlc/vlc\r\n"
             "VSCode,code,http://c,\r\n",
-            "", NameMatch::FileName);
+            "", whole);
         row("a wrong earlier match is dropped, a right one kept",
             "VSCode,code,http://c,file:////usr/bin/osslsigncode\r\nVLC,vlc,http://v,file:////usr/bin/vlc\r\n",
             utf8Lines({"/usr/bin/osslsigncode", "/usr/bin/vlc"}),
-            "VSCode,code,http://c,\r\nVLC,vlc,http://v,file:////usr/bin/vlc\r\n", "", NameMatch::FileName);
+            "VSCode,code,http://c,\r\nVLC,vlc,http://v,file:////usr/bin/vlc\r\n", "", whole);
         row("UTF-8 byte-order mark read, GBK written",
             "\xEF\xBB\xBF" + QString("音乐,music.exe,http://m,\r\n").toUtf8(), utf8Lines({"c:\\music.exe"}),
-            gbk("音乐,music.exe,http://m,file:///c:\\\\music.exe\r\n"));
+            gbk("音乐,music.exe,http://m,file:///c:\\\\music.exe\r\n"), "", part);
         row("short and odd records are kept, never filled",
             "short,s.exe\r\nfive,f.exe,http://f,,x\r\nnokey,,http://n,\r\n",
             utf8Lines({"c:\\s.exe", "c:\\f.exe", "c:\\anything"}),
-            "nokey,,http://n,\r\nfive,f.exe,http://f,,x\r\nshort,s.exe\r\n");
+            "nokey,,http://n,\r\nfive,f.exe,http://f,,x\r\nshort,s.exe\r\n", "", part);
         row("the Windows shell's listing in the local code page",
             gbk("音乐,酷狗.exe,http://k,\r\nqq,QQ.exe,http://q,\r\n"),
             gbkLines({"D:\\软件\\酷狗音乐\\酷狗.exe", "C:\\QQ.exe"}),
             gbk("音乐,酷狗.exe,http://k,file:///D:\\\\软件\\\\酷狗音乐\\\\酷狗.exe\r\nqq,QQ.exe,http://"
-                "q,file:///C:\\\\QQ.exe\r\n"));
+                "q,file:///C:\\\\QQ.exe\r\n"),
+            "", part);
         row("listing fails: records kept", "b,b.exe,http://b,\r\na,a.exe,http://a,file:///c:\\\\a.exe\r\n",
             QByteArray(), "a,a.exe,http://a,file:///c:\\\\a.exe\r\nb,b.exe,http://b,\r\n",
-            "Find the application , open info file failed !");
+            "Find the application , open info file failed !", part);
     }
     void scan() {
-        QFETCH(QByteArray, before);
-        QFETCH(QByteArray, listing);
-        QFETCH(QByteArray, after);
-        QFETCH(QString, warning);
-        QFETCH(NameMatch, rule);
+        const auto [before, listing, after, warning, rule] = Scan::fetch();
         if (!before.isNull())
             m_dir->write("software.txt", before);
         MessageLog log;

@@ -2,6 +2,7 @@
 #include "custom/CustomCommandEditor.h"
 #include "tests/commands/VocabularyFiles.h"
 #include "tests/support/MessageLog.h"
+#include "tests/support/Rows.h"
 #include "tests/support/TestDir.h"
 
 #include <QtTest>
@@ -55,6 +56,9 @@ static NoticeBox* visibleNotice() {
     return nullptr;
 }
 
+using Add = Rows<QString, QString, bool>;
+using Delete = Rows<QString, QByteArray, QString, QByteArray>;
+
 class TestCustomCommandEditor : public QObject {
     Q_OBJECT
 private slots:
@@ -67,23 +71,19 @@ private slots:
     // A web word is checked only against "webSearch.txt", folder and file words against all three,
     // always by the whole key of a record; an accepted word is appended and listed at once.
     void add_data() {
-        QTest::addColumn<QString>("kind");
-        QTest::addColumn<QString>("word");
-        QTest::addColumn<bool>("refused");
-        for (const QString kind : {"web", "folder", "file"}) {
-            const bool path = kind != "web";
-            QTest::addRow("%s word taken by a web word", qPrintable(kind)) << kind << "百科" << true;
-            QTest::addRow("%s word taken by an application", qPrintable(kind)) << kind << "浏览器" << path;
-            QTest::addRow("%s word taken by a file word", qPrintable(kind)) << kind << "文档" << path;
-            QTest::addRow("%s word that is new", qPrintable(kind)) << kind << "新" << false;
+        const Add row; // kind, word, refused
+        for (const char* kind : {"web", "folder", "file"}) {
+            const bool path = qstrcmp(kind, "web") != 0;
+            row(qPrintable(kind + QString(" word taken by a web word")), kind, "百科", true);
+            row(qPrintable(kind + QString(" word taken by an application")), kind, "浏览器", path);
+            row(qPrintable(kind + QString(" word taken by a file word")), kind, "文档", path);
+            row(qPrintable(kind + QString(" word that is new")), kind, "新", false);
         }
-        QTest::newRow("longer than a taken word") << QString("folder") << "百科全书" << false;
-        QTest::newRow("a field, not a key") << QString("folder") << "firefox" << false;
+        row("longer than a taken word", "folder", "百科全书", false);
+        row("a field, not a key", "folder", "firefox", false);
     }
     void add() {
-        QFETCH(QString, kind);
-        QFETCH(QString, word);
-        QFETCH(bool, refused);
+        const auto [kind, word, refused] = Add::fetch();
         const QByteArray web = gbkLines({"百科 https://baike.example.com/"});
         const QByteArray words = gbkLines({"文档,file:///C:/doc"});
         const QByteArray software = gbkLines({"浏览器,firefox,http://f,"});
@@ -97,69 +97,25 @@ private slots:
         for (const char* name : {"wordEdit", "webAddressEdit", "folderEdit", "fileEdit"})
             QVERIFY(f.edit(name)->text().isEmpty());
         QCOMPARE(m_dir->read("software.txt"), software);
-        const QStringList listed{"网页|百科|https://baike.example.com/", "文件|文档|C:/doc"};
-        if (refused) {
-            QCOMPARE(m_dir->read("webSearch.txt"), web);
-            QCOMPARE(m_dir->read("commandwords.txt"), words);
-            QCOMPARE(f.entries(), listed);
-            QCOMPARE(f.page(), 0);
-            NoticeBox* box = visibleNotice();
-            QVERIFY(box);
-            QCOMPARE(box->text(), word + " 已被占用！");
-            QTRY_VERIFY_WITH_TIMEOUT(!box->isVisible(), 3000);
-            return;
-        }
+        // A refused word changes nothing and is named in a notice that goes by itself.
         const bool isWeb = kind == "web";
-        const QByteArray record = gbkLines({word + (isWeb ? " " : ",file:///") + content});
+        const QString type = isWeb ? "网页" : kind == "folder" ? "文件夹" : "文件";
+        const QByteArray record = refused ? "" : gbkLines({word + (isWeb ? " " : ",file:///") + content});
         QCOMPARE(m_dir->read("webSearch.txt"), isWeb ? web + record : web);
         QCOMPARE(m_dir->read("commandwords.txt"), isWeb ? words : words + record);
-        const QString type = isWeb ? "网页" : kind == "folder" ? "文件夹" : "文件";
-        QCOMPARE(f.entries(), listed + QStringList{type + "|" + word + "|" + content});
-        QCOMPARE(f.words().last(), word);
-        QCOMPARE(added.count(), 1);
-        QCOMPARE(f.page(), 1);
-        QVERIFY(!visibleNotice());
-    }
-
-    void missingFilesAreWarnedAndCreated() {
-        MessageLog log;
-        Form f = open();
-        QCOMPARE(log.warnings().filter("Custom command words"),
-                 QStringList({"Custom command words , open webSearch file failed !",
-                              "Custom command words , open commandwords file failed !"}));
-        log.clear();
-        f.add("folder", "家", "/home/u");
-        QStringList saving;
-        for (const char* what : {"webSearch file failed when saving", "software file failed when judging",
-                                 "commandwords file failed when saving"})
-            saving << QString("Custom command words , open %1 command words !").arg(what);
-        QCOMPARE(log.warnings().filter("Custom command words"), saving);
-        QCOMPARE(m_dir->read("commandwords.txt"), gbk("家,file:////home/u\r\n"));
-        f.add("web", "站", "http://s/");
-        QCOMPARE(m_dir->read("webSearch.txt"), gbk("站 http://s/\r\n"));
-    }
-
-    void appendingAfterALastLineWithoutLineEnd() {
-        m_dir->write("webSearch.txt", "a http://a/");
-        m_dir->write("commandwords.txt", "b,file:///b\n");
-        Form f = open();
-        f.add("web", "c", "http://c/");
-        f.add("file", "d", "/d");
-        QCOMPARE(m_dir->read("webSearch.txt"), QByteArray("a http://a/\r\nc http://c/\r\n"));
-        QCOMPARE(m_dir->read("commandwords.txt"), QByteArray("b,file:///b\nd,file:////d\r\n"));
+        QCOMPARE(f.entries(), QStringList({"网页|百科|https://baike.example.com/", "文件|文档|C:/doc"}) +
+                                  (refused ? QStringList() : QStringList{type + "|" + word + "|" + content}));
+        QCOMPARE(added.count(), refused ? 0 : 1);
+        QCOMPARE(f.page(), refused ? 0 : 1);
+        QPointer<NoticeBox> box = visibleNotice();
+        QCOMPARE(box ? box->text() : QString(), refused ? word + " 已被占用！" : QString());
+        QTRY_VERIFY_WITH_TIMEOUT(!box || !box->isVisible(), 3000);
     }
 
     // Deleting keeps every other byte: other records, empty lines, and each line's own line end.
     // The word "b" is in both files: only the file of the type listed last loses it.
     void deleteKeepsOtherBytes_data() {
-        QTest::addColumn<QString>("file");
-        QTest::addColumn<QByteArray>("before");
-        QTest::addColumn<QString>("word");
-        QTest::addColumn<QByteArray>("after");
-        auto row = [](const char* name, const char* file, const QByteArray& before, const char* word,
-                      const QByteArray& after) {
-            QTest::newRow(name) << QString(file) << before << QString(word) << after;
-        };
+        const Delete row; // file, its content before, the word deleted, the content after
         row("middle, mixed line ends", "commandwords.txt",
             "a,file:///a\r\n\r\nb,file:///b\r\n\nc,file:///c\n", "b", "a,file:///a\r\n\r\n\nc,file:///c\n");
         row("last line without line end", "commandwords.txt", "a,file:///a\r\nb,file:///b", "b",
@@ -172,10 +128,7 @@ private slots:
             gbk("百科 http://b/\r\n\r\n"));
     }
     void deleteKeepsOtherBytes() {
-        QFETCH(QString, file);
-        QFETCH(QByteArray, before);
-        QFETCH(QString, word);
-        QFETCH(QByteArray, after);
+        const auto [file, before, word, after] = Delete::fetch();
         const bool web = file == "webSearch.txt";
         const QString other = web ? "commandwords.txt" : "webSearch.txt";
         const QByteArray untouched = web ? "b,file:///b\r\n" : "b http://b/\r\n";
@@ -191,14 +144,26 @@ private slots:
         QVERIFY(f.combo()->count() < listed);
     }
 
-    void nineEntriesThenThreeDeletions() {
+    // Missing files are warned about and created by the first adds; nine adds of every kind and
+    // three deletions keep the table, the word list and the files in step.
+    void addsAndDeletesFromMissingFiles() {
+        MessageLog log;
         Form f = open();
+        QCOMPARE(log.warnings().filter("Custom command words"),
+                 QStringList({"Custom command words , open webSearch file failed !",
+                              "Custom command words , open commandwords file failed !"}));
         QCOMPARE(f.table()->rowCount(), 8);
-        for (int i = 1; i <= 9; ++i)
+        log.clear();
+        f.add("folder", "词1", "/p1");
+        QStringList saving;
+        for (const char* what : {"webSearch file failed when saving", "software file failed when judging",
+                                 "commandwords file failed when saving"})
+            saving << QString("Custom command words , open %1 command words !").arg(what);
+        QCOMPARE(log.warnings().filter("Custom command words"), saving);
+        for (int i = 2; i <= 9; ++i)
             f.add(QStringList{"web", "folder", "file"}[i % 3], QString("词%1").arg(i),
                   QString("/p%1").arg(i));
         QCOMPARE(f.table()->rowCount(), 9);
-        QCOMPARE(f.combo()->count(), 9);
         for (const char* word : {"词2", "词9", "词4"})
             f.remove(word);
         QCOMPARE(f.table()->rowCount(), 7);
@@ -212,19 +177,25 @@ private slots:
         QCOMPARE(m_dir->read("webSearch.txt"), gbk("词3 /p3\r\n词6 /p6\r\n"));
     }
 
-    // Records the editor did not write are listed as far as they go; on reopening, a folder added
-    // earlier is listed as a file.
+    // Records the editor did not write are listed as far as they go, new ones are added after a
+    // last line without line end, every other byte kept; on reopening, a folder added earlier is
+    // listed as a file.
     void listsWhatTheFilesHold() {
-        m_dir->write("webSearch.txt", "lonely\r\ntwo  spaces http://x/\r\n");
-        m_dir->write("commandwords.txt",
-                     gbk("百度,http://www.baidu.com\r\nplain\r\n文件,file:///C:/a,b.txt\r\n"));
-        const QStringList listed{"网页|lonely|", "网页|two|", "文件|百度|http://www.baidu.com", "文件|plain|",
-                                 "文件|文件|C:/a,b.txt"};
+        m_dir->write("webSearch.txt", "lonely\r\ntwo  spaces http://x/");
+        const QByteArray words = gbk("百度,http://www.baidu.com\nplain\r\n文件,file:///C:/a,b.txt");
+        m_dir->write("commandwords.txt", words);
+        const QStringList web{"网页|lonely|", "网页|two|"};
+        const QStringList files{"文件|百度|http://www.baidu.com", "文件|plain|", "文件|文件|C:/a,b.txt"};
         Form f = open();
-        QCOMPARE(f.entries(), listed);
+        QCOMPARE(f.entries(), web + files);
         f.add("folder", "照片", "/home/u/照片");
-        QCOMPARE(f.entries(), listed + QStringList{"文件夹|照片|/home/u/照片"});
-        QCOMPARE(open().entries(), listed + QStringList{"文件|照片|/home/u/照片"});
+        f.add("web", "站", "http://s/");
+        QCOMPARE(f.entries(), (web + files + QStringList{"文件夹|照片|/home/u/照片", "网页|站|http://s/"}));
+        QCOMPARE(m_dir->read("webSearch.txt"),
+                 "lonely\r\ntwo  spaces http://x/\r\n" + gbk("站 http://s/\r\n"));
+        QCOMPARE(m_dir->read("commandwords.txt"), words + gbk("\r\n照片,file:////home/u/照片\r\n"));
+        QCOMPARE(open().entries(),
+                 (web + QStringList{"网页|站|http://s/"} + files + QStringList{"文件|照片|/home/u/照片"}));
     }
 
 private:

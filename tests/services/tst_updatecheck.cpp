@@ -38,8 +38,7 @@ using Version = Rows<QByteArray, bool, bool>; // body, valid, newer
 using Startup =
     Rows<QByteArray, QString, bool, QString, QStringList>; // body, policy, bootBox, reminderTitle, debugLines
 using Fails =
-    Rows<QString, int, QString, QString>;    // server (empty: ours), its mode, error text, limit warning
-using Manual = Rows<QByteArray, bool, bool>; // body, opens, newest
+    Rows<QString, int, QString, QString>; // server (empty: ours), its mode, error text, limit warning
 
 class TestUpdateCheck : public QObject {
     Q_OBJECT
@@ -87,7 +86,8 @@ private slots:
         QCOMPARE(valid && UpdateCheck::isNewer(version), newer);
     }
 
-    // Start-up check: the reply and the policy decide which window appears.
+    // Start-up check: the reply and the policy decide which window appears. A manual check then
+    // opens the product page for a newer version, says when there is none, else stays silent.
     void startupCheck_data() {
         const QStringList newer{"当前版本：1.30"};
         const Startup row;
@@ -100,6 +100,7 @@ private slots:
         row("1.100", v1100, "AutomaticUpdate", false, "",
             {"当前版本：1.30", "Your software is the newest version !"});
         row("number", R"({"data":{"version":1.31}})", "AutomaticUpdate", false, "", {});
+        row("not JSON", "Bad gateway", "AutomaticUpdate", false, "", {});
     }
     void startupCheck() {
         const auto [body, policy, bootBox, reminderTitle, debugLines] = Startup::fetch();
@@ -125,9 +126,22 @@ private slots:
         QCOMPARE(log.debugLines(), debugLines);
         QCOMPARE(errors(log), QStringList());
         QVERIFY(m_catcher.urls.isEmpty());
+
+        ConfigStore::instance()["ClosePrompt"] = 1; // not consulted by the manual check
+        checkManually();
+        QCOMPARE(m_catcher.urls,
+                 body == v131 ? QList<QUrl>{QUrl("http://www.zorvel.com/mouse")} : QList<QUrl>());
+        const auto notices = shownWindows<NoticeBox>();
+        QCOMPARE(notices.size(), body == v1100 ? 1 : 0);
+        if (!notices.isEmpty())
+            QCOMPARE(notices[0]->text(), QString("已是最新版本"));
+        QCOMPARE(shownWindows<UpdateAtStartDialog>().size(), boxes.size());
+        QCOMPARE(shownWindows<UpdateReminder>().size(), reminders.size());
     }
 
-    void updateAtStartButtons() {
+    // "Later" closes the update dialog, "update now" also opens the product page; the reminder's
+    // button hides it only while a reminder policy is set.
+    void buttons() {
         UpdateAtStartDialog box;
         box.show();
         box.findChild<QPushButton*>("laterButton")->click();
@@ -137,9 +151,7 @@ private slots:
         box.findChild<QPushButton*>("updateNowButton")->click();
         QVERIFY(!box.isVisible());
         QCOMPARE(m_catcher.urls, QList<QUrl>{QUrl("http://www.zorvel.com/mouse")});
-    }
 
-    void reminderButtonHidesOnlyUnderAReminderPolicy() {
         ConfigStore& store = ConfigStore::instance();
         store["ReminderUpdate"] = 1;
         UpdateReminder reminder;
@@ -151,27 +163,6 @@ private slots:
         store["NotUpdate"] = 1;
         reminder.findChild<QPushButton*>("okButton")->click();
         QVERIFY(!reminder.isVisible());
-    }
-
-    // Manual check: newer opens the product page, not newer says so, anything else is silent.
-    void manualCheck_data() {
-        const Manual row;
-        row("1.31", v131, true, false);
-        row("1.100", v1100, false, true);
-        row("not JSON", "Bad gateway", false, false);
-    }
-    void manualCheck() {
-        const auto [body, opens, newest] = Manual::fetch();
-        m_server.body = body;
-        ConfigStore::instance()["ClosePrompt"] = 1; // not consulted by the manual check
-        checkManually();
-        QCOMPARE(m_catcher.urls, opens ? QList<QUrl>{QUrl("http://www.zorvel.com/mouse")} : QList<QUrl>());
-        const auto notices = shownWindows<NoticeBox>();
-        QCOMPARE(notices.size(), newest ? 1 : 0);
-        if (newest)
-            QCOMPARE(notices[0]->text(), QString("已是最新版本"));
-        QVERIFY(shownWindows<UpdateAtStartDialog>().isEmpty());
-        QVERIFY(shownWindows<UpdateReminder>().isEmpty());
     }
 
     // Both checks log an error and show nothing when the server refuses, never answers, trickles
