@@ -117,9 +117,9 @@ private slots:
         QCOMPARE(int(store["BootUp"]), 1);
     }
 
-    // One thread reads missing keys and one assigns new ones (both insert) while this one saves:
-    // no access may tear the map, so every saved file lists its keys once each, in order, and
-    // no key is lost.
+    // One thread reads missing keys, one assigns new ones (both insert), and it and this one save:
+    // no access may tear the map, so every saved file lists its keys once each, in order, and no
+    // key is lost.
     void concurrentUseNeverTearsOrLoses() {
         ConfigStore& store = ConfigStore::instance();
         QVector<int> order(20000);
@@ -141,6 +141,8 @@ private slots:
                             static_cast<void>(int(store[key]));
                         else
                             store[key] = 0;
+                        if (kind == 'W' && i % 1000 == 0)
+                            store.save(); // saves from two threads at once
                         inserts.fetchAndAddRelaxed(1);
                     }
             });
@@ -148,7 +150,7 @@ private slots:
             thread->start();
         QString torn;
         // No early return before the threads are stopped: a failure is noted and reported after.
-        for (int saves = 0; saves < 20 && torn.isEmpty(); ++saves) {
+        for (int saves = 0; saves < 60 && torn.isEmpty(); ++saves) {
             if (!store.save())
                 torn = QStringLiteral("save failed");
             const QList<QByteArray> lines = m_dir->read("config.txt").split('\n');
