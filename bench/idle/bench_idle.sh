@@ -1,7 +1,8 @@
 #!/bin/sh
 # Idle cost of the real program: starts it from a private copy under a private X server, lets it
-# settle (offline model loaded, start-up check done), then reads its CPU time (all threads) and
-# its wake-ups (context switches) over a window of idle seconds and prints the figures.
+# settle (offline model loaded, start-up check done; docked in a tray when trayer is installed),
+# then reads its CPU time (all threads) and its wake-ups (context switches) over a window of idle
+# seconds and prints the figures.
 #
 #   bench_idle.sh [path/to/zorvel] [seconds]    (defaults: the zorvel beside this script's
 #                                                 build folder, 60 s)
@@ -25,6 +26,12 @@ cat >"$work/measure.sh" <<'INNER'
 #!/bin/sh
 set -eu
 work=$1 seconds=$2 settle=$3
+# A tray to dock in, as on most desktops: the program then idles in the tray with its window
+# hidden. Without trayer it shows its main window, as on a desktop without a tray.
+if command -v trayer >/dev/null; then
+    trayer --edge bottom --align right --widthtype request >/dev/null 2>&1 &
+    sleep 2
+fi
 "$work/zorvel" >"$work/out.txt" 2>&1 &
 pid=$!
 sleep "$settle"
