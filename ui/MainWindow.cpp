@@ -205,6 +205,12 @@ void MainWindow::showFloatingModeBar() {
 }
 
 void MainWindow::processTray(int& x, int& y, int& width, int& height) {
+    applyHoverRule(x, y, width, height);
+    // The tray keeps stepping only while the pointer is on the icon or the strip.
+    m_tray->watchHover(g_hoverFlag == 1);
+}
+
+void MainWindow::applyHoverRule(int x, int y, int width, int height) {
     m_trayX = x;
     m_trayY = y;
     if (g_hoverFlag == 0 && (width <= 0 || height <= 0)) {

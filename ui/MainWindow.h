@@ -80,6 +80,8 @@ protected:
     void hideEvent(QHideEvent* event) override;
 
 private:
+    void applyHoverRule(int x, int y, int width, int height);
+
     Ui::MainWindow* ui;
     SystemTray* m_tray = nullptr;
     FloatingModeBar* m_tool = nullptr;

@@ -4,11 +4,11 @@
 
 #include "app/ConfigStore.h"
 #include "app/NoticeBox.h"
-#include "app/SecondTicker.h"
 #include "ui/AboutDialog.h"
 
 #include <QActionGroup>
 #include <QApplication>
+#include <QEvent>
 #include <QMenu>
 #include <QtDebug>
 
@@ -55,11 +55,11 @@ SystemTray::SystemTray(QObject* parent) : QSystemTrayIcon(parent) {
     updateIcon();
     syncWithStore();
 
-    // The icon and the marks follow the store when it changes; the step only serves the hover rule.
+    // The icon and the marks follow the store when it changes; the step only serves the hover rule
+    // and runs only while it is in progress.
     connect(&ConfigStore::instance(), &ConfigStore::changed, this, &SystemTray::syncWithStore,
             Qt::QueuedConnection);
     connect(&m_timer, &QTimer::timeout, this, &SystemTray::refresh);
-    pace(trayGeometry());
     connect(openMain, &QAction::triggered, this, &SystemTray::showWidget);
     connect(about, &QAction::triggered, this, &SystemTray::showAboutUs);
     connect(update, &QAction::triggered, this, &SystemTray::showUpdateUrl);
@@ -96,21 +96,21 @@ QAction* SystemTray::languageAction(int value) const {
 
 void SystemTray::setGeometryOverride(const QRect& rect) {
     m_geometryOverride = rect;
-    pace(trayGeometry());
 }
 
-void SystemTray::pace(const QRect& rect) {
-    // Without a tray the step only watches for one to appear: it rides the program's shared
-    // once-a-second tick instead of waking the program on its own.
-    SecondTicker& ticker = SecondTicker::instance();
-    if (rect.isEmpty()) {
+void SystemTray::watchHover(bool on) {
+    if (!on)
         m_timer.stop();
-        connect(&ticker, &SecondTicker::tick, this, &SystemTray::refresh, Qt::UniqueConnection);
-    } else {
-        disconnect(&ticker, &SecondTicker::tick, this, &SystemTray::refresh);
-        if (!m_timer.isActive())
-            m_timer.start(kStepMs);
-    }
+    else if (!m_timer.isActive())
+        m_timer.start(kStepMs);
+}
+
+bool SystemTray::event(QEvent* event) {
+    // The icon's window passes on the tooltip event when the pointer rests on it: the hover
+    // rule wakes then, instead of asking the X server for the pointer twice a second all day.
+    if (event->type() == QEvent::ToolTip)
+        refresh();
+    return QSystemTrayIcon::event(event);
 }
 
 QRect SystemTray::trayGeometry() const {
@@ -132,7 +132,6 @@ void SystemTray::refresh() {
     m_y = rect.y();
     m_width = rect.width();
     m_height = rect.height();
-    pace(rect);
     emit trayPosition(m_x, m_y, m_width, m_height);
     syncWithStore();
 }

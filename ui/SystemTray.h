@@ -15,8 +15,9 @@ class QMenu;
 
 // The tray icon and its context menu: opens the windows, switches the recognition language of the
 // working mode, keeps the icon and the language marks in step with the settings store, and reports
-// its own screen geometry twice a second for the hover rule of the main window. The icon and the
-// marks are set again only when the store has changed.
+// its own screen geometry for the hover rule of the main window: once when the pointer comes to
+// rest on the icon, then twice a second for as long as the rule says the hover goes on. The icon
+// and the marks are set again only when the store has changed.
 class SystemTray : public QSystemTrayIcon {
     Q_OBJECT
 public:
@@ -36,6 +37,8 @@ public:
     // offscreen platform) a fixed rectangle can stand in for the icon's place.
     void setGeometryOverride(const QRect& rect);
     QRect trayGeometry() const;
+    // Keeps the 500 ms hover step running (true) or stops it (false).
+    void watchHover(bool on);
 
     // The icon's tooltip names the speech engine in use and its state; a failure keeps the time
     // it began until the engine works again.
@@ -62,13 +65,13 @@ public slots:
     void showHeNan();
     void closeAbout();
 
-    // The 500 ms step: geometry report for the hover rule, then syncWithStore(). Without a tray
-    // there is no icon to hover over, and the step slows to once a second until one appears.
+    // The hover step: geometry report for the hover rule, then syncWithStore().
     void refresh();
     // Icon and language marks, set again only when the store changed since the last sync.
     void syncWithStore();
 
 protected:
+    bool event(QEvent* event) override;
     // Shows a language notice in the tray's notice box for 500 ms.
     virtual void showNotice(const QString& text);
 
@@ -76,7 +79,6 @@ private:
     void chooseLanguage(int value);
     void markLanguage(int value);
     void updateIcon();
-    void pace(const QRect& rect);
 
     std::unique_ptr<QMenu> m_menu;
     QAction* m_languages[5] = {};

@@ -112,6 +112,25 @@ private slots:
         at = QPoint(10, 10); // the tray's own timer hides it again within a tick
         QTRY_VERIFY_WITH_TIMEOUT(!window.floatingModeBar()->isVisible(), 3000);
     }
+    // The hover rule wakes when the pointer comes to rest on the icon (the tray's tooltip event)
+    // and sleeps again once the pointer has left icon and strip: idle, nothing asks for it.
+    void hoverStepsOnlyWhileHovering() {
+        MainWindow window;
+        QPoint at(1010, 710);
+        placeTray(window, at);
+        int steps = 0;
+        connect(window.tray(), &SystemTray::trayPosition, [&steps] { ++steps; });
+        QTest::qWait(700);
+        QCOMPARE(steps, 0);
+        QHelpEvent rest(QEvent::ToolTip, QPoint(), at);
+        QCoreApplication::sendEvent(window.tray(), &rest);
+        QVERIFY(window.floatingModeBar()->isVisible());
+        at = QPoint(10, 10);
+        QTRY_VERIFY_WITH_TIMEOUT(!window.floatingModeBar()->isVisible(), 3000);
+        const int whileHovering = steps;
+        QTest::qWait(700);
+        QCOMPARE(steps, whileHovering);
+    }
     // Every way to the settings dialog reuses the open one; the help window is replaced instead.
     void settingsReusedHelpReplaced() {
         MainWindow window;
