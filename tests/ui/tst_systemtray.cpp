@@ -53,30 +53,22 @@ private slots:
 
     // Languages before: typing 2, intelligent 2, translation 1; 'saved' gives them afterwards.
     void languageSlots_data() {
-        QTest::addColumn<QString>("flags");
-        QTest::addColumn<int>("closePrompt");
-        QTest::addColumn<int>("choice"); // language action triggered
-        QTest::addColumn<QString>("saved");
-        QTest::addColumn<int>("notices");
-        QTest::addColumn<QString>("marks");
-        QTest::newRow("typing Mandarin") << "100" << 0 << 0 << "021" << 1 << "SEEEE";
-        QTest::newRow("typing English, notices off") << "100" << 1 << 1 << "121" << 0 << "ESEEE";
-        QTest::newRow("intelligent Sichuanese") << "010" << 0 << 3 << "231" << 1 << "EEESE";
-        QTest::newRow("intelligent Henanese, notices off") << "010" << 1 << 4 << "241" << 0 << "EEEES";
-        QTest::newRow("translation Cantonese") << "001" << 0 << 2 << "222" << 1 << "EESEE";
-        QTest::newRow("translation refuses a dialect") << "001" << 0 << 3 << "221" << 0 << "EEEEE";
-        QTest::newRow("typing and intelligent Henanese") << "110" << 0 << 4 << "441" << 2 << "EEEES";
-        QTest::newRow("typing and intelligent English") << "110" << 0 << 1 << "111" << 1 << "ESEEE";
-        QTest::newRow("typing and translation Sichuanese") << "101" << 0 << 3 << "321" << 1 << "EEEEE";
-        QTest::newRow("no mode active") << "000" << 0 << 0 << "221" << 1 << "-----";
+        // Mode flags, ClosePrompt, the language action triggered, the three languages saved
+        // afterwards, notices shown, marks.
+        const Rows<QString, int, int, QString, int, QString> row;
+        row("typing English, notices off", "100", 1, 1, "121", 0, "ESEEE");
+        row("intelligent Sichuanese", "010", 0, 3, "231", 1, "EEESE");
+        row("intelligent Henanese, notices off", "010", 1, 4, "241", 0, "EEEES");
+        row("translation Cantonese", "001", 0, 2, "222", 1, "EESEE");
+        row("translation refuses a dialect", "001", 0, 3, "221", 0, "EEEEE");
+        row("typing and intelligent Henanese", "110", 0, 4, "441", 2, "EEEES");
+        row("typing and intelligent English", "110", 0, 1, "111", 1, "ESEEE");
+        row("typing and translation Sichuanese", "101", 0, 3, "321", 1, "EEEEE");
+        row("no mode active", "000", 0, 0, "221", 1, "-----");
     }
     void languageSlots() {
-        QFETCH(QString, flags);
-        QFETCH(int, closePrompt);
-        QFETCH(int, choice);
-        QFETCH(QString, saved);
-        QFETCH(int, notices);
-        QFETCH(QString, marks);
+        const auto [flags, closePrompt, choice, saved, notices, marks] =
+            Rows<QString, int, int, QString, int, QString>::fetch();
         preset(modes(flags));
         preset(values("TypingLanguage=2 IntelligenceLanguage=2 TranslationLanguage=1"));
         preset({{"ClosePrompt", closePrompt}});
@@ -104,22 +96,16 @@ private slots:
     }
     // The stored language of each active mode is marked and checked; values outside 0..4 change nothing.
     void refreshMarks_data() {
-        QTest::addColumn<QString>("stored");
-        QTest::addColumn<int>("checked");
-        QTest::addColumn<QString>("marks");
-        QTest::newRow("typing Cantonese") << "TypingModel=1 TypingLanguage=2" << 2 << "EESEE";
-        QTest::newRow("intelligent English") << "IntelligenceModel=1 IntelligenceLanguage=1" << 1 << "ESEEE";
-        QTest::newRow("translation dialect: no check")
-            << "TranslationModel=1 TranslationLanguage=4" << -1 << "EEEES";
-        QTest::newRow("out of range") << "TypingModel=1 TypingLanguage=7" << -1 << "-----";
-        QTest::newRow("negative") << "IntelligenceModel=1 IntelligenceLanguage=-1" << -1 << "-----";
-        QTest::newRow("typing and translation")
-            << "TypingModel=1 TranslationModel=1 TypingLanguage=1 TranslationLanguage=3" << 1 << "EEESE";
+        const Rows<QString, int, QString> row; // stored values, checked language, marks
+        row("typing Cantonese", "TypingModel=1 TypingLanguage=2", 2, "EESEE");
+        row("translation dialect: no check", "TranslationModel=1 TranslationLanguage=4", -1, "EEEES");
+        row("out of range", "TypingModel=1 TypingLanguage=7", -1, "-----");
+        row("negative", "IntelligenceModel=1 IntelligenceLanguage=-1", -1, "-----");
+        row("typing and translation",
+            "TypingModel=1 TranslationModel=1 TypingLanguage=1 TranslationLanguage=3", 1, "EEESE");
     }
     void refreshMarks() {
-        QFETCH(QString, stored);
-        QFETCH(int, checked);
-        QFETCH(QString, marks);
+        const auto [stored, checked, marks] = Rows<QString, int, QString>::fetch();
         preset(values(stored));
         SystemTray tray;
         QCOMPARE(::marks(tray), marks);
@@ -140,14 +126,12 @@ private slots:
     }
     // Grey for anything but 1; a change reaches the icon with the next tick.
     void iconFollowsConnection_data() {
-        QTest::addColumn<int>("state");
-        QTest::addColumn<int>("next");
-        QTest::newRow("connected, then unknown") << 1 << 2;
-        QTest::newRow("not connected, then connected") << 0 << 1;
+        const Rows<int, int> row; // state at start, then the next one
+        row("connected, then unknown", 1, 2);
+        row("not connected, then connected", 0, 1);
     }
     void iconFollowsConnection() {
-        QFETCH(int, state);
-        QFETCH(int, next);
+        const auto [state, next] = Rows<int, int>::fetch();
         const auto icon = [](int s) { return QString(":/ico/images/zorvel%1.ico").arg(s == 1 ? "" : "hui"); };
         preset({{"MonitorZorvelMouseConnect", state}});
         SystemTray tray;
