@@ -5,6 +5,7 @@
 //   xvfb-run -a -s "-screen 0 1920x1080x24" build/bench/bench_taketyping
 #include "app/ConfigStore.h"
 #include "app/ServicesConfig.h"
+#include "bench/Figures.h"
 #include "platform/fake/FakeForegroundWindow.h"
 #include "result/ResultDispatcher.h"
 #include "tests/result/FocusReceiver.h"
@@ -25,13 +26,8 @@
 
 namespace {
 
-double median(QVector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v.isEmpty() ? 0 : v.at(v.size() / 2);
-}
-double worst(const QVector<double>& v) {
-    return v.isEmpty() ? 0 : *std::max_element(v.begin(), v.end());
-}
+using Figures::median;
+using Figures::worst;
 
 // The monotonic clock in ms, as the receiver stamps its changes.
 qint64 nowMs() {

@@ -5,6 +5,7 @@
 #include "app/ConfigStore.h"
 #include "app/ServicesConfig.h"
 #include "app/SingleApplication.h"
+#include "bench/Figures.h"
 #include "tests/speech/ScriptedSpeechService.h"
 #include "tests/speech/WavFile.h"
 #include "voice/RecognitionThread.h"
@@ -23,13 +24,8 @@
 #include <sys/resource.h>
 
 namespace {
-double median(QVector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v.isEmpty() ? 0 : v.at(v.size() / 2);
-}
-double worst(const QVector<double>& v) {
-    return v.isEmpty() ? 0 : *std::max_element(v.begin(), v.end());
-}
+using Figures::median;
+using Figures::worst;
 long peakKb() {
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
