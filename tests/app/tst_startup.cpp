@@ -100,7 +100,6 @@ private slots:
         QCOMPARE(logs.size(), 1);
         QVERIFY2(QRegularExpression("^\\d{14}\\.log$").match(logs.first()).hasMatch(),
                  qPrintable(logs.first()));
-        QVERIFY(logText().contains("INFO: ("));
         if (bootUp < 0) // saved in ascending key order
             QTRY_VERIFY(m_dir->read("config.txt")
                             .startsWith("AutomaticUpdate=1\nBootUp=1\nClosePrompt=0\nFirstOpen=1\n"));
@@ -122,11 +121,8 @@ private slots:
                 quiet.restart();
             }
         }
-        QElapsedTimer timer;
-        timer.start();
         QProcess* second = start();
         QVERIFY(second->waitForFinished(10000));
-        qInfo("second instance ended after %lld ms", timer.elapsed());
         QCOMPARE(second->exitStatus(), QProcess::NormalExit);
         QCOMPARE(second->exitCode(), 0);
         QCOMPARE(first->state(), QProcess::Running);
@@ -181,12 +177,10 @@ private slots:
         const Rows<QStringList, QString> row; // the starts, what was seen
         row("plain start", {""}, "window:shown TypingModel");
         row("begin, end", {"--take begin", "+300", "--take end"}, "press release flagged TypingModel");
-        row("too short a take", {"--take begin", "+150", "--take end"}, "press tap release TypingModel");
         row("toggle twice", {"--take toggle", "+200", "--take toggle"}, "press release flagged TypingModel");
         row("begin again keeps the take", {"--take begin", "+300", "--take begin", "--take end"},
             "press release flagged TypingModel");
         row("end without a take", {"--take end"}, "TypingModel");
-        row("mode", {"--mode intelligent"}, "IntelligenceModel");
         row("mode and take", {"--mode translation", "--take toggle", "+250", "--take toggle"},
             "press release flagged TranslationModel");
     }
@@ -275,9 +269,7 @@ private slots:
         row("unknown option", {"--bogus"}, 2, "unknown argument '--bogus'\n" + usage);
         row("take without action", {"--take"}, 2, "'--take'\n" + usage);
         row("unknown take word", {"--take", "later"}, 2, "'later'\n" + usage);
-        row("unknown mode", {"--mode", "fast"}, 2, "'fast'\n" + usage);
         row("extra word", {"--take", "end", "now"}, 2, "'now'\n" + usage);
-        row("last argument alone", {"begin"}, 2, "'begin'\n" + usage);
     }
     void commandLine() {
         const auto [args, exitCode, output] = Rows<QStringList, int, QString>::fetch();
