@@ -18,31 +18,27 @@ const QString weather = "https://www.baidu.com/s?ie=utf-8&f=8&rsv_bp=1&rsv_idx=2
 
 } // namespace
 
+// Which stage takes a spoken command, and the page it opens.
 class TestCommandInterpreter : public QObject {
     Q_OBJECT
+    TestDir m_dir;
+    VocabularyTables m_tables;
+
 private slots:
-    void init() {
-        m_dir = std::make_unique<TestDir>();
-        m_dir->write("commandwords.txt", gbkLines({"工作,file:///D:/work", "音乐,file:///D:/music"}));
-        m_dir->write("software.txt",
-                     gbkLines({"音乐,music.exe,http://dl/music,", "计算器,calc.exe,http://dl/calc,",
-                               "微信,WeChat.exe,https://weixin.qq.com/,file:///C:/WeChat.exe"}));
-        m_dir->write("system.txt", gbkLines({"计算器,file:///sys/calc", "控制面板,file:///sys/control"}));
-        m_dir->write("webSearch.txt",
-                     gbkLines({"知乎 https://www.zhihu.com/search?q=", "百度翻译 " + translate,
-                               "淘宝网 https://www.taobao.com/", "淘宝 https://s.taobao.com/search?q="}));
-        m_dir->write("area.txt", gbkLines({"北京,beijing", "上海,shanghai"}));
-        m_dir->write("live.txt",
-                     gbkLines({"火车票,https://www.12306.cn/", "快递,https://www.kuaidi100.com/"}));
-        m_dir->write("Movie.txt", gbkLines({"流浪地球", "战狼"}));
-        m_dir->write("Buy.txt", gbkLines({"手机", "电脑"}));
-        m_dir->write("Music.txt", gbkLines({"周杰伦", "稻香"}));
-        m_tables = std::make_unique<VocabularyTables>();
-        m_tables->loadAll();
-    }
-    void cleanup() {
-        m_tables.reset();
-        m_dir.reset();
+    void initTestCase() {
+        m_dir.write("commandwords.txt", gbkLines({"工作,file:///D:/work", "音乐,file:///D:/music"}));
+        m_dir.write("software.txt",
+                    gbkLines({"音乐,music.exe,http://dl/music,", "计算器,calc.exe,http://dl/calc,"}));
+        m_dir.write("system.txt", gbkLines({"计算器,file:///sys/calc", "控制面板,file:///sys/control"}));
+        m_dir.write("webSearch.txt",
+                    gbkLines({"知乎 https://www.zhihu.com/search?q=", "百度翻译 " + translate,
+                              "淘宝网 https://www.taobao.com/", "淘宝 https://s.taobao.com/search?q="}));
+        m_dir.write("area.txt", gbkLines({"上海,shanghai"}));
+        m_dir.write("live.txt", gbkLines({"快递,https://www.kuaidi100.com/"}));
+        m_dir.write("Movie.txt", gbkLines({"流浪地球", "战狼"}));
+        m_dir.write("Buy.txt", gbkLines({"手机"}));
+        m_dir.write("Music.txt", gbkLines({"周杰伦", "稻香"}));
+        m_tables.loadAll();
     }
 
     // Each row is named by its command text; the comments say what it guards.
@@ -58,7 +54,6 @@ private slots:
         // Stage 1 and the exact-name stages 2, 3 and 14.
         row("关闭微信", CommandAction::Notice, "");
         row("请关闭微信", open, search + "请关闭微信");   // 关闭 only at the start
-        row("工作", open, "file:///D:/work");             // the name without 打开
         row("打开工作吧", open, search + "打开工作吧");   // a further character: no longer equal
         row("打开音乐", open, "file:///D:/music");        // command word before application
         row("打开计算器", open, "http://dl/calc");        // application before system item
@@ -66,18 +61,15 @@ private slots:
 
         // Stage 4: site keywords.
         row("打开知乎", open, zhihu); // the site alone opens its address
-        row("在知乎搜索量子力学", open, zhihu + "%E9%87%8F%E5%AD%90%E5%8A%9B%E5%AD%A6");
         row("在知乎看电影", open, zhihu + "%E7%94%B5%E5%BD%B1");
         row("知乎搜猫", open, zhihu + "%E7%8C%AB");
         row("知乎搜索猫搜索狗", open, zhihu + "%E7%8C%AB"); // the piece up to the next 搜索
         row("知乎搜索a b/c-d_e.f~g+h", open, zhihu + "a%20b%2Fc-d_e.f~g%2Bh"); // only unreserved stay
         row("打开淘宝网", open, "https://s.taobao.com/search?q=");             // the shorter prefix wins
-        row("百度翻译的英文", open, translate);                                // a site keyword first
 
         // Stages 5, 6, 7: air quality, daily-life links, nearby.
-        row("北京空气质量", CommandAction::None, ""); // no city without 的, nothing later
+        row("上海空气质量", CommandAction::None, ""); // no city without 的, nothing later
         row("上海的空气和天气", open, "http://www.tianqihoubao.com/aqi/shanghai.html");
-        row("火车票和快递", open, "https://www.kuaidi100.com/"); // first key in code-unit order
         row("附近有什么好吃的", CommandAction::None, "");
         row("附近的快递", open, "https://www.kuaidi100.com/"); // a daily-life link before nearby
 
@@ -85,14 +77,10 @@ private slots:
         row("苹果的英文", open, dictionary);
         row("苹果用英语怎么翻译", open, dictionary);
         row("把苹果翻译成英文", open, dictionary);
-        row("苹果翻译成英语", open, dictionary);
-        row("英语把", open, translate + dictSuffix);
         row("英语天气", open, weather + "英语天气天气");
-        row("苹果用英语怎么说", open, search + "苹果用英语怎么说");
 
         // Stage 9: weather.
         row("北京的天气", open, weather + "北京天气");
-        row("北京天气", open, weather + "北京天气天气");
         row("明天北京下雨吗", open, weather + "天气");
 
         // Stages 10, 11, 12: films, goods, music; a listed entry is found in file order.
@@ -104,7 +92,6 @@ private slots:
         row("听小幸运", open,
             "https://y.qq.com/portal/search.html#page=" + QString(28, ' ') +
                 "1&searchid=1&remoteplace=txt.yqq.top&t=song&w=小幸运");
-        row("看看买什么", open, "http://so.youku.com/search_video/q_"); // 看 before 买
 
         // Stage 13: food; without 吃 the whole text.
         row("我想吃火锅", open, "http://bj.meituan.com/s/?w=%E7%81%AB%E9%94%85");
@@ -113,67 +100,15 @@ private slots:
         // Stages 15 and 16: 蜘蛛纸牌 before 纸牌; anything else is searched unencoded.
         row("玩蜘蛛纸牌", open,
             "file:///C://Program Files//Microsoft Games//SpiderSolitaire//SpiderSolitaire.exe");
-        row("玩纸牌", open, "file:///C://Program Files//Microsoft Games//Solitaire//Solitaire.exe");
         row("今天星期几 a&b", open, search + "今天星期几 a&b");
         row("", CommandAction::None, "");
     }
     void stages() {
         const auto [text, kind, url] = Stage::fetch();
-        const CommandAction action = CommandInterpreter(*m_tables).interpret(text);
+        const CommandAction action = CommandInterpreter(m_tables).interpret(text);
         QCOMPARE(action.kind, kind);
         QCOMPARE(action.url, url);
     }
-
-    // Without the "百度翻译" entry there is no dictionary; blank webSearch.txt lines catch nothing,
-    // but a live.txt key left empty by a leading "," catches every command that reaches its stage.
-    void emptyAndMissingKeys() {
-        m_dir->write("webSearch.txt", gbkLines({"", "  "}));
-        VocabularyTables tables;
-        tables.loadAll();
-        const CommandInterpreter interpreter(tables);
-        QCOMPARE(interpreter.interpret("苹果的英文"), CommandAction::open(search + "苹果的英文"));
-        m_dir->write("live.txt", gbkLines({",https://all/"}));
-        tables.loadLive();
-        QCOMPARE(interpreter.interpret("随便说点什么"), CommandAction::open("https://all/"));
-        QCOMPARE(interpreter.interpret("打开工作"), CommandAction::open("file:///D:/work"));
-    }
-
-    // One interpreter serves the whole run: it sees what each reload adds.
-    void seesReloadedTables() {
-        const CommandInterpreter interpreter(*m_tables);
-        QCOMPARE(interpreter.interpret("打开报告"), CommandAction::open(search + "打开报告"));
-        m_dir->write("commandwords.txt", gbkLines({"报告,file:///D:/report.doc"}));
-        m_dir->write("webSearch.txt", gbkLines({"豆瓣 https://www.douban.com/search?q="}));
-        m_tables->reloadUserMaintained();
-        QCOMPARE(interpreter.interpret("打开报告"), CommandAction::open("file:///D:/report.doc"));
-        QCOMPARE(interpreter.interpret("打开工作"), CommandAction::open("file:///D:/work"));
-        QCOMPARE(interpreter.interpret("豆瓣"), CommandAction::open("https://www.douban.com/search?q="));
-    }
-
-    // Hosts come from the services settings; a configured scheme is kept, an empty key keeps the default.
-    void hostsFromServicesSettings() {
-        m_dir->write("services.ini",
-                     "[sites]\nsearch_engine=cn.bing.com\nvideo_search_site=so.iqiyi.com\n"
-                     "second_music=music.example.org\nsecond_music_place=txt.example\n"
-                     "air_quality=https://aqi.example.org/city\nlocal_services=sh.meituan.com\nshop=\n");
-        TestDir::reloadSettings();
-        const CommandInterpreter interpreter(*m_tables);
-        QCOMPARE(interpreter.interpret("随便").url, QString("https://cn.bing.com/s?wd=随便"));
-        QVERIFY(interpreter.interpret("下雨").url.startsWith("https://cn.bing.com/s?ie=utf-8&"));
-        QCOMPARE(interpreter.interpret("看大片").url, QString("http://so.iqiyi.com/search_video/q_大片"));
-        QCOMPARE(interpreter.interpret("听歌").url,
-                 "https://music.example.org/portal/search.html#page=" + QString(28, ' ') +
-                     "1&searchid=1&remoteplace=txt.example&t=song&w=歌");
-        QCOMPARE(interpreter.interpret("北京的空气").url,
-                 QString("https://aqi.example.org/city/beijing.html"));
-        QCOMPARE(interpreter.interpret("吃面").url, QString("http://sh.meituan.com/s/?w=%E9%9D%A2"));
-        QCOMPARE(interpreter.interpret("买手机").url,
-                 QString("http://search.jd.com/Search?keyword=手机&enc=utf-8"));
-    }
-
-private:
-    std::unique_ptr<TestDir> m_dir;
-    std::unique_ptr<VocabularyTables> m_tables;
 };
 
 QTEST_GUILESS_MAIN(TestCommandInterpreter)

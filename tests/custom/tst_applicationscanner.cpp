@@ -52,34 +52,27 @@ private slots:
     void scan_data() {
         const Scan row;
         const NameMatch part = NameMatch::Contained, whole = NameMatch::FileName;
-        row("two paths for one record, listing order", "QQ,QQ.exe,http://im.qq.com,\r\n",
-            utf8Lines({"c:\\Program Files\\Tencent\\QQ.exe", "d:\\QQ.exe"}),
-            "QQ,QQ.exe,http://im.qq.com,file:///c:\\\\Program Files\\\\Tencent\\\\QQ.exe\r\n"
-            "QQ,QQ.exe,http://im.qq.com,file:///d:\\\\QQ.exe\r\n",
-            "", part);
-        row("filled records first, then the rest in key order",
+        row("filled records in listing order, a record once per path, then the rest in key order",
             "zeta,z.exe,http://z,\r\nalready,a.exe,http://a,file:///c:\\\\old\\\\a.exe\r\n"
             "missing,m.exe,http://m,\r\nbeta,b.exe,http://b,\r\n",
-            utf8Lines({"c:\\tools\\z.exe", "c:\\x\\a.exe", "c:\\y\\b.exe"}),
-            "zeta,z.exe,http://z,file:///c:\\\\tools\\\\z.exe\r\nbeta,b.exe,http://b,file:///"
-            "c:\\\\y\\\\b.exe\r\n"
+            utf8Lines({"c:\\Program Files\\z.exe", "c:\\x\\a.exe", "c:\\y\\b.exe", "d:\\z.exe"}),
+            "zeta,z.exe,http://z,file:///c:\\\\Program Files\\\\z.exe\r\nbeta,b.exe,http://b,file:///"
+            "c:\\\\y\\\\b.exe\r\nzeta,z.exe,http://z,file:///d:\\\\z.exe\r\n"
             "already,a.exe,http://a,file:///c:\\\\old\\\\a.exe\r\nmissing,m.exe,http://m,\r\n",
             "", part);
         row("no software.txt: an empty one", QByteArray(), utf8Lines({"c:\\a.exe"}), "",
             "Find the application , open software file failed when reading !", part);
-        row("LF records, UTF-8 paths with spaces", "editor,gedit,https://gedit/,\n",
-            utf8Lines({"/usr/bin/gedit", "/opt/我的 Apps/gedit"}),
-            gbk("editor,gedit,https://gedit/,file:////usr/bin/gedit\r\n"
-                "editor,gedit,https://gedit/,file:////opt/我的 Apps/gedit\r\n"),
-            "", part);
-        row("substring match, case-sensitive", "qq,qq.exe,http://q,\r\n",
-            utf8Lines({"c:\\myqq.exe", "c:\\QQ.EXE"}), "qq,qq.exe,http://q,file:///c:\\\\myqq.exe\r\n", "",
-            part);
         row("every record of an executable kept, empty lines dropped",
             "Alpha,tool,http://a,\r\nBeta,tool,http://b,\r\n\r\nno commas\r\nmore words\r\n",
             utf8Lines({"/usr/bin/tool"}),
             "Alpha,tool,http://a,file:////usr/bin/tool\r\nBeta,tool,http://b,file:////usr/bin/tool\r\n"
             "no commas\r\nmore words\r\n",
+            "", whole);
+        row("byte-order mark and LF read, UTF-8 paths with spaces, GBK written",
+            "\xEF\xBB\xBF" + QString("编辑器,gedit,https://gedit/,\n").toUtf8(),
+            utf8Lines({"/usr/bin/gedit", "/opt/我的 Apps/gedit"}),
+            gbk("编辑器,gedit,https://gedit/,file:////usr/bin/gedit\r\n"
+                "编辑器,gedit,https://gedit/,file:////opt/我的 Apps/gedit\r\n"),
             "", whole);
         row("file name matched whole, a version only where asked",
             "VSCode,code,http://c,\r\nVLC,vlc,http://v,\r\nGIMP,gimp*,http://g,\r\n",
@@ -92,13 +85,6 @@ private slots:
             "VSCode,code,http://c,file:////usr/bin/osslsigncode\r\nVLC,vlc,http://v,file:////usr/bin/vlc\r\n",
             utf8Lines({"/usr/bin/osslsigncode", "/usr/bin/vlc"}),
             "VSCode,code,http://c,\r\nVLC,vlc,http://v,file:////usr/bin/vlc\r\n", "", whole);
-        row("UTF-8 byte-order mark read, GBK written",
-            "\xEF\xBB\xBF" + QString("音乐,music.exe,http://m,\r\n").toUtf8(), utf8Lines({"c:\\music.exe"}),
-            gbk("音乐,music.exe,http://m,file:///c:\\\\music.exe\r\n"), "", part);
-        row("short and odd records are kept, never filled",
-            "short,s.exe\r\nfive,f.exe,http://f,,x\r\nnokey,,http://n,\r\n",
-            utf8Lines({"c:\\s.exe", "c:\\f.exe", "c:\\anything"}),
-            "nokey,,http://n,\r\nfive,f.exe,http://f,,x\r\nshort,s.exe\r\n", "", part);
         row("the Windows shell's listing in the local code page",
             gbk("音乐,酷狗.exe,http://k,\r\nqq,QQ.exe,http://q,\r\n"),
             gbkLines({"D:\\软件\\酷狗音乐\\酷狗.exe", "C:\\QQ.exe"}),
@@ -144,30 +130,24 @@ private slots:
         const auto plain = QFile::ReadOwner | QFile::WriteOwner;
         file("bin/tool", plain | QFile::ExeOwner);
         file("bin/readme.txt", plain);
-        file("bin/group-only", plain | QFile::ExeGroup);
         file("apps/My Apps/编辑器", plain | QFile::ExeOwner);
         file("apps/wine/Game.EXE", plain);
-        file("apps/deep/a/b/c/d/e/f/deepest", plain | QFile::ExeOwner);
         QVERIFY(QFile::link(root + "/bin/tool", root + "/apps/tool-link"));
-        QVERIFY(QFile::link(root + "/apps", root + "/apps/deep/loop"));   // a loop back up
+        QVERIFY(QFile::link(root + "/apps", root + "/apps/wine/loop"));   // a loop back up
         QVERIFY(QFile::link(root + "/nowhere", root + "/apps/dangling")); // leads nowhere
         QVERIFY(QFile::link(root + "/bin", root + "/bin-link"));          // a linked folder
-        QDir().mkpath(root + "/empty");
 
-        LinuxExecutableListing listing(
-            {root + "/bin", " " + root + "/apps ", root + "/missing", root + "/bin-link"});
+        LinuxExecutableListing listing({root + "/bin", " " + root + "/apps ", root + "/bin-link"});
         QVERIFY(listing.writeList("list.txt"));
         QStringList lines = QString::fromUtf8(m_dir->read("list.txt")).split('\n', Qt::SkipEmptyParts);
-        QStringList expected{"/bin/tool", "/bin/group-only", "/apps/My Apps/编辑器", "/apps/wine/Game.EXE",
-                             "/apps/deep/a/b/c/d/e/f/deepest", "/apps/tool-link",
-                             // A root that is itself a link is listed under its own name.
-                             "/bin-link/tool", "/bin-link/group-only"};
+        // A root that is itself a link is listed under its own name.
+        QStringList expected{"/bin/tool", "/apps/My Apps/编辑器", "/apps/wine/Game.EXE", "/apps/tool-link",
+                             "/bin-link/tool"};
         for (QString& path : expected)
             path.prepend(root);
         lines.sort();
         expected.sort();
         QCOMPARE(lines, expected);
-        QVERIFY(!listing.writeList(m_dir->path() + "/no/such/folder/list.txt"));
     }
 
     // The scanned roots: the defaults without a setting, else the listed folders with "~" expanded.

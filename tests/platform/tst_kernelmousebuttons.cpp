@@ -1,5 +1,6 @@
 #include "platform/linux/KernelMouseButtons.h"
 #include "tests/support/MessageLog.h"
+#include "tests/support/Rows.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -19,15 +20,13 @@ QByteArray record(quint16 type, quint16 code, qint32 value) {
     return QByteArray(reinterpret_cast<const char*>(&ev), sizeof ev);
 }
 
-// A fake /sys/class/input: entry name → contents of device/capabilities/key.
-void makeSysTree(const QString& root, const QHash<QString, QByteArray>& devices) {
-    for (auto it = devices.cbegin(); it != devices.cend(); ++it) {
-        const QString dir = root + '/' + it.key() + "/device/capabilities";
-        QVERIFY(QDir().mkpath(dir));
-        QFile file(dir + "/key");
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(it.value() + '\n');
-    }
+// An entry of a fake /sys/class/input with the contents of its device/capabilities/key.
+void makeSysTree(const QString& root, const QString& name, const QByteArray& capabilities) {
+    const QString dir = root + '/' + name + "/device/capabilities";
+    QVERIFY(QDir().mkpath(dir));
+    QFile file(dir + "/key");
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(capabilities + '\n');
 }
 
 // Devices that open as the read end of a pipe, or fail with the given error.
@@ -59,58 +58,25 @@ const QByteArray kFiveButtonMouse = "1f0000 0 0 0 0"; // left, right, middle, si
 class TestKernelMouseButtons : public QObject {
     Q_OBJECT
 private slots:
-    void discovery_data() {
-        QTest::addColumn<QByteArray>("capabilities");
-        QTest::addColumn<bool>("found");
-        QTest::newRow("five-button mouse") << kFiveButtonMouse << true;
-        QTest::newRow("extra button only") << QByteArray("100000 0 0 0 0") << true;
-        QTest::newRow("three-button mouse") << QByteArray("70000 0 0 0 0") << false;
-        QTest::newRow("keyboard") << QByteArray("0 0 0 7 ff9f207ac14057ff febeffdfffefffff fffffffffffffffe")
-                                  << false;
-        QTest::newRow("malformed") << QByteArray("1g0000 0 0 0 0") << false;
-        QTest::newRow("empty") << QByteArray() << false;
-    }
-    void discovery() {
-        QFETCH(QByteArray, capabilities);
-        QFETCH(bool, found);
-        QTemporaryDir sys;
-        // Only event devices count: the older mouse interface of the same mouse is left out.
-        makeSysTree(sys.path(), {{"event3", capabilities}, {"mouse0", kFiveButtonMouse}});
-        QCOMPARE(KernelMouseButtons::sideKeyDevices(sys.path()),
-                 found ? QStringList("event3") : QStringList());
-    }
-
     void events_data() {
-        QTest::addColumn<QByteArray>("records");
-        QTest::addColumn<QStringList>("expected");
+        const Rows<QByteArray, QStringList> row; // records, messages
         const QByteArray syn = record(EV_SYN, SYN_REPORT, 0);
-        QTest::newRow("side key amid motion")
-            << record(EV_REL, REL_X, 4) + syn + record(EV_KEY, BTN_SIDE, 1) + syn +
-                   record(EV_REL, REL_Y, -2) + record(EV_MSC, MSC_SCAN, 0x90004) + syn +
-                   record(EV_KEY, BTN_SIDE, 0) + syn
-            << QStringList({"SideDown", "SideUp"});
-        QTest::newRow("extra button")
-            << record(EV_KEY, BTN_EXTRA, 1) + syn + record(EV_KEY, BTN_EXTRA, 0) + syn
-            << QStringList({"SideDown", "SideUp"});
-        QTest::newRow("middle button") << record(EV_KEY, BTN_MIDDLE, 1) + syn + record(EV_KEY, BTN_MIDDLE, 0)
-                                       << QStringList({"MiddleDown", "MiddleUp"});
-        QTest::newRow("left and right") << record(EV_KEY, BTN_LEFT, 1) + record(EV_KEY, BTN_LEFT, 0) +
-                                               record(EV_KEY, BTN_RIGHT, 1) + record(EV_KEY, BTN_RIGHT, 0)
-                                        << QStringList({"Other", "Other", "Other", "Other"});
-        QTest::newRow("held key repeats") << record(EV_KEY, BTN_SIDE, 1) + record(EV_KEY, BTN_SIDE, 2) +
-                                                 record(EV_KEY, BTN_SIDE, 2) + record(EV_KEY, BTN_SIDE, 0)
-                                          << QStringList({"SideDown", "SideUp"});
-        QTest::newRow("keyboard key")
-            << record(EV_KEY, KEY_A, 1) + syn + record(EV_KEY, KEY_A, 0) + syn << QStringList();
-        QTest::newRow("wheel") << record(EV_REL, REL_WHEEL, 1) + syn << QStringList();
+        row("side key amid motion",
+            record(EV_REL, REL_X, 4) + syn + record(EV_KEY, BTN_SIDE, 1) + syn + record(EV_REL, REL_Y, -2) +
+                record(EV_MSC, MSC_SCAN, 0x90004) + syn + record(EV_KEY, BTN_SIDE, 0) + syn,
+            {"SideDown", "SideUp"});
+        row("extra button, repeats while held",
+            record(EV_KEY, BTN_EXTRA, 1) + record(EV_KEY, BTN_EXTRA, 2) + record(EV_KEY, BTN_EXTRA, 0),
+            {"SideDown", "SideUp"});
+        row("left button", record(EV_KEY, BTN_LEFT, 1) + record(EV_KEY, BTN_LEFT, 0), {"Other", "Other"});
+        row("keyboard key", record(EV_KEY, KEY_A, 1) + syn + record(EV_KEY, KEY_A, 0) + syn, {});
     }
     // Records arrive through a pipe, in two writes that cut a record in half; a middle click
     // at the end shows that everything before it has been read.
     void events() {
-        QFETCH(QByteArray, records);
-        QFETCH(QStringList, expected);
+        auto [records, expected] = Rows<QByteArray, QStringList>::fetch();
         QTemporaryDir sys;
-        makeSysTree(sys.path(), {{"event7", kFiveButtonMouse}});
+        makeSysTree(sys.path(), "event7", kFiveButtonMouse);
         PipedButtons buttons(sys.path(), sys.path());
         QStringList seen;
         connect(&buttons, &MouseButtons::mouseMessage, [&seen](MouseButtons::Message m) {
@@ -127,30 +93,25 @@ private slots:
     }
 
     void start_data() {
-        QTest::addColumn<bool>("device");
-        QTest::addColumn<int>("error");
-        QTest::addColumn<QString>("warning");
-        QTest::newRow("readable") << true << 0 << QString();
-        QTest::newRow("no read access")
-            << true << EACCES
-            << "no read access to the mouse's input devices (%1/event2): add the "
-               "user to the \"input\" group, or bind a desktop shortcut to \"zorvel "
-               "--take toggle\"";
-        QTest::newRow("no such mouse") << false << 0 << "no mouse with side buttons";
+        const Rows<bool, int, QString> row; // a mouse with side buttons, open error, warning
+        row("readable", true, 0, "");
+        row("no read access", true, EACCES,
+            "no read access to the mouse's input devices (%1/event2): add the user to the \"input\" "
+            "group, or bind a desktop shortcut to \"zorvel --take toggle\"");
+        row("no such mouse", false, 0, "no mouse with side buttons");
     }
     void start() {
-        QFETCH(bool, device);
-        QFETCH(int, error);
-        QFETCH(QString, warning);
+        const auto [device, error, warning] = Rows<bool, int, QString>::fetch();
         QTemporaryDir sys;
-        makeSysTree(sys.path(), {{"event2", device ? kFiveButtonMouse : QByteArray("70000 0 0 0 0")}});
-        const QString devRoot = sys.path() + "/dev"; // no such folder: nothing to wait for either
+        makeSysTree(sys.path(), "event2", device ? kFiveButtonMouse : "70000 0 0 0 0");
+        makeSysTree(sys.path(), "mouse0", kFiveButtonMouse); // the older interface: never read
+        const QString devRoot = sys.path() + "/dev";         // no such folder: nothing to wait for either
         PipedButtons buttons(sys.path(), devRoot);
         buttons.error = error;
         MessageLog log;
         QCOMPARE(buttons.start(), warning.isEmpty());
-        QCOMPARE(log.warnings().size(), warning.isEmpty() ? 0 : 1);
         QCOMPARE(MouseButtons::deviceAccessDenied(), error == EACCES); // what the settings dialog shows
+        QCOMPARE(log.warnings().size(), warning.isEmpty() ? 0 : 1);
         if (!warning.isEmpty())
             QVERIFY2(log.warnings().first().contains(warning.arg(devRoot)),
                      qPrintable(log.warnings().first()));
@@ -159,16 +120,14 @@ private slots:
     // A mouse plugged in after the start is read as soon as its event device appears.
     void hotPlug() {
         QTemporaryDir sys, dev;
-        makeSysTree(sys.path(), {{"event1", "70000 0 0 0 0"}}); // a three-button mouse
+        makeSysTree(sys.path(), "event1", "70000 0 0 0 0"); // a three-button mouse
         PipedButtons buttons(sys.path(), dev.path());
         QStringList seen;
         connect(&buttons, &MouseButtons::mouseMessage, [&seen](MouseButtons::Message m) {
             seen << QMetaEnum::fromType<MouseButtons::Message>().valueToKey(m);
         });
-        MessageLog log;
         QVERIFY(buttons.start()); // waiting for a mouse with side buttons
-        QVERIFY(log.contains("no mouse with side buttons"));
-        makeSysTree(sys.path(), {{"event6", kFiveButtonMouse}});
+        makeSysTree(sys.path(), "event6", kFiveButtonMouse);
         QFile node(dev.path() + "/event6");
         QVERIFY(node.open(QIODevice::WriteOnly));
         QTRY_VERIFY(buttons.writeEnd >= 0);

@@ -1,4 +1,5 @@
 #include "platform/ProgramLauncher.h"
+#include "tests/support/Rows.h"
 #include "tests/support/TestDir.h"
 
 #include <QDesktopServices>
@@ -33,39 +34,32 @@ private slots:
         m_dir.reset();
     }
 
-    void startsExecutables_data() {
-        QTest::addColumn<QString>("url"); // %1 = the folder
-        QTest::newRow("plain file URL") << "file://%1/app.sh";
-        QTest::newRow("stored with an extra slash") << "file:///%1/app.sh";
+    // Executables start in their own folder, so they find files beside them; files that are not
+    // executable and folders go to the desktop's opener.
+    void opens_data() {
+        const Rows<QString, QString, QString> row; // name, kind, URL (%1 = the folder; empty: the name's)
+        row("executable", "app.sh", "exe", "file://%1/app.sh");
+        row("executable stored with an extra slash", "app.sh", "exe", "file:///%1/app.sh");
+        row("not executable", "说明.sh", "file", "");
+        row("folder", "文件夹", "folder", "");
     }
-    void startsExecutables() {
-        QFETCH(QString, url);
-        writeScript("app.sh", "pwd > started\n");
-        QVERIFY(QDesktopServices::openUrl(QUrl(url.arg(m_dir->path()), QUrl::TolerantMode)));
-        QTRY_VERIFY(QFile::exists(m_dir->file("started")));
-        // It runs in its own folder, so it finds files beside it.
-        QCOMPARE(m_dir->read("started").trimmed(), m_dir->path().toUtf8());
-        QVERIFY(!QFile::exists(m_dir->file("opened")));
-    }
-
-    void documentsAndFoldersGoToTheDesktopOpener_data() {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<bool>("folder");
-        QTest::newRow("document") << "说明.txt" << false;
-        QTest::newRow("not executable") << "app.sh" << false;
-        QTest::newRow("folder") << "文件夹" << true;
-    }
-    void documentsAndFoldersGoToTheDesktopOpener() {
-        QFETCH(QString, name);
-        QFETCH(bool, folder);
-        if (folder)
+    void opens() {
+        const auto [name, kind, url] = Rows<QString, QString, QString>::fetch();
+        if (kind == "folder")
             QDir().mkdir(m_dir->file(name));
+        else if (kind == "exe")
+            writeScript(name, "pwd > started\n");
         else
-            m_dir->write(name, "#!/bin/sh\ntouch started\n");
-        QDesktopServices::openUrl(QUrl::fromLocalFile(m_dir->file(name)));
-        QTRY_VERIFY(QFile::exists(m_dir->file("opened")));
-        QCOMPARE(QUrl(QString::fromUtf8(m_dir->read("opened"))).toLocalFile(), m_dir->file(name));
-        QVERIFY(!QFile::exists(m_dir->file("started")));
+            m_dir->write(name, "#!/bin/sh\npwd > started\n");
+        QDesktopServices::openUrl(url.isEmpty() ? QUrl::fromLocalFile(m_dir->file(name))
+                                                : QUrl(url.arg(m_dir->path()), QUrl::TolerantMode));
+        const bool started = kind == "exe";
+        QTRY_VERIFY(QFile::exists(m_dir->file(started ? "started" : "opened")));
+        if (started)
+            QCOMPARE(m_dir->read("started").trimmed(), m_dir->path().toUtf8());
+        else
+            QCOMPARE(QUrl(QString::fromUtf8(m_dir->read("opened"))).toLocalFile(), m_dir->file(name));
+        QVERIFY(!QFile::exists(m_dir->file(started ? "opened" : "started")));
     }
 };
 

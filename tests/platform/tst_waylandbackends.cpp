@@ -3,6 +3,7 @@
 #include "platform/linux/WaylandForegroundWindow.h"
 #include "result/ResultDispatcher.h"
 #include "tests/result/MixedText.h"
+#include "tests/support/Rows.h"
 #include "tests/support/WaylandLineEdit.h"
 
 #include <QTextCodec>
@@ -12,6 +13,7 @@
 #include <X11/Xlib.h>
 
 Q_DECLARE_METATYPE(LinuxFocusTyping::Route)
+using Route = Rows<bool, bool, bool, LinuxFocusTyping::Route>;
 
 // The Wayland backends against a real (headless) sway: typing through its virtual keyboard into a
 // Qt line edit running as a native Wayland client (what the line edit holds is read back), and
@@ -35,16 +37,16 @@ private slots:
     void init() { QVERIFY(m_edit.clear()); }
 
     void typesExactly_data() {
-        QTest::addColumn<QString>("text");
-        QTest::newRow("sample and 300 mixed") << QStringLiteral("héllo 你好 ñ café 😀") + mixedText(300);
+        const Rows<QString> row;
+        row("sample and 300 mixed", QStringLiteral("héllo 你好 ñ café 😀") + mixedText(300));
         // More distinct characters than one keymap has keys: typed in several runs.
         QString many;
         for (uint c = 0x4e00; c < 0x4e00 + 600; ++c)
             many += QChar(c);
-        QTest::newRow("600 distinct") << many;
+        row("600 distinct", many);
     }
     void typesExactly() {
-        QFETCH(QString, text);
+        const auto [text] = Rows<QString>::fetch();
         QVERIFY(m_typer.typeText(text));
         QVERIFY2(m_edit.waitForText(text, 10000), qPrintable("got: " + m_edit.text()));
     }
@@ -61,17 +63,13 @@ private slots:
     // The activated toplevel is the line edit's window, named through the editor table; where
     // the compositor tells nothing the class is unknown but a window is there.
     void foregroundAppId_data() {
-        QTest::addColumn<QString>("tableKey");
-        QTest::addColumn<bool>("compositor");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("own app id") << "gedit" << true << "focus_receiver";
-        QTest::newRow("editor table") << "Focus_Receiver" << true << "Notepad";
-        QTest::newRow("no toplevel list") << "gedit" << false << "";
+        const Rows<QString, bool, QString> row; // editor table key, compositor, class
+        row("own app id", "gedit", true, "focus_receiver");
+        row("editor table", "Focus_Receiver", true, "Notepad");
+        row("no toplevel list", "gedit", false, "");
     }
     void foregroundAppId() {
-        QFETCH(QString, tableKey);
-        QFETCH(bool, compositor);
-        QFETCH(QString, expected);
+        const auto [tableKey, compositor, expected] = Rows<QString, bool, QString>::fetch();
         if (!compositor)
             qputenv("WAYLAND_DISPLAY", "zorvel-no-such-compositor");
         WaylandForegroundWindow foreground({{tableKey, "Notepad"}});
@@ -85,21 +83,14 @@ private slots:
     // Each text goes to the kind of program that has the focus: X11 windows (Xwayland) get XTest
     // even in a Wayland session, native windows the virtual keyboard.
     void routeByFocusedProgram_data() {
-        QTest::addColumn<bool>("wayland");
-        QTest::addColumn<bool>("x11");
-        QTest::addColumn<bool>("xWindowFocused");
-        QTest::addColumn<LinuxFocusTyping::Route>("route");
+        const Route row; // Wayland, X server, an X window has the focus, route
         using R = LinuxFocusTyping::Route;
-        QTest::newRow("X11 session") << false << true << true << R::X11;
-        QTest::newRow("Wayland, X11 window in front") << true << true << true << R::X11;
-        QTest::newRow("Wayland, native window in front") << true << true << false << R::VirtualKeyboard;
-        QTest::newRow("Wayland without X server") << true << false << false << R::VirtualKeyboard;
+        row("Wayland, X11 window in front", true, true, true, R::X11);
+        row("Wayland, native window in front", true, true, false, R::VirtualKeyboard);
+        row("Wayland without X server", true, false, false, R::VirtualKeyboard);
     }
     void routeByFocusedProgram() {
-        QFETCH(bool, wayland);
-        QFETCH(bool, x11);
-        QFETCH(bool, xWindowFocused);
-        QFETCH(LinuxFocusTyping::Route, route);
+        const auto [wayland, x11, xWindowFocused, route] = Route::fetch();
         if (m_xDisplay.isEmpty())
             QSKIP("No X display: run under xvfb-run to test the choice between X11 and Wayland.");
         qputenv("DISPLAY", m_xDisplay);
