@@ -22,9 +22,12 @@ private slots:
     void init() {
         m_dir = std::make_unique<TestDir>(QStringLiteral("程序 launcher"));
         m_path = qgetenv("PATH");
-        // A stand-in for the desktop's opener that records what it was asked to open.
+        // A stand-in for the desktop's opener that records what it was asked to open; the record
+        // appears whole (renamed into place), since the test polls for it.
         QDir().mkdir(m_dir->file("bin"));
-        writeScript("bin/xdg-open", "printf '%s' \"$1\" > \"" + m_dir->file("opened").toUtf8() + "\"\n");
+        const QByteArray opened = m_dir->file("opened").toUtf8();
+        writeScript("bin/xdg-open", "printf '%s' \"$1\" > \"" + opened + ".part\" && mv \"" + opened +
+                                        ".part\" \"" + opened + "\"\n");
         qputenv("PATH", m_dir->file("bin").toUtf8() + ":" + m_path);
         ProgramLauncher::install();
     }
@@ -48,9 +51,9 @@ private slots:
         if (kind == "folder")
             QDir().mkdir(m_dir->file(name));
         else if (kind == "exe")
-            writeScript(name, "pwd > started\n");
+            writeScript(name, "pwd > started.part && mv started.part started\n");
         else
-            m_dir->write(name, "#!/bin/sh\npwd > started\n");
+            m_dir->write(name, "#!/bin/sh\npwd > started.part && mv started.part started\n");
         QDesktopServices::openUrl(url.isEmpty() ? QUrl::fromLocalFile(m_dir->file(name))
                                                 : QUrl(url.arg(m_dir->path()), QUrl::TolerantMode));
         const bool started = kind == "exe";
