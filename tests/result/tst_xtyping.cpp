@@ -73,44 +73,6 @@ private slots:
     void cleanup() { m_dir.reset(); }
     void cleanupTestCase() { m_receiver.reset(); }
 
-    void dispatcherTypesIntoAnotherClient() {
-        ResultDispatcher dispatcher(nullptr, FocusTyping::create(), std::make_unique<FakeForegroundWindow>());
-        ConfigStore& store = ConfigStore::instance();
-        store["TypingModel"] = 1;
-        store["IntelligenceModel"] = 0;
-        store["TranslationModel"] = 0;
-        store["RemovePunctuation"] = 0;
-        dispatcher.write("你好，世界 Hello, World!");
-        expectTyped("你好，世界 Hello, World!");
-    }
-
-    // A long text and a second one right behind it arrive whole and in order.
-    void textsBackToBack() {
-        ResultDispatcher dispatcher(nullptr, FocusTyping::create(), std::make_unique<FakeForegroundWindow>());
-        ConfigStore& store = ConfigStore::instance();
-        store["TypingModel"] = 1;
-        store["RemovePunctuation"] = 0;
-        const QString first = ::mixedText(300), second = QStringLiteral(" and the next take 第二句");
-        dispatcher.write(first);
-        dispatcher.write(second);
-        expectTyped(first + second);
-    }
-
-    void mixedText_data() {
-        QTest::addColumn<int>("length");
-        QTest::newRow("200 characters") << 200;
-        QTest::newRow("600 characters") << 600;
-    }
-
-    void mixedText() {
-        QFETCH(int, length);
-        const QString text = ::mixedText(length);
-        QCOMPARE(text.size(), length);
-        auto typing = FocusTyping::create();
-        ResultDispatcher::postTextToFocus(*typing, gb2312(text));
-        expectTyped(text);
-    }
-
     void controlCharactersAreNotKeys() {
         auto typing = FocusTyping::create();
         ResultDispatcher::postTextToFocus(*typing, QByteArray("a\r\nb\tc\x1b"
