@@ -10,7 +10,6 @@
 #include "tests/support/UrlCatcher.h"
 #include "voice/RecognitionThread.h"
 
-#include <QSignalSpy>
 #include <QTextCodec>
 #include <QtTest>
 
@@ -64,7 +63,6 @@ private slots:
         RecognitionThread thread(std::move(engine));
         QObject::connect(&thread, &RecognitionThread::textRecognised, m_dispatcher.get(),
                          &ResultDispatcher::write);
-        QSignalSpy logged(m_dispatcher.get(), &ResultDispatcher::activityReported);
         thread.start();
 
         const QByteArray samples(32000, '\0');
@@ -74,8 +72,6 @@ private slots:
         thread.takes().close(take);
 
         QTRY_COMPARE_WITH_TIMEOUT(m_typing->posted, gbk("你好世界"), 10000);
-        QCOMPARE(logged.size(), 1);
-        QCOMPARE(logged.at(0).at(0).toString(), QString("打字模式：你好世界。"));
         QTRY_VERIFY(!QFile::exists(m_dir->file("record.wav")));
         QVERIFY(m_dir->read("config.txt").contains("IsRecording=0"));
         thread.stop();

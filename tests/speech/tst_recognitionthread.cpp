@@ -32,8 +32,6 @@ const int kHeader = 44; // the WAV header that goes ahead of every take's sample
 using Session = Rows<int, QList<Reply>, QString, QString, QList<Write>, QList<int>, int, int>;
 // Takes, sessions whose closing write fails, login time, outcomes.
 using Overlap = Rows<int, QSet<int>, int, QStringList>;
-// config.txt, the previous take's config.txt (if any), the language chosen.
-using Language = Rows<QByteArray, QByteArray, int>;
 // "record.wav", outcomes, warning, samples that reached the engine.
 using Leftover = Rows<QByteArray, QStringList, QString, int>;
 
@@ -279,29 +277,6 @@ private slots:
         thread->stop();
         QVERIFY(thread->wait(5000));
         QVERIFY(madeOn && madeOn != gui);
-    }
-
-    void language_data() {
-        const Language row;
-        row("translation 3 keeps the previous", "TranslationModel=1\nTranslationLanguage=3\n",
-            "TypingModel=1\nTypingLanguage=4\n", 4);
-        row("later mode flag wins",
-            "TypingModel=1\nTypingLanguage=3\nTranslationModel=1\nTranslationLanguage=1\n", {}, 1);
-        row("mode flag 2 is not on", "TypingModel=2\nTypingLanguage=1\n", {}, 0);
-    }
-    void language() {
-        const auto [config, previous, language] = Language::fetch();
-        TakeQueue takes;
-        if (!previous.isNull()) {
-            m_dir->write("config.txt", previous);
-            TestDir::reloadSettings();
-            takes.begin();
-        }
-        m_dir->write("config.txt", config);
-        TestDir::reloadSettings();
-        const TakePtr take = takes.begin();
-        QCOMPARE(take->languageIndex(), language);
-        QCOMPARE(take->sessionParams(), QByteArray(TakeQueue::sessionRows[language]));
     }
 
     // A take an interrupted run left behind (IsRecording = 1) is recognised from its file, whose

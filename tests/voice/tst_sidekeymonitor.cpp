@@ -132,7 +132,6 @@ private slots:
             "SideDown 500 SideDown 150 SideUp 10 SideDown 300 SideUp",
             "new1 start1 stop1 delete1 hidden closed new2 start2 stop2 delete2 hidden closed "
             "new3 start3 stop3 delete3 hidden closed IsRecording=1 cancelled cancelled released RIFF3");
-        row("other events", typing, "Other Other Other", "IsRecording=0 waiting");
 
         // The mark of the active mode, at the caret.
         row("typing 1",
