@@ -73,7 +73,6 @@ private slots:
 
         QTRY_COMPARE_WITH_TIMEOUT(m_typing->posted, gbk("你好世界"), 10000);
         QTRY_VERIFY(!QFile::exists(m_dir->file("record.wav")));
-        QVERIFY(m_dir->read("config.txt").contains("IsRecording=0"));
         thread.stop();
         QVERIFY(thread.wait(10000));
     }

@@ -239,9 +239,9 @@ private slots:
         auto thread = makeThread([](ScriptedSpeechService& f) {
             f.replies = {Reply{"a", 5, 0}, Reply{"b", 5, 0}};
         });
-        thread->start();
         const TakePtr first = thread->takes().begin();
-        const TakePtr second = thread->takes().begin();
+        const TakePtr second = thread->takes().begin(); // both wait before the thread starts
+        thread->start();
         m_dir->write("record.wav", "second");
         thread->takes().close(first);
         QTRY_COMPARE(outcomes(), QStringList{"a"});
