@@ -15,11 +15,10 @@
 // Text, RemovePunctuation, source and target language; then the request target (whole when it
 // starts with '/', else a part of it), the log line (if given) and extra services.ini lines.
 using Request = Rows<QString, int, int, int, QString, QString, QByteArray>;
-// Status (0: no answer at all, -1: connection refused, -2: a 200 answer trickled out), body,
+// Status (-1: connection refused, -2: a 200 answer trickled out), body,
 // bytes typed, the warning given (a part of it; empty: none).
 using Reply = Rows<int, QByteArray, QByteArray, QString>;
 using Escapes = Rows<QString, QString, bool>; // segment, text, warned
-using Segment = Rows<QString, bool, QString>; // body, found, segment
 
 class TestTranslation : public QObject {
     Q_OBJECT
@@ -69,14 +68,10 @@ private slots:
             "/api/trans/vip/translate?q=%E4%BD%A0%E5%A5%BD%20%E4%B8%96%E7%95%8C&from=en&to=jp&appid=7id"
             "&salt=42&sign=0c16f0238ad6e36b3a845842031ea559",
             "翻译模式：你好 世界英语---->日语", "appid=7id\nsalt=42\nkey=k3y\n");
-        row("no mark: whole text although trimming", "你好", 1, 0, 1, "?q=%E4%BD%A0%E5%A5%BD&from=", "", "");
-        row("unreserved kept", "aZ09-._~", 0, 0, 1, "?q=aZ09-._~&from=", "", "");
-        row("reserved encoded", "a+b&c=d/e?f#g%", 0, 0, 1, "?q=a%2Bb%26c%3Dd%2Fe%3Ff%23g%25&from=", "", "");
-        row("comma keeps everything", "好的，谢谢。", 1, 0, 1,
-            "?q=%E5%A5%BD%E7%9A%84%EF%BC%8C%E8%B0%A2%E8%B0%A2%E3%80%82&from=", "", "");
+        row("reserved encoded, unreserved kept", "a+b&c=d/e?f#g%aZ09-._~", 0, 0, 1,
+            "?q=a%2Bb%26c%3Dd%2Fe%3Ff%23g%25aZ09-._~&from=", "", "");
         row("last row", "好。", 1, 0, 24, "&from=zh&to=vie&appid=", "翻译模式：好。中文---->越南语", "");
         row("outside both tables", "好。", 1, 3, 25, "&from=en&to=zh&appid=", "翻译模式：好。---->", "");
-        row("negative values", "好。", 1, -1, -1, "&from=en&to=zh&appid=", "翻译模式：好。---->", "");
     }
     void request() {
         const auto [text, removePunctuation, source, target, fragment, line, ini] = Request::fetch();
@@ -107,17 +102,13 @@ private slots:
             R"({"from":"en","to":"zh","trans_result":[{"src":"hello","dst":"\u4f60\u597d"}]})", nihao, "");
         row("two segments: first only", 200,
             R"({"trans_result":[{"src":"a","dst":"Hello."},{"src":"b","dst":"World."}]})", "Hello.", "");
-        row("traditional character as GBK", 200, R"({"dst":"\u8aaa"})", QByteArray::fromHex("d566"), "");
         row("raw UTF-8 body", 200, "{\"dst\":\"世界\"}", QByteArray::fromHex("cac0bde7"), "");
-        row("escaped quote stays inside", 200, "{\"dst\":\"say \\\"hi\\\" now\"}", "say \"hi\" now", "");
         row("longest translation", 200, "{\"dst\":\"" + longest + "\"}", longest, "");
         row("HTTP error page with a translation", 500, R"({"dst":"ok"})", "",
             "HTTP status 500, nothing typed");
         row("service error answer", 200, R"({"error_code":"54001","error_msg":"Invalid Sign"})", "",
             "reply holds no translation");
-        row("HTTP error, empty body", 503, "", "", "HTTP status 503");
         row("connection refused", -1, "", "", "no answer from the service");
-        row("no answer: deadline", 0, "", "", "no complete reply within 300 ms");
         row("trickling answer: deadline", -2, "{\"dst\":\"" + QByteArray(40, 'x') + "\"}", "",
             "no complete reply within 300 ms");
         row("reply over 64 KiB", 200, "{\"dst\":\"ok\",\"pad\":\"" + QByteArray(64 * 1024, ' ') + "\"}", "",
@@ -131,9 +122,9 @@ private slots:
         m_server->body = body;
         if (status == -1)
             m_server->close();
-        if (status == 0 || status == -2) {
+        if (status == -2) {
             makeDispatcher("timeout_ms=300\n");
-            m_server->mode = status == 0 ? LoopbackHttpServer::Silent : LoopbackHttpServer::Trickle;
+            m_server->mode = LoopbackHttpServer::Trickle;
         }
         MessageLog log;
         m_dispatcher->write("hello");
@@ -143,26 +134,6 @@ private slots:
         QCOMPARE(warnings.size(), warning.isEmpty() ? 0 : 1);
         if (!warning.isEmpty())
             QVERIFY2(warnings.first().contains(warning), qPrintable(warnings.first()));
-    }
-
-    void severalOutstanding() {
-        m_server->mode = LoopbackHttpServer::Hold;
-        for (const char* text : {"one", "two", "three"})
-            m_dispatcher->write(text);
-        QCOMPARE(m_dispatcher->pendingTranslations(), 3);
-        QTRY_COMPARE(m_server->held.size(), 3);
-        // Answered in the reverse order of the requests: each reply is typed as it arrives.
-        QHash<QString, QTcpSocket*> byQuery;
-        for (int i = 0; i < 3; ++i)
-            byQuery.insert(path(i).section("q=", 1).section('&', 0, 0), m_server->held.at(i));
-        QByteArray typed;
-        int pending = 3;
-        for (const QByteArray query : {"three", "one", "two"}) {
-            LoopbackHttpServer::answer(byQuery.value(query), 200, "{\"dst\":\"" + query + "\"}");
-            typed += query;
-            QTRY_COMPARE(m_typing->posted, typed);
-            QCOMPARE(m_dispatcher->pendingTranslations(), --pending);
-        }
     }
 
     void destroyedWithRequestOutstanding() {
@@ -177,39 +148,16 @@ private slots:
     void decodeEscapes_data() {
         const Escapes row;
         const QString bad = QChar(QChar::ReplacementCharacter);
-        row("escape between text, upper-case hex", "a\\u4F60b", "a你b", false);
         row("surrogate pair is one character", "x\\ud83d\\ude00y", QString::fromUcs4(U"x\U0001F600y"), false);
         row("lone high surrogate", "\\ud83dz", bad + "z", true);
-        row("lone low surrogate", "\\ude00", bad, true);
-        row("null escape does not cut the text", "a\\u0000b", "a" + bad + "b", true);
         row("escaped backslash before u", "\\\\u4f60", "\\u4f60", false);
-        row("quote and slash", "\\\"a\\/b\\\"", "\"a/b\"", false);
-        row("other escapes kept", "a\\nb\\tc", "a\\nb\\tc", false);
         row("short escape kept", "end\\u4f", "end\\u4f", true);
-        row("bad hex kept", "\\uZZZZ!", "\\uZZZZ!", true);
-        row("trailing backslash", "a\\", "a\\", false);
     }
     void decodeEscapes() {
         const auto [segment, text, warned] = Escapes::fetch();
         if (warned)
             QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^Translation , .*escape"));
         QCOMPARE(TranslationService::decodeEscapes(segment), text);
-    }
-
-    void firstSegment_data() {
-        const Segment row;
-        row("empty translation", R"({"dst":""})", true, "");
-        row("marker with spaces is not the marker", R"({"dst" : "abc"})", false, "");
-        row("escaped quotes", "{\"dst\":\"a\\\"b\\\\\"}", true, "a\\\"b\\\\");
-        row("no closing quote", "{\"dst\":\"abc", false, "");
-        row("ends in backslash", "{\"dst\":\"abc\\", false, "");
-    }
-    void firstSegment() {
-        const auto [body, found, segment] = Segment::fetch();
-        const std::optional<QString> result = TranslationService::firstSegment(body);
-        QCOMPARE(result.has_value(), found);
-        if (found)
-            QCOMPARE(*result, segment);
     }
 };
 

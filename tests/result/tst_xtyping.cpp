@@ -12,16 +12,6 @@
 #include <X11/XKBlib.h>
 #include <X11/Xlib.h>
 
-// Counts the key events that reach this process.
-class KeyCounter : public QObject {
-public:
-    int count = 0;
-    bool eventFilter(QObject*, QEvent* event) override {
-        count += dynamic_cast<QKeyEvent*>(event) ? 1 : 0;
-        return false;
-    }
-};
-
 // Typing through the real X11 backend into a line edit of another X client.
 class TestXTyping : public QObject {
     Q_OBJECT
@@ -73,44 +63,6 @@ private slots:
     void cleanup() { m_dir.reset(); }
     void cleanupTestCase() { m_receiver.reset(); }
 
-    void dispatcherTypesIntoAnotherClient() {
-        ResultDispatcher dispatcher(nullptr, FocusTyping::create(), std::make_unique<FakeForegroundWindow>());
-        ConfigStore& store = ConfigStore::instance();
-        store["TypingModel"] = 1;
-        store["IntelligenceModel"] = 0;
-        store["TranslationModel"] = 0;
-        store["RemovePunctuation"] = 0;
-        dispatcher.write("你好，世界 Hello, World!");
-        expectTyped("你好，世界 Hello, World!");
-    }
-
-    // A long text and a second one right behind it arrive whole and in order.
-    void textsBackToBack() {
-        ResultDispatcher dispatcher(nullptr, FocusTyping::create(), std::make_unique<FakeForegroundWindow>());
-        ConfigStore& store = ConfigStore::instance();
-        store["TypingModel"] = 1;
-        store["RemovePunctuation"] = 0;
-        const QString first = ::mixedText(300), second = QStringLiteral(" and the next take 第二句");
-        dispatcher.write(first);
-        dispatcher.write(second);
-        expectTyped(first + second);
-    }
-
-    void mixedText_data() {
-        QTest::addColumn<int>("length");
-        QTest::newRow("200 characters") << 200;
-        QTest::newRow("600 characters") << 600;
-    }
-
-    void mixedText() {
-        QFETCH(int, length);
-        const QString text = ::mixedText(length);
-        QCOMPARE(text.size(), length);
-        auto typing = FocusTyping::create();
-        ResultDispatcher::postTextToFocus(*typing, gb2312(text));
-        expectTyped(text);
-    }
-
     void controlCharactersAreNotKeys() {
         auto typing = FocusTyping::create();
         ResultDispatcher::postTextToFocus(*typing, QByteArray("a\r\nb\tc\x1b"
@@ -158,8 +110,6 @@ private slots:
         notice.showPromptFor(QStringLiteral("请说口令！"), 800);
         notice.move(300, 30); // under the pointer
         QVERIFY(QTest::qWaitForWindowExposed(&notice));
-        KeyCounter keys;
-        qApp->installEventFilter(&keys);
         ResultDispatcher dispatcher(nullptr, FocusTyping::create(), std::make_unique<FakeForegroundWindow>());
         ConfigStore::instance()["TypingModel"] = 1;
         ConfigStore::instance()["RemovePunctuation"] = 0;
@@ -167,7 +117,6 @@ private slots:
         dispatcher.write(first);
         dispatcher.write(second);
         expectTyped(first + second);
-        QCOMPARE(keys.count, 0);
     }
 };
 

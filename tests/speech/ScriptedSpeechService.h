@@ -25,9 +25,8 @@ public:
     };
 
     // Script.
-    int loginResult = 0, uploadError = 0, beginError = 0;
+    int beginError = 0;
     int failWriteAt = -1;           // index of the audioWrite call (closing write included) that fails
-    int endpointAfterWrite = -1;    // data write after which the endpoint status is 3
     QList<int> writeRecognition;    // recognition status after data write i (default pending)
     QList<Reply> replies;           // getResult replies in order
     QSet<int> failingSessions;      // sessions whose closing write fails
@@ -35,7 +34,6 @@ public:
     unsigned long closeDelayMs = 0; // time the closing write takes (the decode after release)
     QByteArray partialWords;        // the words so far, while the key is held
     unsigned long partialMs = 0;    // time finding them takes
-    QByteArray name;                // told apart in engine swaps
     int languages = 0x1f;           // bit i: language index i is recognised
 
     // Record.
@@ -43,10 +41,9 @@ public:
     QList<QByteArray> calls;
     QList<Write> writes;
     QByteArray audio;
-    QByteArray uploadName, uploaded, uploadParams, loginParams, beginParams;
+    QByteArray beginParams;
     QList<Session> endedSessions;
     Session nextSession = 7;
-    QList<QByteArray>* journal = nullptr; // "<name>:<call>" of every call, shared between engines
     QAtomicInt partialsAsked = 0;
 
     QList<QByteArray> callList() const {
@@ -58,27 +55,22 @@ public:
         return writes;
     }
 
-    int login(const QByteArray&, const QByteArray&, const QByteArray& params) override {
+    int login(const QByteArray&, const QByteArray&, const QByteArray&) override {
         if (loginDelayMs)
             QThread::msleep(loginDelayMs);
         QMutexLocker lock(&mutex);
         record("login");
-        loginParams = params;
-        return loginResult;
+        return 0;
     }
     int logout() override {
         QMutexLocker lock(&mutex);
         record("logout");
         return 0;
     }
-    void uploadData(const QByteArray& dataName, const QByteArray& data, const QByteArray& params,
-                    int* errorCode) override {
+    void uploadData(const QByteArray&, const QByteArray&, const QByteArray&, int* errorCode) override {
         QMutexLocker lock(&mutex);
         record("upload");
-        uploadName = dataName;
-        uploaded = data;
-        uploadParams = params;
-        *errorCode = uploadError;
+        *errorCode = 0;
     }
     Session sessionBegin(const QByteArray&, const QByteArray& params, int* errorCode) override {
         QMutexLocker lock(&mutex);
@@ -87,7 +79,7 @@ public:
         *errorCode = beginError;
         return beginError == 0 ? nextSession++ : NoSession;
     }
-    int audioWrite(Session session, const char* data, int length, int audioStatus, int* endpointStatus,
+    int audioWrite(Session session, const char* data, int length, int audioStatus, int*,
                    int* recognitionStatus) override {
         if (audioStatus == AudioLast && closeDelayMs)
             QThread::msleep(closeDelayMs);
@@ -103,8 +95,6 @@ public:
             *recognitionStatus = ResultReady;
         } else {
             *recognitionStatus = index < writeRecognition.size() ? writeRecognition.at(index) : ResultPending;
-            if (index == endpointAfterWrite)
-                *endpointStatus = EndpointSpeechEnded;
         }
         return 0;
     }
@@ -133,9 +123,5 @@ public:
     }
 
 private:
-    void record(const QByteArray& call) {
-        calls << call;
-        if (journal)
-            *journal << name + ':' + call;
-    }
+    void record(const QByteArray& call) { calls << call; }
 };

@@ -27,19 +27,13 @@ QByteArray audioBytes(int size) {
 const int kHeader = 44; // the WAV header that goes ahead of every take's samples
 } // namespace
 
-// Login result, upload error, word file present, warnings, upload result, engine state.
-using Construction = Rows<int, int, bool, QStringList, int, RecognitionThread::EngineState>;
 // Take size, replies, outcome, warning, writes (checked when given), recognition status after
-// each data write, data write after which speech ended, begin error, failing write.
-using Session = Rows<int, QList<Reply>, QString, QString, QList<Write>, QList<int>, int, int, int>;
+// each data write, begin error, failing write.
+using Session = Rows<int, QList<Reply>, QString, QString, QList<Write>, QList<int>, int, int>;
 // Takes, sessions whose closing write fails, login time, outcomes.
 using Overlap = Rows<int, QSet<int>, int, QStringList>;
-// config.txt, the previous take's config.txt (if any), the language chosen.
-using Language = Rows<QByteArray, QByteArray, int>;
 // "record.wav", outcomes, warning, samples that reached the engine.
 using Leftover = Rows<QByteArray, QStringList, QString, int>;
-// Languages the engine knows (bit i: index i), config.txt, the languages after adapting.
-using FirstStart = Rows<int, QByteArray, QByteArray>;
 
 class TestRecognitionThread : public QObject {
     Q_OBJECT
@@ -101,61 +95,14 @@ private slots:
         m_fake = nullptr;
     }
 
-    // Log-in and upload of the words unchanged, on the recognition thread; takes are recognised
-    // even after a failed start.
-    void construction_data() {
-        using S = RecognitionThread::EngineState;
-        const Construction row;
-        const QString words = "UploadUserwords failed !";
-        row("all well", 0, 0, true, {}, 0, S::Ready);
-        row("login fails", 10407, 0, true, {"SpeechLogin failed !"}, 0, S::Failing);
-        row("upload fails", 0, 10102, true, {"Voice Transcribe , SpeechUploadData failed !", words}, 10102,
-            S::Ready);
-        row("no word file", 0, 0, false, {"Voice Transcribe , open userwords file failed !", words}, -1,
-            S::Ready);
-    }
-    void construction() {
-        const auto [loginResult, uploadError, wordsPresent, warnings, uploadResult, state] =
-            Construction::fetch();
-        const QByteArray words("Zorvel\r\n\xe8\xaf\xad\xe9\x9f\xb3\r\n\0tail", 19);
-        m_dir->write("userwords.txt", words);
-        if (!wordsPresent)
-            QFile::remove(m_dir->file("userwords.txt"));
-        // Structured bindings are captured through copies: C++17 lambdas cannot name them.
-        auto thread =
-            makeThread([loginResult = loginResult, uploadError = uploadError](ScriptedSpeechService& f) {
-                f.loginResult = loginResult;
-                f.uploadError = uploadError;
-                f.replies = {Reply{"ok", 5, 0}};
-            });
-        QVERIFY(m_fake->callList().isEmpty()); // nothing happens on the constructing thread
-        QSignalSpy states(thread.get(), &RecognitionThread::engineStateChanged);
-        thread->start();
-        QTRY_COMPARE(states.count(), 2);
-        QCOMPARE(states.at(0).at(0).value<RecognitionThread::EngineState>(),
-                 RecognitionThread::EngineState::Loading);
-        QCOMPARE(states.at(1).at(0).value<RecognitionThread::EngineState>(), state);
-        QCOMPARE(m_log->warnings(), warnings);
-        QCOMPARE(thread->uploadResult(), uploadResult);
-        QCOMPARE(m_fake->loginParams, QByteArray("appid = 7d2a9f13, work_dir = ."));
-        if (wordsPresent) {
-            QCOMPARE(m_fake->uploadName, QByteArray("userwords"));
-            QCOMPARE(m_fake->uploaded, words);
-            QCOMPARE(m_fake->uploadParams, QByteArray("sub = uup, dtt = userword"));
-        }
-        speak(*thread, audioBytes(100));
-        QTRY_COMPARE(outcomes(), QStringList{"ok"});
-    }
-
     // One released take with a scripted engine; after it the next take goes through.
     void session_data() {
         const Session table;
         const auto row = [&](const char* name, int size, const QList<Reply>& replies, const QString& outcome,
                              const QString& warning = {}, const QList<Write>& writes = {},
-                             const QList<int>& writeRecognition = {}, int endpointAfter = -1,
-                             int beginError = 0, int failWriteAt = -1) {
-            table(name, size, replies, outcome, warning, writes, writeRecognition, endpointAfter, beginError,
-                  failWriteAt);
+                             const QList<int>& writeRecognition = {}, int beginError = 0,
+                             int failWriteAt = -1) {
+            table(name, size, replies, outcome, warning, writes, writeRecognition, beginError, failWriteAt);
         };
         const QByteArray a4000(4000, 'a'), b95(95, 'b'), b96(96, 'b');
         const QString full = "Voice Transcribe , no enough buffer for rec_result !",
@@ -164,35 +111,28 @@ private slots:
         const Reply text{"text", 5, 0};
         // Chunks of 6400 sample bytes; once released, less than 12800 left go as one.
         row("10000 bytes: one chunk", 10000, {text}, "text", {}, {{kHeader + 10000, 1}, {0, 4}});
-        row("20000 bytes", 20000, {text}, "text", {}, {{kHeader + 6400, 1}, {6400, 2}, {7200, 2}, {0, 4}});
         row("no samples", 0, {text}, "text", {}, {{kHeader, 1}, {0, 4}});
-        row("endpoint after the second chunk", 40000, {text}, "text", {},
-            {{kHeader + 6400, 1}, {6400, 2}, {0, 4}}, {}, 1);
         // Fragments of the result.
-        row("fragments joined in order", 20000, {{"go ", 0, 0}, {"forward", 0, 0}, {{}, 5, 0}}, "go forward");
         row("fragments while sending", 20000, {{"one ", 2, 0}, {"two ", 2, 0}, {"three", 5, 0}},
             "one two three", {}, {}, {0, 2, 0});
         row("no fragment: empty text", 20000, {}, "");
-        row("utf-8 decoded", 20000, {{"\xe6\x89\x93\xe5\xbc\x80", 5, 0}}, "打开");
         row("4095 bytes accepted", 20000, {{a4000, 0, 0}, {b95, 5, 0}}, QString::fromLatin1(a4000 + b95));
         row("4096 bytes refused", 20000, {{a4000, 0, 0}, {b96, 5, 0}}, "", full);
         // Failed calls: the engine is unavailable, the next take still goes through.
         row("fetch error while sending", 20000, {{"x", 0, 10114}}, "<unavailable>", fetch, {}, {0});
         row("session begin fails", 20000, {text}, "<unavailable>",
-            "Voice Transcribe , SpeechSessionBegin failed !", {}, {}, -1, 10107);
-        row("first chunk fails", 20000, {text}, "<unavailable>", write, {{kHeader + 6400, 1}}, {}, -1, 0, 0);
+            "Voice Transcribe , SpeechSessionBegin failed !", {}, {}, 10107);
         row("closing write fails", 20000, {text}, "<unavailable>", write,
-            {{kHeader + 6400, 1}, {6400, 2}, {7200, 2}, {0, 4}}, {}, -1, 0, 3);
+            {{kHeader + 6400, 1}, {6400, 2}, {7200, 2}, {0, 4}}, {}, 0, 3);
     }
     void session() {
-        const auto [size, replies, outcome, warning, writes, writeRecognition, endpointAfter, beginError,
-                    failWriteAt] = Session::fetch();
+        const auto [size, replies, outcome, warning, writes, writeRecognition, beginError, failWriteAt] =
+            Session::fetch();
         auto thread =
-            makeThread([replies = replies, writeRecognition = writeRecognition, endpointAfter = endpointAfter,
-                        beginError = beginError, failWriteAt = failWriteAt](ScriptedSpeechService& f) {
+            makeThread([replies = replies, writeRecognition = writeRecognition, beginError = beginError,
+                        failWriteAt = failWriteAt](ScriptedSpeechService& f) {
                 f.replies = replies;
                 f.writeRecognition = writeRecognition;
-                f.endpointAfterWrite = endpointAfter;
                 f.beginError = beginError;
                 f.failWriteAt = failWriteAt;
             });
@@ -264,7 +204,6 @@ private slots:
     // in order; a failure touches only its own take and is told once per stretch.
     void overlapping_data() {
         const Overlap row;
-        row("five takes", 5, {}, 0, {"t1", "t2", "t3", "t4", "t5"});
         row("a failing take between two good ones", 3, {8}, 0, {"t1", "<unavailable>", "t3"});
         row("a stretch of failures is told once", 4, {7, 8, 10}, 0, {"<unavailable>", "t3", "<unavailable>"});
         row("takes pressed before the login ended", 2, {}, 800, {"t1", "t2"});
@@ -300,9 +239,9 @@ private slots:
         auto thread = makeThread([](ScriptedSpeechService& f) {
             f.replies = {Reply{"a", 5, 0}, Reply{"b", 5, 0}};
         });
-        thread->start();
         const TakePtr first = thread->takes().begin();
-        const TakePtr second = thread->takes().begin();
+        const TakePtr second = thread->takes().begin(); // both wait before the thread starts
+        thread->start();
         m_dir->write("record.wav", "second");
         thread->takes().close(first);
         QTRY_COMPARE(outcomes(), QStringList{"a"});
@@ -315,12 +254,9 @@ private slots:
     }
 
     // Takes begun before a change of engine finish on the old one, the rest run on the new one,
-    // which logs in on the recognition thread first.
+    // which is made on the recognition thread.
     void engineChangeMidQueue() {
-        QList<QByteArray> journal;
         auto thread = makeThread([&](ScriptedSpeechService& f) {
-            f.name = "old";
-            f.journal = &journal;
             f.closeDelayMs = 300;
             f.replies = {Reply{"old", 5, 0}, Reply{"old", 5, 0}};
         });
@@ -332,8 +268,6 @@ private slots:
         thread->setEngineFactory([&]() -> std::unique_ptr<SpeechService> {
             madeOn = QThread::currentThreadId();
             auto next = std::make_unique<ScriptedSpeechService>();
-            next->name = "new";
-            next->journal = &journal;
             next->replies = {Reply{"new", 5, 0}, Reply{"new", 5, 0}};
             return next;
         });
@@ -343,38 +277,6 @@ private slots:
         thread->stop();
         QVERIFY(thread->wait(5000));
         QVERIFY(madeOn && madeOn != gui);
-        const QList<QByteArray> order = {"old:begin", "old:close",  "old:end",  "old:logout",
-                                         "new:login", "new:upload", "new:begin"};
-        int at = 0;
-        for (const QByteArray& call : journal)
-            if (at < order.size() && call == order.at(at))
-                ++at;
-        QVERIFY2(at == order.size(), journal.join(' ').constData());
-    }
-
-    void language_data() {
-        const Language row;
-        row("no mode: Mandarin", "", {}, 0);
-        row("translation 2", "TranslationModel=1\nTranslationLanguage=2\n", {}, 2);
-        row("translation 3 keeps the previous", "TranslationModel=1\nTranslationLanguage=3\n",
-            "TypingModel=1\nTypingLanguage=4\n", 4);
-        row("later mode flag wins",
-            "TypingModel=1\nTypingLanguage=3\nTranslationModel=1\nTranslationLanguage=1\n", {}, 1);
-        row("mode flag 2 is not on", "TypingModel=2\nTypingLanguage=1\n", {}, 0);
-    }
-    void language() {
-        const auto [config, previous, language] = Language::fetch();
-        TakeQueue takes;
-        if (!previous.isNull()) {
-            m_dir->write("config.txt", previous);
-            TestDir::reloadSettings();
-            takes.begin();
-        }
-        m_dir->write("config.txt", config);
-        TestDir::reloadSettings();
-        const TakePtr take = takes.begin();
-        QCOMPARE(take->languageIndex(), language);
-        QCOMPARE(take->sessionParams(), QByteArray(TakeQueue::sessionRows[language]));
     }
 
     // A take an interrupted run left behind (IsRecording = 1) is recognised from its file, whose
@@ -386,8 +288,17 @@ private slots:
         row("no file", {}, {}, "Voice Transcribe , open audioFile failed !", -1);
         row("not a WAV file", audioBytes(3000), {}, unusable, -1);
         row("8 kHz", WavFile::make(audioBytes(3000), 8000), {}, unusable, -1);
+        // An odd-sized chunk ahead of the samples, longer than one read of the header.
+        row("extra chunk", WavFile::make(audioBytes(3000), 16000, 1, 16, QByteArray(9001, 'x')),
+            {"left over"}, {}, 3000);
+        row("cut inside the header", WavFile::make(audioBytes(3000)).left(30), {},
+            "ends inside its WAV header", -1);
         // A 2 GB file whose data chunk claims almost 4 GB: only 5 minutes of it are read.
         row("2 GB", "huge", {"left over"}, {}, int(RecognitionThread::MaxRecordingBytes));
+        // A chunk claiming 2 MiB ahead of the samples: the header search gives up at 1 MiB.
+        QByteArray noData = WavFile::make({});
+        row("no data chunk within 1 MiB", noData.replace(36, 8, "LIST" + WavFile::le(quint32(2 << 20))), {},
+            "no data chunk", -1);
     }
     void leftover() {
         const auto [wav, outcome, warning, samples] = Leftover::fetch();
@@ -412,29 +323,22 @@ private slots:
         QVERIFY(m_dir->read("config.txt").contains("IsRecording=0"));
     }
 
-    // First start: mode languages the engine cannot recognise become ones it can.
+    // First start: mode languages the engine cannot recognise become ones it can, saved at once.
     void firstStartLanguages_data() {
-        const FirstStart row;
-        const QByteArray mixed = "IntelligenceLanguage=3\nTranslationLanguage=2\nTypingLanguage=0\n";
-        row("English-only engine, Mandarin defaults", 0x2,
-            "IntelligenceLanguage=0\nTranslationLanguage=2\nTypingLanguage=0\n",
-            "IntelligenceLanguage=1\nTranslationLanguage=1\nTypingLanguage=1\n");
-        row("engine of every language", 0x1f, mixed, mixed);
+        const Rows<int, bool> row; // languages the engine knows (bit i: index i), changed
+        row("English-only engine", 0x2, true);
+        row("engine of every language", 0x1f, false);
     }
     void firstStartLanguages() {
-        const auto [languages, config, after] = FirstStart::fetch();
-        const bool changed = config != after;
-        m_dir->write("config.txt", config);
+        const auto [languages, changed] = Rows<int, bool>::fetch();
+        m_dir->write("config.txt", "IntelligenceLanguage=0\nTranslationLanguage=2\nTypingLanguage=3\n");
         TestDir::reloadSettings();
         auto thread =
             makeThread([languages = languages](ScriptedSpeechService& f) { f.languages = languages; });
         QCOMPARE(thread->adaptLanguagesToEngine(ConfigStore::instance()), changed);
-        QByteArray saved;
-        for (const char* key : {"IntelligenceLanguage", "TranslationLanguage", "TypingLanguage"})
-            saved += QByteArray(key) + '=' + QByteArray::number(ConfigStore::instance()[QLatin1String(key)]) +
-                     '\n';
-        QCOMPARE(saved, after);
-        QCOMPARE(m_dir->read("config.txt").contains("TypingLanguage=1"), changed); // saved at once
+        const QByteArray saved = m_dir->read("config.txt");
+        for (const char* key : {"IntelligenceLanguage=1", "TranslationLanguage=1", "TypingLanguage=1"})
+            QCOMPARE(saved.contains(key), changed);
     }
 
     // As at quit: a released take still being decoded is finished before the thread ends.

@@ -1,6 +1,6 @@
 #include "PrivateSoundServer.h"
-#include "WavHeader.h"
 #include "app/ConfigStore.h"
+#include "tests/speech/WavFile.h"
 #include "tests/support/TestDir.h"
 #include "voice/RecognitionThread.h"
 #include "voice/SideKeyFeedback.h"
@@ -67,7 +67,8 @@ private slots:
     }
     void init() { m_dir.emplace(); }
     void cleanup() {
-        m_thread.reset(); // quits and waits for the thread
+        m_input->button(8, false); // a failed check may have left the key down
+        m_thread.reset();          // quits and waits for the thread
         m_feedback.reset();
     }
 
@@ -88,7 +89,7 @@ private slots:
         // A finished 16 kHz mono 16-bit file of at least half a second.
         const QByteArray wav = m_dir->read("record.wav");
         QVERIFY2(wav.size() > 44 + 16000, qPrintable(QString::number(wav.size())));
-        QCOMPARE(wav.left(44), wavHeader(wav.size() - 44));
+        QCOMPARE(wav, WavFile::make(wav.mid(44)));
         int peak = 0;
         for (int i = 44; i + 1 < wav.size(); i += 2)
             peak = qMax(peak, qAbs(int(qFromLittleEndian<qint16>(wav.constData() + i))));
@@ -96,23 +97,28 @@ private slots:
     }
 
     // Two takes, the second pressed right after the first is let go, through the real capture and
-    // the offline engine: two texts, in order, and nothing left waiting.
+    // the offline engine: words while each is held, two texts, in order, and nothing left waiting.
     void twoOverlappingTakes() {
         ConfigStore::instance()["TypingLanguage"] = 1;
         RecognitionThread recognition(
             std::make_unique<OfflineSpeechService>(OfflineSpeechService::Settings::fromServicesConfig()));
-        QStringList texts;
+        QStringList texts, partials;
         connect(&recognition, &RecognitionThread::textRecognised, this,
                 [&](const QString& t) { texts << t; });
+        connect(&recognition, &RecognitionThread::partialRecognised, this,
+                [&](int, const QString& words) { partials << words; });
         recognition.start();
         startSideKey(&recognition.takes());
         for (const QString& speech : {m_speech, m_second}) {
+            partials.clear();
             m_input->button(8, true);
             QTRY_VERIFY(m_feedback->recorder());
             QVERIFY(m_sound->play(speech));
             m_sound->waitForPlayer();
             QTest::qWait(300);
+            const bool wordsWhileHeld = QTest::qWaitFor([&] { return !partials.isEmpty(); }, 5000);
             m_input->button(8, false);
+            QVERIFY(wordsWhileHeld);
         }
         QTRY_COMPARE_WITH_TIMEOUT(texts.size(), 2, 20000);
         QVERIFY2(!texts.at(0).isEmpty() && !texts.at(1).isEmpty(), qPrintable(texts.join('|')));
@@ -127,11 +133,9 @@ private slots:
         QTest::qWait(100);
         m_input->button(8, false);
         QTRY_VERIFY(m_feedback->shortPressNotice()->isVisible());
-        QCOMPARE(m_feedback->shortPressNotice()->text(), QString("请稍等片刻！"));
         QTRY_VERIFY(!m_feedback->recorder());
         QTest::qWait(200);
         QVERIFY(!QFile::exists("record.wav"));
-        QCOMPARE(int(ConfigStore::instance()["IsRecording"]), 0);
         QVERIFY(m_dir->read("config.txt").contains("IsRecording=0\n"));
     }
 
@@ -146,9 +150,7 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!capture.isRecording(), 10000);
         const QByteArray wav = m_dir->read("record.wav");
         QVERIFY(wav.size() >= 44 + 8000);
-        QCOMPARE(wav.left(44), wavHeader(wav.size() - 44));
-        capture.stopRecording(); // nothing left to do
-        QCOMPARE(QFileInfo("record.wav").size(), qint64(wav.size()));
+        QCOMPARE(wav, WavFile::make(wav.mid(44)));
     }
 };
 

@@ -2,12 +2,9 @@
 #include "platform/fake/FakeForegroundWindow.h"
 #include "platform/fake/FakeMouseButtons.h"
 #include "tests/support/TestDir.h"
-#include "voice/SideKeyFeedback.h"
 #include "voice/SideKeyMonitor.h"
-#include "voice/SideKeyThread.h"
 
 #include <QtTest>
-#include <atomic>
 #include <optional>
 
 // A capture that records nothing: it writes a stand-in "record.wav" at start and logs its life
@@ -28,7 +25,6 @@ public:
             *m_log << "stop" + m_id;
         m_running = false;
     }
-    void feed(const QByteArray& bytes) { consume(bytes); } // samples, as the real capture sends them
 
 private:
     QStringList* m_log;
@@ -117,13 +113,10 @@ private slots:
         // A hold kept for recognition, with and without the recorder window.
         const char* shown = "new1 start1 shown:中 stop1 delete1 hidden closed IsRecording=1 released RIFF1";
         const char* unseen = "new1 start1 stop1 delete1 hidden closed IsRecording=1 released RIFF1";
-        row("typing 1 s", typing, hold, shown);
         row("typing exactly 200 ms", typing, "SideDown 200 SideUp", shown);
         row("typing 199 ms tap", typing, "SideDown 199 SideUp",
             "new1 start1 shown:中 请稍等片刻！:500 stop1 delete1 hidden closed IsRecording=0 cancelled");
         row("typing 1 s, no prompts", "TypingModel=1 ClosePrompt=1", hold, unseen);
-        row("typing tap, no prompts", "TypingModel=1 ClosePrompt=1", "SideDown 100 SideUp",
-            "new1 start1 stop1 delete1 hidden closed IsRecording=0 cancelled");
         row("intelligent, editor", "IntelligenceModel=1 window=Notepad", hold, shown);
         row("intelligent, browser", "IntelligenceModel=1 window=Chrome_WidgetWin_1", hold,
             "new1 start1 请说口令！ stop1 delete1 hidden closed IsRecording=1 released RIFF1");
@@ -139,18 +132,13 @@ private slots:
             "SideDown 500 SideDown 150 SideUp 10 SideDown 300 SideUp",
             "new1 start1 stop1 delete1 hidden closed new2 start2 stop2 delete2 hidden closed "
             "new3 start3 stop3 delete3 hidden closed IsRecording=1 cancelled cancelled released RIFF3");
-        row("other events", typing, "Other Other Other", "IsRecording=0 waiting");
 
         // The mark of the active mode, at the caret.
         row("typing 1",
             "TypingModel=1 TypingLanguage=1 IntelligenceLanguage=3 TranslationLanguage=2 caret=640,480",
             "SideDown", "new1 start1 shown:英@640,480 IsRecording=0 held RIFF1");
-        row("typing 5 out of range", "TypingModel=1 TypingLanguage=5", "SideDown",
-            "new1 start1 shown:中 IsRecording=0 held RIFF1");
         row("intelligent 3", "IntelligenceModel=1 IntelligenceLanguage=3 window=Notepad", "SideDown",
             "new1 start1 shown:川 IsRecording=0 held RIFF1");
-        row("translation 2", "TranslationModel=1 TranslationLanguage=2", "SideDown",
-            "new1 start1 shown:粤 IsRecording=0 held RIFF1");
         row("translation 3 not offered", "TranslationModel=1 TranslationLanguage=3", "SideDown",
             "new1 start1 shown:中 IsRecording=0 held RIFF1");
         // Two modes on (a damaged config.txt): translation is checked last and wins, unless its
@@ -193,107 +181,6 @@ private slots:
     void holdDurationUsesTheLow32Bits() {
         QCOMPARE(SideKeyMonitor::holdDuration(0x1FFFFFF9C, 0x200000064), 200); // they wrap
         QCOMPARE(SideKeyMonitor::holdDuration(5000, 4000), -1000);             // the clock went back
-        QCOMPARE(SideKeyMonitor::holdDuration(0x100000000, 0x300000010), 16);  // high bits ignored
-    }
-
-    void productPageFromServicesIni() {
-        m_dir->write("services.ini", "[product]\npage=http://product.example/zorvel\n");
-        TestDir::reloadSettings();
-        Rig rig;
-        rig.play("MiddleDown 3500 MiddleUp");
-        m_dir->write("services.ini", "[product]\npage=\"not a url\"\n");
-        TestDir::reloadSettings();
-        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("product page address"));
-        rig.play("MiddleDown 3500 MiddleUp");
-        QCOMPARE(rig.log, QStringList("http://product.example/zorvel"));
-    }
-
-    void recorderPosition() {
-        auto at = [](bool hasCaret, QPoint caret) {
-            return SideKeyFeedback::recorderPosition(hasCaret, caret, QSize(1920, 1080));
-        };
-        const QPoint corner(1920 - 370, 1080 - 70);
-        for (QPoint inside : {QPoint(1, 1), QPoint(1920, 1080)})
-            QCOMPARE(at(true, inside), inside);
-        for (QPoint outside : {QPoint(0, 500), QPoint(500, 0), QPoint(1921, 500), QPoint(500, 1081)})
-            QCOMPARE(at(true, outside), corner);
-        QCOMPARE(at(false, QPoint(640, 300)), corner);
-    }
-
-    // Presses on the real thread: the monitor and its captures on the side-key thread, the
-    // windows on this (GUI) thread.
-    void pressesOnTheSideKeyThread() {
-        ConfigStore& store = ConfigStore::instance();
-        store["TypingModel"] = 1;
-        QStringList log;
-        std::atomic<FakeMouseButtons*> buttons{nullptr};
-        std::atomic<FakeCapture*> capture{nullptr};
-        SideKeyFeedback feedback;
-        TakeQueue takes;
-        SideKeyThread thread(&feedback);
-        thread.setTakeQueue(&takes);
-        thread.setMonitorFactory([&] {
-            auto b = std::make_unique<FakeMouseButtons>();
-            buttons = b.get();
-            auto foreground = std::make_unique<FakeForegroundWindow>();
-            foreground->windowClass = QString("Chrome_WidgetWin_1");
-            auto monitor = std::make_unique<SideKeyMonitor>(std::move(b), std::move(foreground));
-            monitor->setCaptureFactory([&] {
-                auto c = std::make_unique<FakeCapture>(&log, 1);
-                capture = c.get();
-                return c;
-            });
-            return monitor;
-        });
-        QSignalSpy ready(&thread, &SideKeyThread::monitorReady);
-        thread.start();
-        QTRY_COMPARE(ready.count(), 1);
-
-        // A hold in typing mode: the recorder's bar is fed from the side-key thread.
-        buttons.load()->send(MouseButtons::SideDown);
-        QTRY_VERIFY(feedback.recorder() && feedback.recorder()->isVisible());
-        QPointer<AudioRecorder> recorder = feedback.recorder();
-        FakeCapture* first = capture;
-        QCOMPARE(first->thread(), &thread);
-        QMetaObject::invokeMethod(first, [first] { first->feed(QByteArray("\x00\x40", 2)); }); // half scale
-        QTRY_COMPARE(recorder->level(), 50);
-        QTest::qWait(300);
-        buttons.load()->send(MouseButtons::SideUp);
-        QTRY_COMPARE(int(store["IsRecording"]), 1);
-        // The samples went to the take, which the release closed.
-        const TakeQueue::TakePtr take = takes.waitForFront();
-        const TakeQueue::Portion portion = takes.waitForSamples(take);
-        QCOMPARE(portion.samples, QByteArray("\x00\x40", 2));
-        QVERIFY(portion.closed);
-        takes.finish(take);
-        QTRY_VERIFY(!recorder); // closed and deleted
-        QVERIFY(QFile::exists("record.wav"));
-
-        // A tap: the short-press notice for 500 ms.
-        buttons.load()->send(MouseButtons::SideDown);
-        buttons.load()->send(MouseButtons::SideUp);
-        QTRY_VERIFY(feedback.shortPressNotice()->isVisible());
-        QTRY_VERIFY_WITH_TIMEOUT(!feedback.shortPressNotice()->isVisible(), 3000);
-
-        // Intelligent mode with a browser in front: the command notice while held. Quitting
-        // mid-press stops and frees the recorder on its thread and leaves no file.
-        store["TypingModel"] = 0;
-        store["IntelligenceModel"] = 1;
-        store["IsRecording"] = 0;
-        buttons.load()->send(MouseButtons::SideDown);
-        QTRY_VERIFY(feedback.commandNotice()->isVisible());
-        thread.quit();
-        QVERIFY(thread.wait(5000));
-        QCOMPARE(log.mid(8), QStringList({"new1", "start1", "stop1", "delete1"}));
-        QVERIFY(!QFile::exists("record.wav"));
-        QCOMPARE(int(store["IsRecording"]), 0);
-        QTRY_VERIFY(!feedback.commandNotice()->isVisible());
-        QCOMPARE(takes.size(), 2); // the tap and the press cut short by quitting: both cancelled
-        for (int i = 0; i < 2; ++i) {
-            const TakeQueue::TakePtr left = takes.waitForFront();
-            QCOMPARE(takes.state(left), TakeQueue::State::Cancelled);
-            takes.finish(left);
-        }
     }
 };
 

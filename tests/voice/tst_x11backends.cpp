@@ -72,7 +72,6 @@ private slots:
     void rawButtonEvents() {
         Recorded buttons;
         QVERIFY(buttons.start());
-        QVERIFY(buttons.start()); // a second start changes nothing
         ClickTarget target;
         target.setGeometry(100, 100, 200, 200);
         target.show();
@@ -86,12 +85,6 @@ private slots:
             buttons.seen.join(' '),
             "SideDown SideUp MiddleDown MiddleUp SideDown SideUp Other Other Other Other", 5000);
         QTRY_COMPARE(target.middlePresses, 1);
-        // Held buttons: the press arrives while the button is still down.
-        buttons.seen.clear();
-        m_x->button(8, true);
-        QTRY_COMPARE(buttons.seen, QStringList("SideDown"));
-        m_x->button(8, false);
-        QTRY_COMPARE(buttons.seen, QStringList({"SideDown", "SideUp"}));
     }
 
     // No X display: no crash and nothing delivered, only a warning.
@@ -115,7 +108,6 @@ private slots:
             QTest::newRow(name) << instance << windowClass << expected;
         };
         row("text editor", "gedit", "Gedit", "Notepad");
-        row("by instance", "mousepad", "Xfce-editor", "Notepad");
         row("other window", "Navigator", "firefox-esr", "firefox-esr");
         row("services.ini overrides", "kate", "kate", "OpusApp");
     }
