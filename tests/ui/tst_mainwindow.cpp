@@ -106,11 +106,8 @@ private slots:
         }
         QCOMPARE(window.floatingModeBar()->isVisible(), visible);
         QCOMPARE(MainWindow::hoverFlag(), visible ? 1 : 0);
-        if (!visible)
-            return;
-        QCOMPARE(window.floatingModeBar()->pos(), QPoint(900, 670));
-        at = QPoint(10, 10); // the tray's own timer hides it again within a tick
-        QTRY_VERIFY_WITH_TIMEOUT(!window.floatingModeBar()->isVisible(), 3000);
+        if (visible)
+            QCOMPARE(window.floatingModeBar()->pos(), QPoint(900, 670));
     }
     // The hover rule wakes when the pointer comes to rest on the icon (the tray's tooltip event)
     // and sleeps again once the pointer has left icon and strip: idle, nothing asks for it.
