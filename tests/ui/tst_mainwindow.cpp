@@ -85,6 +85,7 @@ private slots:
         row("inside the icon", {{1010, 710}}, true);
         row("on the icon's left edge", {{1000, 710}}, false);
         row("on the icon's bottom edge", {{1010, 724}}, false);
+        row("on the icon's right edge", {{1024, 710}}, false);
         row("up into the strip", {{1010, 710}, {950, 690}}, true);
         row("strip's right end", {{1010, 710}, {1139, 671}}, true);
         row("strip's left edge", {{1010, 710}, {900, 690}}, false);
