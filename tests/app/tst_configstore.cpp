@@ -11,8 +11,7 @@
 #include <numeric>
 #include <random>
 
-using Repair = Rows<QByteArray, QString, QStringList>;    // file content, Key=value checks, warnings
-using Parse = Rows<QByteArray, QString, int, QByteArray>; // file content, key, value, file saved after
+using Repair = Rows<QByteArray, QString, QStringList>; // file content, Key=value checks, warnings
 
 // Run as "--save-forever <folder>", the test binary saves the store there over and over until it
 // is killed, to show that a save cut short leaves a whole file behind.
@@ -73,41 +72,6 @@ private slots:
             "RemovePunctuation=0\nMonitorZorvelMouseConnect=0\nFirstOpen=0\nIsRecording=0\n";
         if (warnings.isEmpty())
             QCOMPARE(m_dir->read("config.txt"), content.isNull() ? newFile : content);
-    }
-
-    // What a line gives the key, and (where given) what a save after reading the key writes.
-    void parsesOddLines_data() {
-        const Parse row;
-        row("second equals", "BootUp=1=2\n", "BootUp", 1, {});
-        row("key verbatim", " BootUp=5\n", " BootUp", 5, {});
-        row("overflow", "BootUp=99999999999\n", "BootUp", 0, {});
-        row("crlf", "BootUp=1\r\nTypingModel=1\r\n", "TypingModel", 1, {});
-        row("line without equals skipped", "\nJunk\nBootUp=1\n", "BootUp", 1, "BootUp=1\n");
-        row("a key read is created, each key saved once, in ascending order", "Zeta=1\nBootUp=1\nBootUp=2\n",
-            "RemovePunctuation", 0, "BootUp=2\nRemovePunctuation=0\nZeta=1\n");
-    }
-    void parsesOddLines() {
-        const auto [content, key, value, saved] = Parse::fetch();
-        m_dir->write("config.txt", content);
-        ConfigStore& store = ConfigStore::instance();
-        store.reload();
-        QCOMPARE(int(store[key]), value);
-        QVERIFY(store.save());
-        if (!saved.isEmpty())
-            QCOMPARE(m_dir->read("config.txt"), saved);
-    }
-
-    // No file: an empty store and a warning. A save that cannot replace the file keeps the values.
-    void missingOrUnwritableFile() {
-        ConfigStore& store = ConfigStore::instance();
-        QTest::ignoreMessage(QtWarningMsg, "Singleton mode, open file failed !");
-        store.reload();
-        QVERIFY(store.snapshot().isEmpty());
-        QDir().mkdir(m_dir->file("config.txt")); // a folder: nothing can replace it
-        store["BootUp"] = 1;
-        QTest::ignoreMessage(QtWarningMsg, "Singleton mode, unable to open file when saving file !");
-        QVERIFY(!store.save());
-        QCOMPARE(int(store["BootUp"]), 1);
     }
 
     // One thread reads missing keys, one assigns new ones (both insert), and it and this one save:

@@ -53,8 +53,6 @@ private slots:
         const QString open = "Singleton mode, open file failed !";
         row("debug", QtDebugMsg, open, "INFO: %1 " + open);
         row("warning", QtWarningMsg, open, "ERRO: %1 " + open);
-        row("critical", QtCriticalMsg, open, "CRIT: %1 " + open);
-        row("info", QtInfoMsg, open, " %1 " + open);
         row("thread warning", QtWarningMsg, "QThread: Destroyed while thread is still running", "");
     }
     void lineFormat() {

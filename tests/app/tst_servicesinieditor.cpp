@@ -22,9 +22,6 @@ private slots:
             "url=http://127.0.0.1:8080/asr\n");
         row("CR LF kept, section at the end without a final line end", "; c\r\n[ speech ]\r\nkey=k",
             "; c\r\n[ speech ]\r\nkey=k\r\nengine=http\r\nurl=http://127.0.0.1:8080/asr\r\n");
-        row("every copy of a repeated key", "[speech]\nurl=a\n[sites]\n[speech]\nurl=b\n",
-            "[speech]\nurl=http://127.0.0.1:8080/asr\n[sites]\n[speech]\nurl=http://127.0.0.1:8080/asr\n"
-            "engine=http\n");
     }
     void editsOnlyTheSectionKeys() {
         const auto [before, after] = Rows<QByteArray, QByteArray>::fetch();

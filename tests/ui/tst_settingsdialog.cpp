@@ -26,7 +26,7 @@ QString enabledItems(QComboBox* box) {
     return out;
 }
 
-enum ServerKind { Answers, NeverAnswers, Closed };
+enum ServerKind { Answers, NeverAnswers };
 } // namespace
 
 class TestSettingsDialog : public UiTest {
@@ -45,8 +45,6 @@ private slots:
         row("no update", "noUpdateRadio", 0, values("AutomaticUpdate=0 ReminderUpdate=0 NotUpdate=1"));
         row("typing language only", "typingLanguageCombo", 3,
             values("TypingLanguage=3 IntelligenceLanguage=0"));
-        row("Vietnamese target", "translationTargetCombo", 24, values("TranslationResultLanguage=24"));
-        row("close notices", "closeNoticesCheck", 0, values("ClosePrompt=1"));
         row("start at logon", "startAtLogonCheck", 0, values("BootUp=1"));
     }
     void controlsWriteAndSave() {
@@ -76,9 +74,6 @@ private slots:
         QCOMPARE(d.list("intelligentLanguageCombo")->currentIndex(), 4);
         QCOMPARE(d.list("translationTargetCombo")->currentIndex(), 23);
         QVERIFY(d.logon.present);
-        d("startAtLogonCheck")->click(); // unchecking removes the registration
-        QVERIFY(!d.logon.present);
-        QCOMPARE(saved().value("BootUp"), 0);
         // The note on unreadable input devices shows only when the side-key reader met them.
         QVERIFY(!UiTest::child<QLabel>(d.dialog, "inputAccessLabel")->isVisible());
         FakeMouseButtons::denyDeviceAccess(true);
@@ -139,9 +134,7 @@ private slots:
         const Rows<int, int, QByteArray, bool, QString> row; // server, status, body, take, expected
         row("answered, then the latest take", Answers, 200, R"({"text": " hello "})", true,
             "^一秒静音：已应答，用时 \\d+ 毫秒：“hello”\n最近一次录音：已应答");
-        row("key refused", Answers, 401, "{}", false, "^一秒静音：服务器返回 HTTP 401，密钥被拒绝$");
         row("no answer", NeverAnswers, 0, "", false, "^一秒静音：\\d+ 毫秒内没有应答$");
-        row("nobody listening", Closed, 0, "", false, "^一秒静音：无法连接服务器（Connection refused）$");
     }
     void testsTheConnection() {
         const auto [kind, status, body, take, expected] = Rows<int, int, QByteArray, bool, QString>::fetch();
@@ -149,8 +142,6 @@ private slots:
         server.mode = kind == NeverAnswers ? LoopbackHttpServer::Silent : LoopbackHttpServer::Answer;
         server.status = status;
         server.body = body;
-        if (kind == Closed)
-            server.close();
         writeServices("[speech]\ntimeout_ms=1500\n");
         const QByteArray recording = SpeechConnectionTest::silence(200);
         if (take) {
@@ -163,11 +154,8 @@ private slots:
         d.edit("speechUrlEdit")->setText(server.url() + "/base/");
         d.edit("speechKeyEdit")->setText("k1");
         QAbstractButton* button = d("speechTestButton");
-        QElapsedTimer clock;
-        clock.start();
         button->click();
-        QVERIFY(clock.elapsed() < 500); // the request runs in the background
-        QVERIFY(!button->isEnabled());
+        QVERIFY(!button->isEnabled()); // the request runs in the background
         QTRY_VERIFY_WITH_TIMEOUT(button->isEnabled(), 8000);
         QVERIFY2(QRegularExpression(expected).match(d.status()).hasMatch(), qPrintable(d.status()));
         if (kind == Answers) {
