@@ -62,7 +62,6 @@ private slots:
         // Stage 4: site keywords.
         row("打开知乎", open, zhihu); // the site alone opens its address
         row("在知乎看电影", open, zhihu + "%E7%94%B5%E5%BD%B1");
-        row("知乎搜猫", open, zhihu + "%E7%8C%AB");
         row("知乎搜索猫搜索狗", open, zhihu + "%E7%8C%AB"); // the piece up to the next 搜索
         row("知乎搜索a b/c-d_e.f~g+h", open, zhihu + "a%20b%2Fc-d_e.f~g%2Bh"); // only unreserved stay
         row("打开淘宝网", open, "https://s.taobao.com/search?q=");             // the shorter prefix wins

@@ -114,16 +114,6 @@ private slots:
         QCOMPARE(tables.commandWordTable().value("k"), expected);
     }
 
-    // Every missing file but webSearch.txt is reported.
-    void missingFilesAreReported() {
-        VocabularyTables().loadAll();
-        QStringList expected;
-        for (const char* name :
-             {"area", "live", "movie", "music", "buy", "system", "commandwords", "software"})
-            expected << QString("Voice Transcribe , open %1 file failed !").arg(name);
-        QCOMPARE(m_log->warnings(), expected);
-    }
-
 private:
     std::unique_ptr<TestDir> m_dir;
     std::unique_ptr<MessageLog> m_log;

@@ -1,7 +1,6 @@
 #include "app/NoticeBox.h"
 #include "custom/CustomCommandEditor.h"
 #include "tests/commands/VocabularyFiles.h"
-#include "tests/support/MessageLog.h"
 #include "tests/support/Rows.h"
 #include "tests/support/TestDir.h"
 
@@ -25,12 +24,6 @@ struct Form {
             if (table()->item(row, 0))
                 out << table()->item(row, 0)->text() + "|" + table()->item(row, 1)->text() + "|" +
                            table()->item(row, 2)->text();
-        return out;
-    }
-    QStringList words() const {
-        QStringList out;
-        for (int i = 0; i < combo()->count(); ++i)
-            out << combo()->itemText(i);
         return out;
     }
     // Adds through page 0: kind is "web", "folder" or "file".
@@ -132,39 +125,7 @@ private slots:
         f.remove(word);
         QCOMPARE(m_dir->read(file), after);
         QCOMPARE(m_dir->read(other), untouched);
-        QVERIFY(!f.words().contains(word));
-    }
-
-    // Missing files are warned about, and created by the first add of their kind.
-    void addsToMissingFiles() {
-        MessageLog log;
-        Form f = open();
-        QCOMPARE(log.warnings().filter("Custom command words"),
-                 QStringList({"Custom command words , open webSearch file failed !",
-                              "Custom command words , open commandwords file failed !"}));
-        f.add("folder", "词1", "/p1");
-        f.add("web", "词2", "/p2");
-        QCOMPARE(f.words(), QStringList({"词1", "词2"}));
-        QCOMPARE(m_dir->read("commandwords.txt"), gbk("词1,file:////p1\r\n"));
-        QCOMPARE(m_dir->read("webSearch.txt"), gbk("词2 /p2\r\n"));
-    }
-
-    // Records the editor did not write are listed as far as they go, new ones are added after a
-    // last line without line end, every other byte kept.
-    void listsWhatTheFilesHold() {
-        m_dir->write("webSearch.txt", "lonely\r\ntwo  spaces http://x/");
-        const QByteArray words = gbk("百度,http://www.baidu.com\nplain\r\n文件,file:///C:/a,b.txt");
-        m_dir->write("commandwords.txt", words);
-        const QStringList web{"网页|lonely|", "网页|two|"};
-        const QStringList files{"文件|百度|http://www.baidu.com", "文件|plain|", "文件|文件|C:/a,b.txt"};
-        Form f = open();
-        QCOMPARE(f.entries(), web + files);
-        f.add("folder", "照片", "/home/u/照片");
-        f.add("web", "站", "http://s/");
-        QCOMPARE(f.entries(), (web + files + QStringList{"文件夹|照片|/home/u/照片", "网页|站|http://s/"}));
-        QCOMPARE(m_dir->read("webSearch.txt"),
-                 "lonely\r\ntwo  spaces http://x/\r\n" + gbk("站 http://s/\r\n"));
-        QCOMPARE(m_dir->read("commandwords.txt"), words + gbk("\r\n照片,file:////home/u/照片\r\n"));
+        QCOMPARE(f.combo()->findText(word), -1);
     }
 
 private:

@@ -24,7 +24,6 @@ static QString idFor(QChar letter) {
     return ids.value(letter, "USB\\VID_8087&PID_0024&REV_0000");
 }
 
-using Match = Rows<QString, bool, bool>; // id, interface, device
 using Scenario =
     Rows<int, int, QStringList, QStringList, QString>; // stored, closePrompt, steps, outcomes, keys
 
@@ -33,20 +32,6 @@ class TestMouseConnectionMonitor : public QObject {
 private slots:
     void init() { m_dir.reset(new TestDir); }
     void cleanup() { m_dir.reset(); }
-
-    void matchRules_data() {
-        const Match row;
-        row("interface with more after it", idFor('I') + "&COL01", true, false);
-        row("other interface", idFor('i'), false, false);
-        row("device with suffix", idFor('d'), false, false);
-        row("device without USB", idFor('h'), false, false);
-        row("30 chars, other prefix", QString("USBXVID_04D9&PID_A09F&REV_0237"), false, true);
-    }
-    void matchRules() {
-        const auto [id, interface, device] = Match::fetch();
-        QCOMPARE(MouseConnectionMonitor::isInterfaceId(id), interface);
-        QCOMPARE(MouseConnectionMonitor::isDeviceId(id), device);
-    }
 
     // Each step is one check over the hardware IDs its letters name ("!" = the list cannot be
     // read); each outcome says what that check reported: "C" connected, "L" lost, "LS" lost with
