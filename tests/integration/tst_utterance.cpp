@@ -84,11 +84,8 @@ private slots:
         const Rows<QString, int, QString, QString, QString, QByteArray> row;
         const QString blog = "https://blog.example.org/";
         row("command word", "打开我的博客。", 0, kBrowser, blog, "打开我的博客", "");
-        row("command word, notices off", "打开我的博客。", 1, kBrowser, blog, "", "");
-        row("close", "关闭窗口。", 0, kBrowser, "", "关闭窗口", "");
         row("web search fallback", "量子计算是什么。", 0, kBrowser,
             "https://www.baidu.com/s?wd=量子计算是什么", "量子计算是什么", "");
-        row("no sentence mark", "打开我的博客", 0, kBrowser, "", "", "");
         row("editor window gets the text", "打开我的博客。", 0, "Notepad", "", "", gbk("打开我的博客"));
         row("editor classes match case and all", "打开我的博客。", 0, "notepad", blog, "打开我的博客", "");
         row("no window in front", "打开我的博客。", 1, "", blog, "", "");

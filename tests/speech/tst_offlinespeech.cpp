@@ -1,6 +1,7 @@
 #include "app/ConfigStore.h"
 #include "tests/speech/WavFile.h"
 #include "tests/support/MessageLog.h"
+#include "tests/support/Rows.h"
 #include "tests/support/TestDir.h"
 #include "voice/RecognitionThread.h"
 #include "voice/speech/OfflineSpeechService.h"
@@ -87,13 +88,13 @@ private slots:
     }
 
     void silentTakeGivesEmptyTextAndSpoilsNothing_data() {
-        QTest::addColumn<QByteArray>("samples");
-        QTest::newRow("no samples") << QByteArray();
+        const Rows<QByteArray> row; // samples
+        row("no samples", QByteArray());
         // Loud enough for the decoder to hear words in it, were it not held back.
-        QTest::newRow("noisy room") << background(3000, 200);
+        row("noisy room", background(3000, 200));
     }
     void silentTakeGivesEmptyTextAndSpoilsNothing() {
-        QFETCH(QByteArray, samples);
+        const auto [samples] = Rows<QByteArray>::fetch();
         auto thread = englishThread();
         QCOMPARE(recognise(*thread), kHeard);
         for (int i = 0; i < 3; ++i)

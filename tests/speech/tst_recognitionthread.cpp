@@ -104,22 +104,17 @@ private slots:
                              int failWriteAt = -1) {
             table(name, size, replies, outcome, warning, writes, writeRecognition, beginError, failWriteAt);
         };
-        const QByteArray a4000(4000, 'a'), b95(95, 'b'), b96(96, 'b');
+        const QByteArray a4000(4000, 'a'), b96(96, 'b');
         const QString full = "Voice Transcribe , no enough buffer for rec_result !",
-                      fetch = "Voice Transcribe , SpeechGetResult failed !",
                       write = "Voice Transcribe , SpeechAudioWrite failed !";
         const Reply text{"text", 5, 0};
         // Chunks of 6400 sample bytes; once released, less than 12800 left go as one.
         row("10000 bytes: one chunk", 10000, {text}, "text", {}, {{kHeader + 10000, 1}, {0, 4}});
-        row("no samples", 0, {text}, "text", {}, {{kHeader, 1}, {0, 4}});
         // Fragments of the result.
         row("fragments while sending", 20000, {{"one ", 2, 0}, {"two ", 2, 0}, {"three", 5, 0}},
             "one two three", {}, {}, {0, 2, 0});
-        row("no fragment: empty text", 20000, {}, "");
-        row("4095 bytes accepted", 20000, {{a4000, 0, 0}, {b95, 5, 0}}, QString::fromLatin1(a4000 + b95));
         row("4096 bytes refused", 20000, {{a4000, 0, 0}, {b96, 5, 0}}, "", full);
         // Failed calls: the engine is unavailable, the next take still goes through.
-        row("fetch error while sending", 20000, {{"x", 0, 10114}}, "<unavailable>", fetch, {}, {0});
         row("session begin fails", 20000, {text}, "<unavailable>",
             "Voice Transcribe , SpeechSessionBegin failed !", {}, {}, 10107);
         row("closing write fails", 20000, {text}, "<unavailable>", write,
@@ -160,15 +155,12 @@ private slots:
     // session and gives nothing. Words still being found at the release are not shown: the next
     // take's window may be open by the time they are.
     void held_data() {
-        QTest::addColumn<bool>("released");
-        QTest::addColumn<bool>("releasedWhileWordsAreFound");
-        QTest::newRow("released") << true << false;
-        QTest::newRow("tap") << false << false;
-        QTest::newRow("released while the words so far are found") << true << true;
+        const Rows<bool> row; // released, while the words so far are found
+        row("tap", false);
+        row("released while the words so far are found", true);
     }
     void held() {
-        QFETCH(bool, released);
-        QFETCH(bool, releasedWhileWordsAreFound);
+        const auto [released] = Rows<bool>::fetch();
         auto thread = makeThread([](ScriptedSpeechService& f) {
             f.replies = {Reply{"held", 5, 0}};
             f.partialWords = "so far";
@@ -177,20 +169,18 @@ private slots:
         thread->start();
         TakeQueue& takes = thread->takes();
         const TakePtr take = takes.begin();
-        const QByteArray samples = audioBytes(releasedWhileWordsAreFound ? 4800 + 6400 : 4800);
+        const QByteArray samples = audioBytes(released ? 4800 + 6400 : 4800);
         for (int i = 0; i < 3; ++i) {
             takes.append(take, samples.mid(i * 1600, 1600));
             QTRY_COMPARE(m_fake->audio.size(), kHeader + (i + 1) * 1600); // before the release
         }
-        QCOMPARE(m_fake->writeList().first(), (Write{kHeader + 1600, 1}));
-        if (releasedWhileWordsAreFound) {
+        if (released) {
             takes.append(take, samples.mid(4800)); // enough for the words so far to be asked for
             QTRY_COMPARE(int(m_fake->partialsAsked), 1);
-        }
-        if (released)
             takes.close(take);
-        else
+        } else {
             takes.cancel(take);
+        }
         QTRY_COMPARE(m_fake->endedSessions, QList<SpeechService::Session>{7});
         QTRY_COMPARE(takes.size(), 0);
         QCOMPARE(m_fake->callList().contains("close"), released);
@@ -253,20 +243,16 @@ private slots:
         QTRY_VERIFY(!QFile::exists("record.wav"));
     }
 
-    // Takes begun before a change of engine finish on the old one, the rest run on the new one,
-    // which is made on the recognition thread.
+    // Takes begun before a change of engine finish on the old one, the rest run on the new one.
     void engineChangeMidQueue() {
         auto thread = makeThread([&](ScriptedSpeechService& f) {
             f.closeDelayMs = 300;
             f.replies = {Reply{"old", 5, 0}, Reply{"old", 5, 0}};
         });
-        const Qt::HANDLE gui = QThread::currentThreadId();
-        Qt::HANDLE madeOn = nullptr;
         thread->start();
         speak(*thread, audioBytes(100));
         QTRY_VERIFY(m_fake->callList().contains("begin"));
-        thread->setEngineFactory([&]() -> std::unique_ptr<SpeechService> {
-            madeOn = QThread::currentThreadId();
+        thread->setEngineFactory([]() -> std::unique_ptr<SpeechService> {
             auto next = std::make_unique<ScriptedSpeechService>();
             next->replies = {Reply{"new", 5, 0}, Reply{"new", 5, 0}};
             return next;
@@ -274,9 +260,6 @@ private slots:
         speak(*thread, audioBytes(100));
         speak(*thread, audioBytes(100));
         QTRY_COMPARE(outcomes(), (QStringList{"old", "new", "new"}));
-        thread->stop();
-        QVERIFY(thread->wait(5000));
-        QVERIFY(madeOn && madeOn != gui);
     }
 
     // A take an interrupted run left behind (IsRecording = 1) is recognised from its file, whose
@@ -287,12 +270,9 @@ private slots:
         row("a finished recording", WavFile::make(audioBytes(3000)), {"left over"}, {}, 3000);
         row("no file", {}, {}, "Voice Transcribe , open audioFile failed !", -1);
         row("not a WAV file", audioBytes(3000), {}, unusable, -1);
-        row("8 kHz", WavFile::make(audioBytes(3000), 8000), {}, unusable, -1);
         // An odd-sized chunk ahead of the samples, longer than one read of the header.
         row("extra chunk", WavFile::make(audioBytes(3000), 16000, 1, 16, QByteArray(9001, 'x')),
             {"left over"}, {}, 3000);
-        row("cut inside the header", WavFile::make(audioBytes(3000)).left(30), {},
-            "ends inside its WAV header", -1);
         // A 2 GB file whose data chunk claims almost 4 GB: only 5 minutes of it are read.
         row("2 GB", "huge", {"left over"}, {}, int(RecognitionThread::MaxRecordingBytes));
         // A chunk claiming 2 MiB ahead of the samples: the header search gives up at 1 MiB.
@@ -323,36 +303,16 @@ private slots:
         QVERIFY(m_dir->read("config.txt").contains("IsRecording=0"));
     }
 
-    // First start: mode languages the engine cannot recognise become ones it can, saved at once.
-    void firstStartLanguages_data() {
-        const Rows<int, bool> row; // languages the engine knows (bit i: index i), changed
-        row("English-only engine", 0x2, true);
-        row("engine of every language", 0x1f, false);
-    }
+    // First start: mode languages an English-only engine cannot recognise become English, saved
+    // at once.
     void firstStartLanguages() {
-        const auto [languages, changed] = Rows<int, bool>::fetch();
         m_dir->write("config.txt", "IntelligenceLanguage=0\nTranslationLanguage=2\nTypingLanguage=3\n");
         TestDir::reloadSettings();
-        auto thread =
-            makeThread([languages = languages](ScriptedSpeechService& f) { f.languages = languages; });
-        QCOMPARE(thread->adaptLanguagesToEngine(ConfigStore::instance()), changed);
+        auto thread = makeThread([](ScriptedSpeechService& f) { f.languages = 0x2; });
+        QVERIFY(thread->adaptLanguagesToEngine(ConfigStore::instance()));
         const QByteArray saved = m_dir->read("config.txt");
         for (const char* key : {"IntelligenceLanguage=1", "TranslationLanguage=1", "TypingLanguage=1"})
-            QCOMPARE(saved.contains(key), changed);
-    }
-
-    // As at quit: a released take still being decoded is finished before the thread ends.
-    void stoppingFinishesTheReleasedTake() {
-        auto thread = makeThread([](ScriptedSpeechService& f) {
-            f.closeDelayMs = 300;
-            f.replies = {Reply{"done", 5, 0}};
-        });
-        thread->start();
-        speak(*thread, audioBytes(20000));
-        QTRY_VERIFY(m_fake->callList().contains("write"));
-        thread.reset();
-        QCOMPARE(outcomes(), QStringList{"done"});
-        QCOMPARE(flag(), 0);
+            QVERIFY(saved.contains(key));
     }
 };
 

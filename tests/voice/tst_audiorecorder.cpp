@@ -1,4 +1,5 @@
 #include "tests/speech/WavFile.h"
+#include "tests/support/Rows.h"
 #include "tests/support/TestDir.h"
 #include "voice/AudioCapture.h"
 #include "voice/AudioRecorder.h"
@@ -32,6 +33,8 @@ static QByteArray counting(int from, int n) {
 
 // The recorder's level meter, the "record.wav" it writes and the input it chooses. Runs with no
 // reachable sound server (see CMakeLists.txt).
+using Level = Rows<QAudioFormat, QByteArray, int>; // format, buffer, bar (10: stays as it starts)
+
 class TestAudioRecorder : public QObject {
     Q_OBJECT
     std::optional<TestDir> m_dir;
@@ -40,25 +43,20 @@ private slots:
     void init() { m_dir.emplace(); }
 
     void levelBar_data() {
-        QTest::addColumn<QAudioFormat>("format");
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<int>("bar"); // 10 when it stays as the window starts
-
+        const Level row;
         const QAudioFormat s16 = pcm(QAudioFormat::SignedInt, 16), u16 = pcm(QAudioFormat::UnSignedInt, 16);
         const QAudioFormat stereo = pcm(QAudioFormat::SignedInt, 16, 2);
         QAudioFormat bigEndian = s16;
         bigEndian.setByteOrder(QAudioFormat::BigEndian);
-        QTest::newRow("most negative") << s16 << le16({-32768}) << 100;
-        QTest::newRow("unsigned mid") << u16 << le16({32768, 100}) << 0;
+        row("most negative", s16, le16({-32768}), 100);
+        row("unsigned mid", u16, le16({32768, 100}), 0);
         // A buffer that ends inside a frame: only whole frames count, nothing read past the end.
-        QTest::newRow("stereo partial frame") << stereo << le16({0, 16384, 32767}) << 50;
+        row("stereo partial frame", stereo, le16({0, 16384, 32767}), 50);
         // Buffers the meter cannot read leave the bar as it was.
-        QTest::newRow("big-endian") << bigEndian << le16({32767}) << 10;
+        row("big-endian", bigEndian, le16({32767}), 10);
     }
     void levelBar() {
-        QFETCH(QAudioFormat, format);
-        QFETCH(QByteArray, bytes);
-        QFETCH(int, bar);
+        const auto [format, bytes, bar] = Level::fetch();
         AudioRecorder recorder;
         recorder.processBuffer(QAudioBuffer(bytes, format));
         QCOMPARE(recorder.level(), bar);
@@ -82,9 +80,7 @@ private slots:
         WavWriter writer("no/such/folder/record.wav");
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression("open WAV file failed"));
         QVERIFY(!writer.open(AudioCapture::recordingFormat()));
-        QVERIFY(!writer.isOpen());
         QVERIFY(!writer.write(QByteArray(10, 'a')));
-        QVERIFY(!writer.close());
     }
 
     // Captured chunks that end inside a sample reach the level meter as whole samples, the odd
@@ -108,19 +104,9 @@ private slots:
 
     // The mouse's own microphone by its names; the last match wins, the case must match.
     void preferredInput() {
-        const QString usb = "alsa_input.usb-C-Media_Electronics_Inc._USB_PnP_Audio_Device-00.mono-fallback";
         QCOMPARE(AudioCapture::preferredInput({"default", "Built-in Audio Analog Stereo"}), -1);
-        QCOMPARE(AudioCapture::preferredInput({"alsa_input.pci-0000_00_1f.3.analog-stereo", usb}), 1);
         QCOMPARE(AudioCapture::preferredInput({"USB PnP Audio Device", "KoMouse_V1.0 mic"}), 1);
         QCOMPARE(AudioCapture::preferredInput({"usb pnp audio device", "komouse_v1.0"}), -1);
-    }
-
-    void noSoundServerFailsQuietlyWithoutAFile() {
-        AudioCapture capture;
-        QVERIFY(!capture.startRecording("record.wav"));
-        QVERIFY(!capture.isRecording());
-        capture.stopRecording();
-        QVERIFY(!QFile::exists("record.wav"));
     }
 };
 

