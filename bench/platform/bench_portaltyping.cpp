@@ -1,6 +1,7 @@
 // Types mixed texts through the desktop portal's remote desktop interface into a fake portal on
 // a private session bus and prints how fast the keysyms arrive there (a press and a release per
 // character, each one call). What a real portal then does with them (GNOME, KDE) is not in it.
+#include "bench/Figures.h"
 #include "platform/linux/RemoteDesktopPortalTyper.h"
 #include "tests/result/MixedText.h"
 #include "tests/support/FakeRemoteDesktopPortal.h"
@@ -15,10 +16,7 @@
 
 namespace {
 
-double median(QVector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values.isEmpty() ? 0 : values.at(values.size() / 2);
-}
+using Figures::median;
 
 // Runs the event loop until the portal has had the press and release of the given number of
 // keysyms.

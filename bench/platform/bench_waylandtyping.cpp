@@ -2,6 +2,7 @@
 // (a native Wayland client) and prints how fast and how exactly they arrive. "sent" is until the
 // compositor has taken every key; the line edit's own time grows with its length (it lays its
 // whole text out again for each character), which dominates the long texts.
+#include "bench/Figures.h"
 #include "platform/linux/VirtualKeyboardTyper.h"
 #include "tests/result/MixedText.h"
 #include "tests/support/WaylandLineEdit.h"
@@ -13,10 +14,7 @@
 
 namespace {
 
-double median(QVector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values.isEmpty() ? 0 : values.at(values.size() / 2);
-}
+using Figures::median;
 
 } // namespace
 

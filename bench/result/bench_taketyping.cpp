@@ -6,6 +6,7 @@
 #include "app/ConfigStore.h"
 #include "app/ServicesConfig.h"
 #include "bench/Figures.h"
+#include "bench/SpeakingPace.h"
 #include "platform/fake/FakeForegroundWindow.h"
 #include "result/ResultDispatcher.h"
 #include "tests/result/FocusReceiver.h"
@@ -36,8 +37,7 @@ qint64 nowMs() {
     return t.msecsSinceReference();
 }
 
-void takes(RecognitionThread& thread, ResultDispatcher& dispatcher, FocusReceiver& receiver,
-           const QByteArray& samples, const char* what) {
+void takes(RecognitionThread& thread, FocusReceiver& receiver, const QByteArray& samples, const char* what) {
     QVector<double> toText, toTyped;
     QString text;
     int whole = 0;
@@ -56,15 +56,7 @@ void takes(RecognitionThread& thread, ResultDispatcher& dispatcher, FocusReceive
         std::thread key([&] {
             TakeQueue& queue = thread.takes();
             const TakeQueue::TakePtr take = queue.begin();
-            QElapsedTimer pace;
-            pace.start();
-            for (int at = 0, n = 0; at < samples.size(); at += 1600, ++n) {
-                const qint64 due = n * 50'000'000LL;
-                if (pace.nsecsElapsed() < due)
-                    QThread::usleep(static_cast<unsigned long>((due - pace.nsecsElapsed()) / 1000));
-                queue.append(take, samples.mid(at, 1600));
-            }
-            QThread::msleep(50); // the key is let go after the last buffer
+            feedAtSpeakingPace(queue, take, samples);
             releasedAt = nowMs();
             queue.close(take);
         });
@@ -137,8 +129,8 @@ int main(int argc, char* argv[]) {
         std::printf("the offline engine did not get ready, skipped\n");
         return 0;
     }
-    takes(thread, dispatcher, receiver, speech.mid(int(0.45 * 32000), 2 * 32000), "2 s");
-    takes(thread, dispatcher, receiver, speech + pause + speech, "8 s");
+    takes(thread, receiver, speech.mid(int(0.45 * 32000), 2 * 32000), "2 s");
+    takes(thread, receiver, speech + pause + speech, "8 s");
     thread.stop();
     thread.wait();
     return 0;

@@ -2,6 +2,7 @@
 // another X client, and prints how fast and how exactly they arrive. With --xdotool, the 200
 // mixed characters are also typed by xdotool for comparison.
 #include "app/ConfigStore.h"
+#include "bench/Figures.h"
 #include "platform/fake/FakeForegroundWindow.h"
 #include "result/ResultDispatcher.h"
 #include "tests/result/FocusReceiver.h"
@@ -29,10 +30,7 @@ void warningsOnly(QtMsgType type, const QMessageLogContext&, const QString& mess
         std::fprintf(stderr, "%s\n", qPrintable(message));
 }
 
-double median(QVector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values.isEmpty() ? 0 : values.at(values.size() / 2);
-}
+using Figures::median;
 
 Run typeOnce(ResultDispatcher& dispatcher, FocusReceiver& receiver, const QString& text) {
     receiver.clear();

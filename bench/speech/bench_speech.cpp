@@ -6,6 +6,7 @@
 #include "app/ServicesConfig.h"
 #include "app/SingleApplication.h"
 #include "bench/Figures.h"
+#include "bench/SpeakingPace.h"
 #include "tests/speech/ScriptedSpeechService.h"
 #include "tests/speech/WavFile.h"
 #include "voice/RecognitionThread.h"
@@ -113,15 +114,7 @@ void streamedTakes(const QByteArray& samples, const char* what) {
     for (int run = 0; run < 10; ++run) {
         TakeQueue& takes = thread.takes();
         const TakeQueue::TakePtr take = takes.begin();
-        QElapsedTimer pace;
-        pace.start();
-        for (int at = 0, n = 0; at < samples.size(); at += 1600, ++n) {
-            const qint64 due = n * 50'000'000LL;
-            if (pace.nsecsElapsed() < due)
-                QThread::usleep(static_cast<unsigned long>((due - pace.nsecsElapsed()) / 1000));
-            takes.append(take, samples.mid(at, 1600));
-        }
-        QThread::msleep(50); // the key is let go after the last buffer
+        feedAtSpeakingPace(takes, take, samples);
         clock.start();
         takes.close(take);
         emitted.acquire();
