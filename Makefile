@@ -23,7 +23,7 @@ PKGS_CHECK := $(PKGS_TEST) clang-14 libfuzzer-14-dev llvm-14
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: run test build package check deps-run deps-test deps-package deps-check screenshots
+.PHONY: run test build package check deps-run deps-test deps-package deps-check screenshots translations
 
 define install_missing
 	@missing=$$(for p in $(1); do dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q '^install ok installed' || echo $$p; done); \
@@ -70,6 +70,12 @@ screenshots: deps-run
 	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 	cmake --build $(BUILD_DIR) -j $(JOBS) --target zorvel_screenshots
 	QT_QPA_PLATFORM=offscreen $(BUILD_DIR)/tests/zorvel_screenshots $(SHOTS_DIR)
+
+# After changing a text of a window, form, menu or notice: brings the English translation file up
+# to date (new texts arrive unfinished; translate them, e.g. with linguist, before committing).
+translations: deps-run
+	lupdate -I . -no-obsolete -locations relative app ui voice result custom services commands \
+		-source-language zh_CN -target-language en_US -ts resources/translations/zorvel_en.ts
 
 # Every test runs under one private X server; tests that drive it or the sound server hold a
 # CTest resource lock so they never overlap. The server does not reset when its last client

@@ -7,7 +7,9 @@
 
 namespace {
 const char* const kModeKeys[3] = {"TypingModel", "IntelligenceModel", "TranslationModel"};
-const char* const kModeNotices[3] = {"你已选择 打字模式", "你已选择 智能模式", "你已选择 翻译模式"};
+const char* const kModeNotices[3] = {QT_TRANSLATE_NOOP("StartRequestHandler", "你已选择 打字模式"),
+                                     QT_TRANSLATE_NOOP("StartRequestHandler", "你已选择 智能模式"),
+                                     QT_TRANSLATE_NOOP("StartRequestHandler", "你已选择 翻译模式")};
 } // namespace
 
 StartRequestHandler::StartRequestHandler(QObject* parent) : QObject(parent) {
@@ -43,6 +45,6 @@ void StartRequestHandler::switchMode(int mode) {
     if (store["ClosePrompt"] == 0) {
         if (!m_notice)
             m_notice = std::make_unique<NoticeBox>();
-        m_notice->showPromptFor(QString::fromUtf8(kModeNotices[mode]), 500);
+        m_notice->showPromptFor(tr(kModeNotices[mode]), 500);
     }
 }

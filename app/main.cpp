@@ -8,6 +8,7 @@
 #include "app/WorkingFolder.h"
 #include "app/StartRequestHandler.h"
 #include "app/SpeechEngineSettings.h"
+#include "app/UiLanguage.h"
 #include "custom/ApplicationScanner.h"
 #include "platform/ProgramLauncher.h"
 #include "result/ResultDispatcher.h"
@@ -99,6 +100,8 @@ int main(int argc, char* argv[]) {
     if (folder.isPerUser())
         ServicesConfig::instance().setShippedFile(folder.shippedPath() + QStringLiteral("/services.ini"));
     ServicesConfig::instance();
+    // The windows speak the desktop's language (Chinese, otherwise English) or the user's choice.
+    UiLanguage::apply(UiLanguage::choice());
 
     // 8. Default settings on the first start, the application scan, then the store.
     writeDefaultConfig();
@@ -112,7 +115,7 @@ int main(int argc, char* argv[]) {
     // 10. Start-up notice while the mouse was connected when last seen.
     if (store["ClosePrompt"] == 0 && store["MonitorZorvelMouseConnect"] == 1) {
         auto* notice = new NoticeBox;
-        notice->showPromptFor(QStringLiteral("请按语音键说话"), 2000);
+        notice->showPromptFor(QCoreApplication::translate("main", "请按语音键说话"), 2000);
     }
 
     // 11. Start at logon follows BootUp; other values leave the entry alone.

@@ -4,6 +4,7 @@
 #include "app/NoticeBox.h"
 
 #include <QDir>
+#include <QEvent>
 #include <QFile>
 #include <QFileDialog>
 #include <QMouseEvent>
@@ -119,12 +120,34 @@ void CustomCommandEditor::showPage(int page) {
     ui->definedWordsTabButton->setStyleSheet(QLatin1String(page == 1 ? kDarkButton : kLightButton));
 }
 
+// The kind column shows "网页", "文件" or "文件夹" in the interface language; the item keeps the
+// kind itself, which deleting goes by.
+QString CustomCommandEditor::kindText(const QString& kind) {
+    static const char* const kinds[3] = {QT_TR_NOOP("网页"), QT_TR_NOOP("文件"), QT_TR_NOOP("文件夹")};
+    for (const char* k : kinds)
+        if (kind == QString::fromUtf8(k))
+            return tr(k);
+    return kind;
+}
+
+void CustomCommandEditor::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::LanguageChange) {
+        ui->retranslateUi(this);
+        for (int row = 0; row < m_count; ++row)
+            if (QTableWidgetItem* item = ui->definedWordsTable->item(row, 0))
+                item->setText(kindText(item->data(Qt::UserRole).toString()));
+    }
+    QDialog::changeEvent(event);
+}
+
 void CustomCommandEditor::alreadyDef(const QString& str1, const QString& str2, const QString& str3) {
     QTableWidget* table = ui->definedWordsTable;
     if (m_count > 7)
         table->insertRow(table->rowCount());
     ui->definedWordCombo->insertItem(m_count, str2);
-    table->setItem(m_count, 0, new QTableWidgetItem(str1));
+    auto* kind = new QTableWidgetItem(kindText(str1));
+    kind->setData(Qt::UserRole, str1);
+    table->setItem(m_count, 0, kind);
     table->setItem(m_count, 1, new QTableWidgetItem(str2));
     table->setItem(m_count, 2, new QTableWidgetItem(str3));
     ++m_count;
@@ -163,7 +186,7 @@ void CustomCommandEditor::loadFileCommands() {
 }
 
 void CustomCommandEditor::refuse(const QString& word) {
-    m_prompt->showPromptFor(word + QStringLiteral(" 已被占用！"), 500);
+    m_prompt->showPromptFor(tr("%1 已被占用！").arg(word), 500);
 }
 
 void CustomCommandEditor::addWebCommand() {
@@ -219,7 +242,7 @@ void CustomCommandEditor::deleteSelectedWord() {
             continue;
         }
         if (QTableWidgetItem* typeItem = table->item(row, 0))
-            type = typeItem->text();
+            type = typeItem->data(Qt::UserRole).toString();
         table->removeRow(row);
         ui->definedWordCombo->removeItem(row);
         --m_count;
@@ -286,16 +309,15 @@ QString CustomCommandEditor::browseStartFolder() {
 }
 
 void CustomCommandEditor::browseFolder() {
-    const QString folder =
-        QFileDialog::getExistingDirectory(this, QStringLiteral("浏览文件夹"), browseStartFolder());
+    const QString folder = QFileDialog::getExistingDirectory(this, tr("浏览文件夹"), browseStartFolder());
     if (!folder.isEmpty())
         ui->folderEdit->setText(folder);
 }
 
 void CustomCommandEditor::browseFile() {
     const QString file = QFileDialog::getOpenFileName(
-        this, QStringLiteral("浏览文件"), browseStartFolder(),
-        QStringLiteral("Text files (*.txt *.exe);;Images (*.png *.xpm *.jpg);;All Files (*.*)"));
+        this, tr("浏览文件"), browseStartFolder(),
+        tr("Text files (*.txt *.exe);;Images (*.png *.xpm *.jpg);;All Files (*.*)"));
     if (!file.isEmpty())
         ui->fileEdit->setText(file);
 }

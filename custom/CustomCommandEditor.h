@@ -43,6 +43,7 @@ public slots:
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void showPage(int page);
@@ -51,6 +52,7 @@ private:
     void highlightDefinedRow(int row);
     void addPathCommand(const QString& type, class QLineEdit* pathField);
     void refuse(const QString& word);
+    static QString kindText(const QString& kind);
 
     Ui::CustomCommandEditor* ui;
     NoticeBox* m_prompt;

@@ -27,9 +27,9 @@ struct ModeSwitch {
 };
 
 const ModeSwitch kModeSwitches[] = {
-    {"切换到打字模式", 1, 0, 0, "你已切换到打字模式！"},
-    {"切换到智能模式", 0, 1, 0, "你已切换到智能模式！"},
-    {"切换到翻译模式", 0, 0, 1, "你已切换到翻译模式！"},
+    {"切换到打字模式", 1, 0, 0, QT_TRANSLATE_NOOP("ResultDispatcher", "你已切换到打字模式！")},
+    {"切换到智能模式", 0, 1, 0, QT_TRANSLATE_NOOP("ResultDispatcher", "你已切换到智能模式！")},
+    {"切换到翻译模式", 0, 0, 1, QT_TRANSLATE_NOOP("ResultDispatcher", "你已切换到翻译模式！")},
 };
 
 const int kModeNoticeMs = 1000;
@@ -94,7 +94,7 @@ void ResultDispatcher::write(const QString& text) {
         store["TypingModel"] = row.typing;
         store["IntelligenceModel"] = row.intelligence;
         store["TranslationModel"] = row.translation;
-        showNotice(QString::fromUtf8(row.notice), kModeNoticeMs);
+        showNotice(tr(row.notice), kModeNoticeMs);
         switched = true;
     }
     if (switched)
@@ -103,7 +103,7 @@ void ResultDispatcher::write(const QString& text) {
     if (store["TypingModel"] == 1) {
         if (text.isEmpty()) {
             if (store["ClosePrompt"] == 0)
-                showNotice(QStringLiteral("请你说大点声！"), kEmptyNoticeMs);
+                showNotice(tr("请你说大点声！"), kEmptyNoticeMs);
             return;
         }
         typeText(text);
@@ -111,7 +111,7 @@ void ResultDispatcher::write(const QString& text) {
     if (store["IntelligenceModel"] == 1) {
         if (text.isEmpty()) {
             if (store["ClosePrompt"] == 0)
-                showNotice(QStringLiteral("请重试！！！"), kEmptyNoticeMs);
+                showNotice(tr("请重试！！！"), kEmptyNoticeMs);
             return;
         }
         interpretCommand(text);
@@ -119,7 +119,7 @@ void ResultDispatcher::write(const QString& text) {
     if (store["TranslationModel"] == 1) {
         if (text.isEmpty()) {
             if (store["ClosePrompt"] == 0)
-                showNotice(QStringLiteral("请你说大点声！"), kEmptyNoticeMs);
+                showNotice(tr("请你说大点声！"), kEmptyNoticeMs);
             return;
         }
         translateText(text);
@@ -130,10 +130,10 @@ void ResultDispatcher::showRecognitionFailure(bool languageRefused) {
     if (ConfigStore::instance()["ClosePrompt"] != 0)
         return;
     if (languageRefused)
-        showNotice(QStringLiteral("离线识别只支持英语：请切换到英语，或在 services.ini 中配置语音服务器"),
+        showNotice(tr("离线识别只支持英语：请切换到英语，或在 services.ini 中配置语音服务器"),
                    kFailureNoticeMs);
     else
-        showNotice(QStringLiteral("语音服务暂时不可用"), kFailureNoticeMs);
+        showNotice(tr("语音服务暂时不可用"), kFailureNoticeMs);
 }
 
 QString ResultDispatcher::trimSentenceMarks(const QString& text, const QString& start) {
@@ -185,7 +185,7 @@ void ResultDispatcher::postTextToFocus(FocusTyping& typing, const QByteArray& by
 void ResultDispatcher::typeText(const QString& text) {
     const QString line = QStringLiteral("打字模式：") + text;
     qDebug() << line;
-    emit activityReported(line);
+    emit activityReported(tr("打字模式：") + text);
 
     // A text without any sentence mark is typed whole: the offline engine never writes one, and
     // typing nothing at all would leave dictation dead with the setting on.
@@ -202,7 +202,7 @@ void ResultDispatcher::typeText(const QString& text) {
 void ResultDispatcher::interpretCommand(const QString& utterance) {
     const QString line = QStringLiteral("智能模式：") + utterance;
     qDebug() << line;
-    emit activityReported(line);
+    emit activityReported(tr("智能模式：") + utterance);
 
     ConfigStore& store = ConfigStore::instance();
     const QString commandText = trimSentenceMarks(utterance, QString());
@@ -252,7 +252,7 @@ void ResultDispatcher::translateText(const QString& text) {
     const QString query = store["RemovePunctuation"] == 1 ? trimSentenceMarks(text, text) : text;
     const TranslationService::Language from = TranslationService::source(store["TranslationLanguage"]);
     const TranslationService::Language to = TranslationService::target(store["TranslationResultLanguage"]);
-    emit activityReported(line + from.name + QStringLiteral("---->") + to.name);
+    emit activityReported(tr("翻译模式：") + text + from.name + QStringLiteral("---->") + to.name);
 
     const TranslationService::Settings settings = TranslationService::settings();
     const QString sign = md5Hex(TranslationService::signatureInput(settings, query));

@@ -2,6 +2,7 @@
 
 #include "app/ServicesConfig.h"
 
+#include <QCoreApplication>
 #include <QUrl>
 #include <QtDebug>
 
@@ -13,19 +14,37 @@ struct Row {
 };
 
 const Row kSources[] = {
-    {"zh", "中文"},
-    {"en", "英语"},
-    {"yue", "粤语"},
+    {"zh", QT_TRANSLATE_NOOP("TranslationService", "中文")},
+    {"en", QT_TRANSLATE_NOOP("TranslationService", "英语")},
+    {"yue", QT_TRANSLATE_NOOP("TranslationService", "粤语")},
 };
 
 const Row kTargets[] = {
-    {"zh", "中文"},          {"en", "英语"},    {"yue", "粤语"},       {"wyw", "文言文"},
-    {"jp", "日语"},          {"fra", "法语"},   {"spa", "西班牙语"},   {"ru", "俄语"},
-    {"pt", "葡萄牙语"},      {"de", "德语"},    {"it", "意大利语"},    {"el", "希腊语"},
-    {"nl", "荷兰语"},        {"pl", "波兰语"},  {"bul", "保加利亚语"}, {"est", "爱沙尼亚语"},
-    {"dan", "丹麦语"},       {"fin", "芬兰语"}, {"cs", "捷克语"},      {"rom", "罗马尼亚语"},
-    {"slo", "斯洛文尼亚语"}, {"swe", "瑞典语"}, {"hu", "匈牙利语"},    {"cht", "中文（繁体）"},
-    {"vie", "越南语"},
+    {"zh", QT_TRANSLATE_NOOP("TranslationService", "中文")},
+    {"en", QT_TRANSLATE_NOOP("TranslationService", "英语")},
+    {"yue", QT_TRANSLATE_NOOP("TranslationService", "粤语")},
+    {"wyw", QT_TRANSLATE_NOOP("TranslationService", "文言文")},
+    {"jp", QT_TRANSLATE_NOOP("TranslationService", "日语")},
+    {"fra", QT_TRANSLATE_NOOP("TranslationService", "法语")},
+    {"spa", QT_TRANSLATE_NOOP("TranslationService", "西班牙语")},
+    {"ru", QT_TRANSLATE_NOOP("TranslationService", "俄语")},
+    {"pt", QT_TRANSLATE_NOOP("TranslationService", "葡萄牙语")},
+    {"de", QT_TRANSLATE_NOOP("TranslationService", "德语")},
+    {"it", QT_TRANSLATE_NOOP("TranslationService", "意大利语")},
+    {"el", QT_TRANSLATE_NOOP("TranslationService", "希腊语")},
+    {"nl", QT_TRANSLATE_NOOP("TranslationService", "荷兰语")},
+    {"pl", QT_TRANSLATE_NOOP("TranslationService", "波兰语")},
+    {"bul", QT_TRANSLATE_NOOP("TranslationService", "保加利亚语")},
+    {"est", QT_TRANSLATE_NOOP("TranslationService", "爱沙尼亚语")},
+    {"dan", QT_TRANSLATE_NOOP("TranslationService", "丹麦语")},
+    {"fin", QT_TRANSLATE_NOOP("TranslationService", "芬兰语")},
+    {"cs", QT_TRANSLATE_NOOP("TranslationService", "捷克语")},
+    {"rom", QT_TRANSLATE_NOOP("TranslationService", "罗马尼亚语")},
+    {"slo", QT_TRANSLATE_NOOP("TranslationService", "斯洛文尼亚语")},
+    {"swe", QT_TRANSLATE_NOOP("TranslationService", "瑞典语")},
+    {"hu", QT_TRANSLATE_NOOP("TranslationService", "匈牙利语")},
+    {"cht", QT_TRANSLATE_NOOP("TranslationService", "中文（繁体）")},
+    {"vie", QT_TRANSLATE_NOOP("TranslationService", "越南语")},
 };
 
 const int kSourceCount = int(sizeof(kSources) / sizeof(kSources[0]));
@@ -62,13 +81,15 @@ int escapedUnit(const QString& s, int i) {
 
 TranslationService::Language TranslationService::source(int value) {
     if (value >= 0 && value < kSourceCount)
-        return {QString::fromUtf8(kSources[value].code), QString::fromUtf8(kSources[value].name)};
+        return {QString::fromUtf8(kSources[value].code),
+                QCoreApplication::translate("TranslationService", kSources[value].name)};
     return {QStringLiteral("en"), QString()};
 }
 
 TranslationService::Language TranslationService::target(int value) {
     if (value >= 0 && value < kTargetCount)
-        return {QString::fromUtf8(kTargets[value].code), QString::fromUtf8(kTargets[value].name)};
+        return {QString::fromUtf8(kTargets[value].code),
+                QCoreApplication::translate("TranslationService", kTargets[value].name)};
     return {QStringLiteral("zh"), QString()};
 }
 

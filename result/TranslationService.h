@@ -9,7 +9,7 @@ class TranslationService {
 public:
     struct Language {
         QString code; // sent to the service
-        QString name; // for the log view only; empty for values outside the table
+        QString name; // for the log view only, in the interface language; empty outside the table
     };
 
     // Replies larger than this are refused unread, and so are longer translations: a reply the

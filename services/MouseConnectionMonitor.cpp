@@ -54,7 +54,7 @@ void MouseConnectionMonitor::checkDevices() {
         store["MonitorZorvelMouseConnect"] = 1;
         store.save();
         if (store["ClosePrompt"] == 0)
-            m_prompt->showPromptFor(QStringLiteral("已检测到Zorvel鼠标"), kNoticeMs);
+            m_prompt->showPromptFor(tr("已检测到Zorvel鼠标"), kNoticeMs);
         qDebug("Zorvel connecting Successed !");
     }
 
@@ -64,12 +64,12 @@ void MouseConnectionMonitor::checkDevices() {
         store["MonitorZorvelMouseConnect"] = 0;
         store.save();
         if (store["ClosePrompt"] == 0)
-            m_prompt->showPromptFor(QStringLiteral("鼠标未连接"), kNoticeMs);
+            m_prompt->showPromptFor(tr("鼠标未连接"), kNoticeMs);
         qDebug("Zorvel connecting Failed !");
         if (m_deviceMissing == 1 && m_interfaceMissing == 0) {
             m_devicePresent = 0;
             if (store["ClosePrompt"] == 0)
-                m_prompt->showPromptFor(QStringLiteral("声卡异常"), kNoticeMs);
+                m_prompt->showPromptFor(tr("声卡异常"), kNoticeMs);
             qDebug("Zorvel sound card connecting Failed !");
         }
     }

@@ -1,6 +1,8 @@
 #include "services/UpdateAtStartDialog.h"
 #include "ui_UpdateAtStartDialog.h"
 
+#include <QEvent>
+
 #include "services/UpdateCheck.h"
 
 #include <QDesktopServices>
@@ -20,4 +22,10 @@ UpdateAtStartDialog::~UpdateAtStartDialog() {
 void UpdateAtStartDialog::openProductPage() {
     QDesktopServices::openUrl(UpdateCheck::productPage());
     hide();
+}
+
+void UpdateAtStartDialog::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::LanguageChange)
+        ui->retranslateUi(this);
+    QWidget::changeEvent(event);
 }

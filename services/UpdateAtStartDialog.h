@@ -14,6 +14,10 @@ public:
     explicit UpdateAtStartDialog(QWidget* parent = nullptr);
     ~UpdateAtStartDialog() override;
 
+protected:
+    // Texts of the form in the interface language, when it changes.
+    void changeEvent(QEvent* event) override;
+
 private:
     void openProductPage();
 

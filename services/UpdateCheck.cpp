@@ -132,7 +132,7 @@ void UpdateCheck::handleManualReply(QNetworkReply* reply) {
         QDesktopServices::openUrl(productPage());
     } else {
         auto* notice = new NoticeBox;
-        notice->showPromptFor(QStringLiteral("已是最新版本"), 500);
+        notice->showPromptFor(tr("已是最新版本"), 500);
         // Each check has its own box; it goes once it has been seen.
         QTimer::singleShot(2000, notice, &QObject::deleteLater);
     }

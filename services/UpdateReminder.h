@@ -14,8 +14,14 @@ public:
     explicit UpdateReminder(QWidget* parent = nullptr);
     ~UpdateReminder() override;
 
+protected:
+    void changeEvent(QEvent* event) override;
+
 private:
     void acknowledge();
+    // The texts of the policy, in the interface language.
+    void retranslate();
 
     Ui::UpdateReminder* ui;
+    int m_policy = 0; // 1 remind, 2 never update ("不更新" wins when both keys are set)
 };

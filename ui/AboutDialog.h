@@ -16,6 +16,10 @@ public:
 signals:
     void closeDialog();
 
+protected:
+    // Texts of the form in the interface language, when it changes.
+    void changeEvent(QEvent* event) override;
+
 private:
     Ui::AboutDialog* ui;
 };

@@ -1,6 +1,8 @@
 #include "ui/FirstRunHint.h"
 #include "ui_FirstRunHint.h"
 
+#include <QEvent>
+
 #include "app/AutoStart.h"
 #include "app/ConfigStore.h"
 #include "app/SpeechEngineSettings.h"
@@ -44,4 +46,10 @@ void FirstRunHint::showSteps() {
     if (!m_instructions)
         m_instructions = new FirstRunSteps(this);
     m_instructions->show();
+}
+
+void FirstRunHint::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::LanguageChange)
+        ui->retranslateUi(this);
+    QWidget::changeEvent(event);
 }

@@ -21,6 +21,10 @@ public:
 
     FirstRunSteps* instructions() const { return m_instructions; }
 
+protected:
+    // Texts of the form in the interface language, when it changes.
+    void changeEvent(QEvent* event) override;
+
 private:
     void showSteps();
     void setStartAtLogon(int state);

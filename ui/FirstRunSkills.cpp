@@ -1,6 +1,8 @@
 #include "ui/FirstRunSkills.h"
 #include "ui_FirstRunSkills.h"
 
+#include <QEvent>
+
 #include "ui/DesktopGeometry.h"
 
 FirstRunSkills::FirstRunSkills(QWidget* parent) : QWidget(parent), ui(new Ui::FirstRunSkills) {
@@ -19,4 +21,10 @@ FirstRunSkills::~FirstRunSkills() {
 void FirstRunSkills::goBack() {
     hide();
     emit showInstructionWidget();
+}
+
+void FirstRunSkills::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::LanguageChange)
+        ui->retranslateUi(this);
+    QWidget::changeEvent(event);
 }

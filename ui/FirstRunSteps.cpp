@@ -1,6 +1,8 @@
 #include "ui/FirstRunSteps.h"
 #include "ui_FirstRunSteps.h"
 
+#include <QEvent>
+
 #include "ui/DesktopGeometry.h"
 #include "ui/FirstRunSkills.h"
 
@@ -25,4 +27,10 @@ void FirstRunSteps::showThis() {
 void FirstRunSteps::showSkills() {
     hide();
     m_firstRunSkills->show();
+}
+
+void FirstRunSteps::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::LanguageChange)
+        ui->retranslateUi(this);
+    QWidget::changeEvent(event);
 }

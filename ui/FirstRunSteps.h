@@ -21,6 +21,10 @@ public:
 public slots:
     void showThis();
 
+protected:
+    // Texts of the form in the interface language, when it changes.
+    void changeEvent(QEvent* event) override;
+
 private:
     void showSkills();
 

@@ -3,12 +3,15 @@
 
 #include "app/ConfigStore.h"
 #include "app/NoticeBox.h"
+#include "app/UiLanguage.h"
 
 #include <QEvent>
 
 namespace {
 const char* const kModeKeys[3] = {"TypingModel", "IntelligenceModel", "TranslationModel"};
-const char* const kModeNotices[3] = {"你已选择 打字模式", "你已选择 智能模式", "你已选择 翻译模式"};
+const char* const kModeNotices[3] = {QT_TRANSLATE_NOOP("FloatingModeBar", "你已选择 打字模式"),
+                                     QT_TRANSLATE_NOOP("FloatingModeBar", "你已选择 智能模式"),
+                                     QT_TRANSLATE_NOOP("FloatingModeBar", "你已选择 翻译模式")};
 } // namespace
 
 FloatingModeBar::FloatingModeBar(QWidget* parent) : QWidget(parent), ui(new Ui::FloatingModeBar) {
@@ -32,6 +35,9 @@ FloatingModeBar::FloatingModeBar(QWidget* parent) : QWidget(parent), ui(new Ui::
         if (store[QLatin1String(kModeKeys[mode])] == 1)
             m_modeButtons[mode]->setStyleSheet(activeLook());
     }
+    // The form's looks carry the Chinese size.
+    if (UiLanguage::isEnglish())
+        refreshLooks();
 
     // The looks follow the store when it changes (from any window or thread), not on a timer.
     connect(&store, &ConfigStore::changed, this, &FloatingModeBar::refreshLooks, Qt::QueuedConnection);
@@ -41,18 +47,26 @@ FloatingModeBar::~FloatingModeBar() {
     delete ui;
 }
 
+// The English words are longer than the two Chinese characters: a smaller size fits them into the
+// 70-pixel buttons.
+static int buttonPointSize() {
+    return UiLanguage::isEnglish() ? 11 : 14;
+}
+
 QString FloatingModeBar::activeLook() {
     return QStringLiteral(
-        "QPushButton{background-color: rgb(61, 102, 98);\ncolor: rgb(255, 255, 255);\n"
-        "font: 14pt \"微软雅黑\";\nborder: 1px solid rgb(230, 230, 230);}\n"
-        "QPushButton:hover{background-color: rgb(61, 102, 102);\ncolor: rgb(255, 255, 255);}");
+               "QPushButton{background-color: rgb(61, 102, 98);\ncolor: rgb(255, 255, 255);\n"
+               "font: %1pt \"微软雅黑\";\nborder: 1px solid rgb(230, 230, 230);}\n"
+               "QPushButton:hover{background-color: rgb(61, 102, 102);\ncolor: rgb(255, 255, 255);}")
+        .arg(buttonPointSize());
 }
 
 QString FloatingModeBar::normalLook() {
     return QStringLiteral(
-        "QPushButton{background-color: rgb(255, 255, 255);\ncolor: rgb(52, 52, 52);\n"
-        "font: 14pt \"微软雅黑\";\nborder: 1px solid rgb(230, 230, 230);}\n"
-        "QPushButton:hover{background-color: rgb(61, 102, 102);\ncolor: rgb(255, 255, 255);}");
+               "QPushButton{background-color: rgb(255, 255, 255);\ncolor: rgb(52, 52, 52);\n"
+               "font: %1pt \"微软雅黑\";\nborder: 1px solid rgb(230, 230, 230);}\n"
+               "QPushButton:hover{background-color: rgb(61, 102, 102);\ncolor: rgb(255, 255, 255);}")
+        .arg(buttonPointSize());
 }
 
 void FloatingModeBar::refreshLooks() {
@@ -80,7 +94,7 @@ void FloatingModeBar::chooseMode(int mode) {
     store.save();
     hide();
     if (store["ClosePrompt"] == 0)
-        m_prompt->showPromptFor(QString::fromUtf8(kModeNotices[mode]), 500);
+        m_prompt->showPromptFor(tr(kModeNotices[mode]), 500);
 }
 
 bool FloatingModeBar::eventFilter(QObject* watched, QEvent* event) {
@@ -93,4 +107,13 @@ bool FloatingModeBar::eventFilter(QObject* watched, QEvent* event) {
         }
     }
     return QWidget::eventFilter(watched, event);
+}
+
+void FloatingModeBar::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::LanguageChange) {
+        ui->retranslateUi(this);
+        ui->settingsButton->setStyleSheet(normalLook());
+        refreshLooks();
+    }
+    QWidget::changeEvent(event);
 }

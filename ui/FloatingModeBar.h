@@ -36,6 +36,10 @@ public slots:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
+protected:
+    // Texts of the form in the interface language, when it changes.
+    void changeEvent(QEvent* event) override;
+
 private:
     void openSettings();
     void chooseMode(int mode);

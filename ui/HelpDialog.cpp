@@ -1,6 +1,8 @@
 #include "ui/HelpDialog.h"
 #include "ui_HelpDialog.h"
 
+#include <QEvent>
+
 HelpDialog::HelpDialog(QWidget* parent) : QDialog(parent), ui(new Ui::HelpDialog) {
     ui->setupUi(this);
     m_tabs[0] = ui->stepsTabButton;
@@ -46,4 +48,10 @@ void HelpDialog::chooseTab(int page) {
     ui->pages->setCurrentIndex(page);
     for (int tab = 0; tab < 4; ++tab)
         m_tabs[tab]->setStyleSheet(tab == page ? chosenTabLook() : otherTabLook());
+}
+
+void HelpDialog::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::LanguageChange)
+        ui->retranslateUi(this);
+    QDialog::changeEvent(event);
 }

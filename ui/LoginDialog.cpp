@@ -1,6 +1,8 @@
 #include "ui/LoginDialog.h"
 #include "ui_LoginDialog.h"
 
+#include <QEvent>
+
 LoginDialog::LoginDialog(QWidget* parent) : QDialog(parent), ui(new Ui::LoginDialog) {
     ui->setupUi(this);
     connect(ui->closeButton, &QToolButton::clicked, this, &LoginDialog::closeDialog);
@@ -12,4 +14,10 @@ LoginDialog::LoginDialog(QWidget* parent) : QDialog(parent), ui(new Ui::LoginDia
 
 LoginDialog::~LoginDialog() {
     delete ui;
+}
+
+void LoginDialog::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::LanguageChange)
+        ui->retranslateUi(this);
+    QDialog::changeEvent(event);
 }

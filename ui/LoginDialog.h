@@ -17,6 +17,10 @@ public:
 signals:
     void closeDialog();
 
+protected:
+    // Texts of the form in the interface language, when it changes.
+    void changeEvent(QEvent* event) override;
+
 private:
     Ui::LoginDialog* ui;
 };

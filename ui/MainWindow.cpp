@@ -49,8 +49,9 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), ui(new Ui::MainWi
     m_tool = new FloatingModeBar(this);
     connect(m_tool, &FloatingModeBar::showSettingsDialog, this, &MainWindow::showSoftwareSetting);
 
-    QMenu* help = ui->mainMenuBar->addMenu(QStringLiteral("帮助"));
-    m_helpAction = help->addAction(QStringLiteral("使用说明"));
+    QMenu* help = ui->mainMenuBar->addMenu(QString());
+    m_helpMenu = help;
+    m_helpAction = help->addAction(QString());
     // Without a tray (GNOME by default) this window is the way in: its menu offers the tray's.
     if (!QSystemTrayIcon::isSystemTrayAvailable()) {
         auto* trayMenu = new QMenu(QStringLiteral("Zorvel"), ui->mainMenuBar);
@@ -74,7 +75,7 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), ui(new Ui::MainWi
     m_log->setStyleSheet(QStringLiteral("QTextBrowser{font:10pt \"微软雅黑\";} "));
     m_log->resize(400, 300);
     setCentralWidget(m_log);
-    m_log->append(now() + QStringLiteral("  主程序启动"));
+    m_log->append(now() + QStringLiteral("  ") + tr("主程序启动"));
 
     connect(m_helpAction, &QAction::triggered, this, &MainWindow::showHelp);
     connect(m_tray, &SystemTray::showWidget, this, &MainWindow::showWindow);
@@ -88,7 +89,22 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), ui(new Ui::MainWi
 
     setMinimumWidth(835);
     setMinimumHeight(450);
-    setWindowTitle(QStringLiteral("Zorvel鼠标——语音技术由云端语音服务提供"));
+    retranslate();
+}
+
+void MainWindow::retranslate() {
+    m_helpMenu->setTitle(tr("帮助"));
+    m_helpAction->setText(tr("使用说明"));
+    setWindowTitle(tr("Zorvel鼠标——语音技术由云端语音服务提供"));
+    refreshStatus();
+}
+
+void MainWindow::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::LanguageChange) {
+        ui->retranslateUi(this);
+        retranslate();
+    }
+    QMainWindow::changeEvent(event);
 }
 
 MainWindow::~MainWindow() {
@@ -115,10 +131,10 @@ void MainWindow::appendActivity(const QString& text) {
 void MainWindow::refreshStatus() {
     const int connected = ConfigStore::instance()["MonitorZorvelMouseConnect"];
     if (connected == 1)
-        m_connectionLabel->setText(QStringLiteral("Zorvel鼠标已连接"));
+        m_connectionLabel->setText(tr("Zorvel鼠标已连接"));
     else if (connected == 0)
-        m_connectionLabel->setText(QStringLiteral("鼠标或声卡驱动异常"));
-    m_loginLabel->setText(QStringLiteral("未登录"));
+        m_connectionLabel->setText(tr("鼠标或声卡驱动异常"));
+    m_loginLabel->setText(tr("未登录"));
     m_clockLabel->setText(now());
 }
 

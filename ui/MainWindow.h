@@ -13,6 +13,7 @@
 class FloatingModeBar;
 class QAction;
 class QLabel;
+class QMenu;
 class QTextBrowser;
 class SystemTray;
 
@@ -76,11 +77,14 @@ public slots:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
 
 private:
     void applyHoverRule(int x, int y, int width, int height);
+    // Texts set in code, in the interface language.
+    void retranslate();
 
     Ui::MainWindow* ui;
     SystemTray* m_tray = nullptr;
@@ -90,6 +94,7 @@ private:
     QLabel* m_loginLabel = nullptr;
     QLabel* m_connectionLabel = nullptr;
     QLabel* m_clockLabel = nullptr;
+    QMenu* m_helpMenu = nullptr;
     QAction* m_helpAction = nullptr;
     int m_trayX = 0;
     int m_trayY = 0;

@@ -1,6 +1,8 @@
 #include "ui/QuickGuidePanel.h"
 #include "ui_QuickGuidePanel.h"
 
+#include <QEvent>
+
 namespace {
 int g_carouselStep = 1;
 
@@ -55,4 +57,10 @@ void QuickGuidePanel::showMoreSamples() {
     // One carousel per panel: opening the page again keeps the running timer.
     if (!m_timer.isActive())
         m_timer.start(1500);
+}
+
+void QuickGuidePanel::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::LanguageChange)
+        ui->retranslateUi(this);
+    QDialog::changeEvent(event);
 }

@@ -31,6 +31,10 @@ public slots:
     // One carousel step: highlight the current row, return the previous one to normal.
     void advanceCarousel();
 
+protected:
+    // Texts of the form in the interface language, when it changes.
+    void changeEvent(QEvent* event) override;
+
 private:
     void showMoreSamples();
 

@@ -4,11 +4,13 @@
 #include "app/AutoStart.h"
 #include "app/ConfigStore.h"
 #include "app/ServicesConfig.h"
+#include "app/UiLanguage.h"
 #include "platform/MouseButtons.h"
 #include "ui/DesktopGeometry.h"
 #include "voice/speech/SpeechConnectionTest.h"
 
 #include <QDir>
+#include <QEvent>
 #include <QFile>
 #include <QMouseEvent>
 #include <QStandardItemModel>
@@ -28,6 +30,13 @@ SettingsDialog::SettingsDialog(QWidget* parent, StartAtLogon* startAtLogon)
     loadSpeechGroup();
     // Without read access to the mouse's input devices the side key does nothing: say what helps.
     ui->inputAccessLabel->setVisible(MouseButtons::deviceAccessDenied());
+    // Items in the order of UiLanguage::Choice; the chosen language applies at once.
+    ui->interfaceLanguageCombo->setCurrentIndex(UiLanguage::choice());
+    connect(ui->interfaceLanguageCombo, qOverload<int>(&QComboBox::activated), this, [](int index) {
+        QString error;
+        UiLanguage::save(UiLanguage::Choice(index), QDir::current().filePath(QStringLiteral("services.ini")),
+                         &error);
+    });
 
     setWindowFlags(Qt::ToolTip | Qt::FramelessWindowHint);
     raise();
@@ -58,6 +67,17 @@ SettingsDialog::SettingsDialog(QWidget* parent, StartAtLogon* startAtLogon)
 
 SettingsDialog::~SettingsDialog() {
     delete ui;
+}
+
+void SettingsDialog::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::LanguageChange) {
+        // The form's texts anew; the report of the speech group stays as it was written.
+        const QString status = ui->speechStatusLabel->text();
+        ui->retranslateUi(this);
+        ui->speechStatusLabel->setText(status);
+        markLanguages();
+    }
+    QDialog::changeEvent(event);
 }
 
 void SettingsDialog::refreshFromStore() {
@@ -130,11 +150,10 @@ void SettingsDialog::saveSpeechGroup() {
     m_speech = s;
     QString error;
     const bool written = s.save(QDir::current().filePath(QStringLiteral("services.ini")), &error);
-    QString status = written
-                         ? QStringLiteral("已保存，下一次说话起生效。")
-                         : QStringLiteral("services.ini 无法写入（%1），设置只在本次运行中有效。").arg(error);
+    QString status = written ? tr("已保存，下一次说话起生效。")
+                             : tr("services.ini 无法写入（%1），设置只在本次运行中有效。").arg(error);
     if (s.engine == SpeechEngineSettings::Server && !s.usesServer())
-        status += QStringLiteral("未填写服务器地址，仍使用内置离线引擎。");
+        status += tr("未填写服务器地址，仍使用内置离线引擎。");
     ui->speechStatusLabel->setText(status);
     markLanguages();
     emit speechEngineChanged();
@@ -145,7 +164,7 @@ void SettingsDialog::testConnection() {
         m_connectionTest = new SpeechConnectionTest(this);
         connect(m_connectionTest, &SpeechConnectionTest::answered, this,
                 [this](const QString& what, const SpeechConnectionTest::Result& result) {
-                    m_testReport << what + QStringLiteral("：") + result.message();
+                    m_testReport << tr("%1：%2").arg(what, result.message());
                     ui->speechStatusLabel->setText(m_testReport.join(QLatin1Char('\n')));
                 });
         connect(m_connectionTest, &SpeechConnectionTest::finished, this,
@@ -163,15 +182,14 @@ void SettingsDialog::testConnection() {
         recording = take.read(64 << 20);
     ui->speechTestButton->setEnabled(false);
     m_testReport.clear();
-    ui->speechStatusLabel->setText(QStringLiteral("正在测试连接 %1 …").arg(form.url));
+    ui->speechStatusLabel->setText(tr("正在测试连接 %1 …").arg(form.url));
     m_connectionTest->start(settings, recording);
 }
 
 void SettingsDialog::markLanguages() {
     const SpeechEngineSettings engine = SpeechEngineSettings::fromServicesConfig();
-    const QString why =
-        QStringLiteral("内置离线引擎只能识别英语。要识别此语言，请在 软件设置 → 语音识别 中选择"
-                       "“语音识别服务器”，填写服务器地址。");
+    const QString why = tr("内置离线引擎只能识别英语。要识别此语言，请在 软件设置 → 语音识别 中选择"
+                           "“语音识别服务器”，填写服务器地址。");
     for (QComboBox* combo :
          {ui->typingLanguageCombo, ui->intelligentLanguageCombo, ui->translationSourceCombo}) {
         auto* model = qobject_cast<QStandardItemModel*>(combo->model());

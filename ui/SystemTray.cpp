@@ -13,7 +13,10 @@
 #include <QtDebug>
 
 namespace {
-const char* const kLanguageTexts[5] = {"中文(普通话)", "英文", "粤语", "四川话", "河南话"};
+const char* const kLanguageTexts[5] = {
+    QT_TRANSLATE_NOOP("SystemTray", "中文(普通话)"), QT_TRANSLATE_NOOP("SystemTray", "英文"),
+    QT_TRANSLATE_NOOP("SystemTray", "粤语"), QT_TRANSLATE_NOOP("SystemTray", "四川话"),
+    QT_TRANSLATE_NOOP("SystemTray", "河南话")};
 const char* const kModeKeys[3] = {"TypingModel", "IntelligenceModel", "TranslationModel"};
 const char* const kLanguageKeys[3] = {"TypingLanguage", "IntelligenceLanguage", "TranslationLanguage"};
 const int kTranslation = 2;
@@ -31,26 +34,31 @@ SystemTray::SystemTray(QObject* parent) : QSystemTrayIcon(parent) {
     m_prompt = new NoticeBox;
     m_menu = std::make_unique<QMenu>();
 
-    QAction* openMain = m_menu->addAction(QStringLiteral("打开主窗口"));
+    QAction* openMain = m_entries[0] = m_menu->addAction(QString());
     openMain->setFont(QFont(QStringLiteral("微软雅黑"), 9, 70));
-    QAction* about = m_menu->addAction(QStringLiteral("关于Zorvel"));
-    QAction* update = m_menu->addAction(QStringLiteral("软件更新"));
-    m_menu->addAction(QStringLiteral("意见反馈"));
-    m_menu->addAction(QStringLiteral("购买产品"));
-    QAction* settings = m_menu->addAction(QStringLiteral("软件设置"));
-    QMenu* personal = m_menu->addMenu(QStringLiteral("个人中心"));
-    QAction* custom = personal->addAction(QStringLiteral("自定义功能"));
-    QAction* login = personal->addAction(QStringLiteral("用户登录"));
-    QMenu* languages = m_menu->addMenu(QStringLiteral("语言设置"));
+    QAction* about = m_entries[1] = m_menu->addAction(QString());
+    QAction* update = m_entries[2] = m_menu->addAction(QString());
+    m_entries[3] = m_menu->addAction(QString());
+    m_entries[4] = m_menu->addAction(QString());
+    QAction* settings = m_entries[5] = m_menu->addAction(QString());
+    QMenu* personal = m_menu->addMenu(QString());
+    m_entries[6] = personal->menuAction();
+    QAction* custom = m_entries[7] = personal->addAction(QString());
+    QAction* login = m_entries[8] = personal->addAction(QString());
+    QMenu* languages = m_menu->addMenu(QString());
+    m_entries[9] = languages->menuAction();
     m_languageGroup = new QActionGroup(m_menu.get());
     m_languageGroup->setExclusive(true);
     m_languageGroup->setEnabled(true);
     for (int value = 0; value < 5; ++value) {
-        m_languages[value] = languages->addAction(QString::fromUtf8(kLanguageTexts[value]));
+        m_languages[value] = languages->addAction(QString());
         m_languages[value]->setCheckable(true);
         m_languageGroup->addAction(m_languages[value]);
     }
-    QAction* quit = m_menu->addAction(QStringLiteral("退出"));
+    QAction* quit = m_entries[10] = m_menu->addAction(QString());
+    retranslate();
+    // The menu is a window of its own: it hears when the interface language changes.
+    m_menu->installEventFilter(this);
 
     updateIcon();
     syncWithStore();
@@ -113,6 +121,24 @@ bool SystemTray::event(QEvent* event) {
     return QSystemTrayIcon::event(event);
 }
 
+bool SystemTray::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_menu.get() && event->type() == QEvent::LanguageChange)
+        retranslate();
+    return QSystemTrayIcon::eventFilter(watched, event);
+}
+
+void SystemTray::retranslate() {
+    const QString texts[11] = {tr("打开主窗口"), tr("关于Zorvel"), tr("软件更新"), tr("意见反馈"),
+                               tr("购买产品"),   tr("软件设置"),   tr("个人中心"), tr("自定义功能"),
+                               tr("用户登录"),   tr("语言设置"),   tr("退出")};
+    for (int i = 0; i < 11; ++i)
+        m_entries[i]->setText(texts[i]);
+    for (int value = 0; value < 5; ++value)
+        m_languages[value]->setText(tr(kLanguageTexts[value]));
+    if (m_engineShown)
+        showEngineStatus(m_engineServer, m_engineStatus, QTime::currentTime());
+}
+
 QRect SystemTray::trayGeometry() const {
     return m_geometryOverride.isValid() ? m_geometryOverride : geometry();
 }
@@ -170,7 +196,7 @@ void SystemTray::showNotice(const QString& text) {
 
 void SystemTray::chooseLanguage(int value) {
     ConfigStore& store = ConfigStore::instance();
-    const QString notice = QStringLiteral("你选择：") + QString::fromUtf8(kLanguageTexts[value]);
+    const QString notice = tr("你选择：%1").arg(tr(kLanguageTexts[value]));
     const bool dialect = value >= 3;
     if (!dialect && store["ClosePrompt"] == 0)
         showNotice(notice);
@@ -244,19 +270,22 @@ void SystemTray::showEngineStatus(bool server, EngineStatus status, const QTime&
         m_failingSince = QTime();
     else if (!m_failingSince.isValid())
         m_failingSince = now;
-    const QString engine = server ? QStringLiteral("语音识别服务器") : QStringLiteral("内置离线引擎（英语）");
+    m_engineShown = true;
+    m_engineServer = server;
+    m_engineStatus = status;
+    const QString engine = server ? tr("语音识别服务器") : tr("内置离线引擎（英语）");
     QString state;
     switch (status) {
     case EngineStatus::Loading:
-        state = QStringLiteral("正在加载");
+        state = tr("正在加载");
         break;
     case EngineStatus::Ready:
-        state = QStringLiteral("就绪");
+        state = tr("就绪");
         break;
     case EngineStatus::Failing:
-        state = (server ? QStringLiteral("服务器无法连接，自 %1 起") : QStringLiteral("无法使用，自 %1 起"))
+        state = (server ? tr("服务器无法连接，自 %1 起") : tr("无法使用，自 %1 起"))
                     .arg(m_failingSince.toString(QStringLiteral("HH:mm")));
         break;
     }
-    setToolTip(QStringLiteral("Zorvel\n%1：%2").arg(engine, state));
+    setToolTip(tr("Zorvel\n%1：%2").arg(engine, state));
 }

@@ -72,15 +72,19 @@ public slots:
 
 protected:
     bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     // Shows a language notice in the tray's notice box for 500 ms.
     virtual void showNotice(const QString& text);
 
 private:
+    // Menu texts and tooltip in the interface language.
+    void retranslate();
     void chooseLanguage(int value);
     void markLanguage(int value);
     void updateIcon();
 
     std::unique_ptr<QMenu> m_menu;
+    QAction* m_entries[11] = {}; // the menu's entries and sub-menus, top to bottom
     QAction* m_languages[5] = {};
     QActionGroup* m_languageGroup = nullptr;
     QPointer<AboutDialog> m_about;
@@ -90,6 +94,9 @@ private:
     int m_iconState = -1;
     quint64 m_seenGeneration = ~quint64(0); // none seen yet: the first step syncs
     QTime m_failingSince;
+    bool m_engineShown = false; // the last engine status, shown again in a new language
+    bool m_engineServer = false;
+    EngineStatus m_engineStatus = EngineStatus::Loading;
     int m_x = 0;
     int m_y = 0;
     int m_width = 0;

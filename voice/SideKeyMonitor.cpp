@@ -38,13 +38,14 @@ qint32 SideKeyMonitor::holdDuration(qint64 pressed, qint64 released) {
 }
 
 QString SideKeyMonitor::languageMark(ConfigStore& store) {
-    static const QStringList marks = {QStringLiteral("中"), QStringLiteral("英"), QStringLiteral("粤"),
-                                      QStringLiteral("川"), QStringLiteral("豫")};
-    QString mark = marks.at(0);
+    // One sign per recognition language, in the interface language.
+    static const char* const marks[5] = {QT_TR_NOOP("中"), QT_TR_NOOP("英"), QT_TR_NOOP("粤"),
+                                         QT_TR_NOOP("川"), QT_TR_NOOP("豫")};
+    const char* mark = marks[0];
     auto pick = [&](const char* language, int count) {
         const int index = store[QLatin1String(language)];
         if (index >= 0 && index < count)
-            mark = marks.at(index);
+            mark = marks[index];
     };
     if (store["TypingModel"] == 1)
         pick("TypingLanguage", 5);
@@ -52,7 +53,7 @@ QString SideKeyMonitor::languageMark(ConfigStore& store) {
         pick("IntelligenceLanguage", 5);
     if (store["TranslationModel"] == 1)
         pick("TranslationLanguage", 3);
-    return mark;
+    return tr(mark);
 }
 
 QUrl SideKeyMonitor::productPage() {
@@ -116,7 +117,7 @@ void SideKeyMonitor::sideKeyDown() {
             if (EditorWindows::contains(*windowClass))
                 showCaretIndicator();
             else if (store["ClosePrompt"] == 0)
-                emit commandNoticeShown(QStringLiteral("请说口令！"));
+                emit commandNoticeShown(tr("请说口令！"));
         }
     } else if (store["TypingModel"] == 1 || store["TranslationModel"] == 1) {
         showCaretIndicator();
@@ -137,7 +138,7 @@ void SideKeyMonitor::sideKeyUp() {
         endPress();
     } else {
         if (store["ClosePrompt"] == 0)
-            emit shortPressNoticeShown(QStringLiteral("请稍等片刻！"), 500);
+            emit shortPressNoticeShown(tr("请稍等片刻！"), 500);
         endPress();
         QFile::remove(QLatin1String(kRecordFile));
     }

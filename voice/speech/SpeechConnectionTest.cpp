@@ -6,28 +6,31 @@
 #include <QtEndian>
 
 namespace {
-const QString kSilence = QStringLiteral("一秒静音");
-const QString kRecording = QStringLiteral("最近一次录音");
+// The two requests, named for the report in the interface language.
+const char kSilence[] = QT_TRANSLATE_NOOP("SpeechConnectionTest", "一秒静音");
+const char kRecording[] = QT_TRANSLATE_NOOP("SpeechConnectionTest", "最近一次录音");
 } // namespace
 
 QString SpeechConnectionTest::Result::message() const {
     switch (outcome) {
     case Outcome::Answered:
-        return QStringLiteral("已应答，用时 %1 毫秒：%2")
+        return SpeechConnectionTest::tr("已应答，用时 %1 毫秒：%2")
             .arg(elapsedMs)
-            .arg(text.isEmpty() ? QStringLiteral("（无文字）") : QStringLiteral("“%1”").arg(text));
+            .arg(text.isEmpty() ? SpeechConnectionTest::tr("（无文字）")
+                                : SpeechConnectionTest::tr("“%1”").arg(text));
     case Outcome::BadAddress:
-        return QStringLiteral("服务器地址无效：请填写以 http:// 或 https:// 开头的地址");
+        return SpeechConnectionTest::tr("服务器地址无效：请填写以 http:// 或 https:// 开头的地址");
     case Outcome::Unreachable:
-        return QStringLiteral("无法连接服务器（%1）").arg(detail);
+        return SpeechConnectionTest::tr("无法连接服务器（%1）").arg(detail);
     case Outcome::HttpError:
-        return QStringLiteral("服务器返回 HTTP %1%2")
+        return SpeechConnectionTest::tr("服务器返回 HTTP %1%2")
             .arg(httpStatus)
-            .arg(httpStatus == 401 || httpStatus == 403 ? QStringLiteral("，密钥被拒绝") : QString());
+            .arg(httpStatus == 401 || httpStatus == 403 ? SpeechConnectionTest::tr("，密钥被拒绝")
+                                                        : QString());
     case Outcome::TimedOut:
-        return QStringLiteral("%1 毫秒内没有应答").arg(elapsedMs);
+        return SpeechConnectionTest::tr("%1 毫秒内没有应答").arg(elapsedMs);
     case Outcome::BadReply:
-        return QStringLiteral("应答无法识别（不是带 text 的 JSON）");
+        return SpeechConnectionTest::tr("应答无法识别（不是带 text 的 JSON）");
     }
     return QString();
 }
@@ -84,7 +87,7 @@ void SpeechConnectionTest::start(const HttpSpeechService::Settings& settings, co
         (scheme != QLatin1String("http") && scheme != QLatin1String("https"))) {
         // Reported from the event loop, as every other outcome is.
         QTimer::singleShot(0, this, [this] {
-            emit answered(kSilence, Result{});
+            emit answered(tr(kSilence), Result{});
             emit finished(false);
         });
         return;
@@ -141,7 +144,7 @@ void SpeechConnectionTest::onFinished() {
     r.text = r.text.trimmed();
 
     const bool ok = r.outcome == Outcome::Answered;
-    emit answered(m_sendingRecording ? kRecording : kSilence, r);
+    emit answered(tr(m_sendingRecording ? kRecording : kSilence), r);
     if (ok && !m_sendingRecording && !m_recording.isEmpty()) {
         m_sendingRecording = true;
         send(m_recording);
