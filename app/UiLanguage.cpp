@@ -2,6 +2,7 @@
 
 #include "app/ServicesConfig.h"
 #include "app/ServicesIniEditor.h"
+#include "app/TextFit.h"
 
 #include <QCoreApplication>
 #include <QTranslator>
@@ -64,6 +65,7 @@ void UiLanguage::apply(Choice choice) {
     if (english == isEnglish())
         return;
     if (!english) {
+        TextFit::watch(false);
         QCoreApplication::removeTranslator(installed());
         delete installed();
         installed() = nullptr;
@@ -77,6 +79,7 @@ void UiLanguage::apply(Choice choice) {
     }
     QCoreApplication::installTranslator(translator);
     installed() = translator;
+    TextFit::watch(true);
 }
 
 bool UiLanguage::save(Choice choice, const QString& path, QString* error) {

@@ -77,7 +77,7 @@
     <message>
         <location line="+1"/>
         <source> 网址</source>
-        <translation> Web address</translation>
+        <translation> Website</translation>
     </message>
     <message>
         <location line="+2"/>
@@ -283,47 +283,47 @@
     <message>
         <location line="+17"/>
         <source>第一步：</source>
-        <translation>Step 1:</translation>
+        <translation>Step 1</translation>
     </message>
     <message>
         <location line="+17"/>
         <source>按</source>
-        <translation>Hold</translation>
+        <translation>→</translation>
     </message>
     <message>
         <location line="+17"/>
         <source>住语音键</source>
-        <translation> the voice key</translation>
+        <translation>Hold the voice key</translation>
     </message>
     <message>
         <location line="+17"/>
         <source>第二步：</source>
-        <translation>Step 2:</translation>
+        <translation>Step 2</translation>
     </message>
     <message>
         <location line="+17"/>
         <source>说</source>
-        <translation>Say</translation>
+        <translation>→</translation>
     </message>
     <message>
         <location line="+17"/>
         <source>口令</source>
-        <translation> your command</translation>
+        <translation>Say your command</translation>
     </message>
     <message>
         <location line="+17"/>
         <source>第三步：</source>
-        <translation>Step 3:</translation>
+        <translation>Step 3</translation>
     </message>
     <message>
         <location line="+17"/>
         <source>松</source>
-        <translation>Let go</translation>
+        <translation>→</translation>
     </message>
     <message>
         <location line="+17"/>
         <source>开按钮（完成操作）</source>
-        <translation> of the key (done)</translation>
+        <translation>Let go, and it is done</translation>
     </message>
     <message>
         <location line="+17"/>
@@ -379,13 +379,13 @@
     <message>
         <location filename="../../ui/HelpDialog.ui" line="+29"/>
         <source>操作说明</source>
-        <translation>How to use</translation>
+        <translation>Basics</translation>
     </message>
     <message>
         <location line="+13"/>
         <location line="+279"/>
         <source>安装步骤</source>
-        <translation>Installation</translation>
+        <translation>Setup</translation>
     </message>
     <message>
         <location line="-266"/>
@@ -411,47 +411,47 @@
     <message>
         <location line="+17"/>
         <source>第一步：</source>
-        <translation>Step 1:</translation>
+        <translation>Step 1</translation>
     </message>
     <message>
         <location line="+17"/>
         <source>按</source>
-        <translation>Hold</translation>
+        <translation>→</translation>
     </message>
     <message>
         <location line="+17"/>
         <source>住语音键</source>
-        <translation> the voice key</translation>
+        <translation>Hold the voice key</translation>
     </message>
     <message>
         <location line="+17"/>
         <source>第二步：</source>
-        <translation>Step 2:</translation>
+        <translation>Step 2</translation>
     </message>
     <message>
         <location line="+17"/>
         <source>说</source>
-        <translation>Say</translation>
+        <translation>→</translation>
     </message>
     <message>
         <location line="+17"/>
         <source>口令</source>
-        <translation> your command</translation>
+        <translation>Say your command</translation>
     </message>
     <message>
         <location line="+17"/>
         <source>第三步：</source>
-        <translation>Step 3:</translation>
+        <translation>Step 3</translation>
     </message>
     <message>
         <location line="+17"/>
         <source>松</source>
-        <translation>Let go</translation>
+        <translation>→</translation>
     </message>
     <message>
         <location line="+17"/>
         <source>开按钮（完成操作）</source>
-        <translation> of the key (done)</translation>
+        <translation>Let go, and it is done</translation>
     </message>
     <message>
         <location line="+17"/>
@@ -681,7 +681,7 @@ The product web page and the support phone number are on the Pelmora website and
     <message>
         <location line="+17"/>
         <source>买足球</source>
-        <translation>Buy a football</translation>
+        <translation>Buy a ball</translation>
     </message>
     <message>
         <location line="+17"/>
@@ -706,7 +706,7 @@ The product web page and the support phone number are on the Pelmora website and
     <message>
         <location line="+17"/>
         <source>在优酷上看《美人鱼》</source>
-        <translation>Watch The Mermaid on Youku</translation>
+        <translation>The Mermaid on Youku</translation>
     </message>
     <message>
         <location line="+17"/>
@@ -742,7 +742,7 @@ The product web page and the support phone number are on the Pelmora website and
     <message>
         <location line="+54"/>
         <source>其他语言</source>
-        <translation>Other languages</translation>
+        <translation>Others</translation>
     </message>
     <message>
         <location line="+21"/>
@@ -1109,7 +1109,7 @@ The product web page and the support phone number are on the Pelmora website and
     <message>
         <location line="+5"/>
         <source>语音识别服务器</source>
-        <translation>Speech recognition server</translation>
+        <translation>Speech server</translation>
     </message>
     <message>
         <location line="+14"/>
@@ -1129,7 +1129,7 @@ The product web page and the support phone number are on the Pelmora website and
     <message>
         <location line="+26"/>
         <source>模型：</source>
-        <translation>Model:</translation>
+        <translation>Model</translation>
     </message>
     <message>
         <location line="+23"/>
@@ -1184,7 +1184,7 @@ The product web page and the support phone number are on the Pelmora website and
     <message>
         <location line="+6"/>
         <source>内置离线引擎只能识别英语。要识别此语言，请在 软件设置 → 语音识别 中选择“语音识别服务器”，填写服务器地址。</source>
-        <translation>The built-in offline engine recognises English only. For this language, choose &quot;Speech recognition server&quot; under Settings → Speech and enter the server address.</translation>
+        <translation>The built-in offline engine recognises English only. For this language, choose &quot;Speech server&quot; under Settings → Speech and enter the server address.</translation>
     </message>
 </context>
 <context>
@@ -1391,7 +1391,7 @@ The product web page and the support phone number are on the Pelmora website and
     <message>
         <location line="+77"/>
         <source>语音识别服务器</source>
-        <translation>Speech recognition server</translation>
+        <translation>Speech server</translation>
     </message>
     <message>
         <location line="+0"/>
