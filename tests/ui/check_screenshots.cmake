@@ -1,5 +1,6 @@
 # Runs the screenshot tool into a fresh folder and checks that every window gave a PNG in both
-# languages (the tool itself fails on a Chinese text in an English window).
+# languages (the tool itself fails on a Chinese text in an English window and on an English
+# translation in a Chinese one).
 file(REMOVE_RECURSE ${OUT})
 execute_process(COMMAND ${TOOL} ${OUT} RESULT_VARIABLE rc)
 if(NOT rc EQUAL 0)
