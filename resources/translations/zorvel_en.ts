@@ -752,7 +752,7 @@ The product web page and the support phone number are on the Pelmora website and
     <message>
         <location line="+23"/>
         <source>帮我找一下合肥市的餐馆</source>
-        <translation>Find restaurants in Hefei</translation>
+        <translation>Restaurants in Hefei</translation>
     </message>
     <message>
         <location line="+17"/>
@@ -762,17 +762,17 @@ The product web page and the support phone number are on the Pelmora website and
     <message>
         <location line="+17"/>
         <source>我想坐动车去北京</source>
-        <translation>Take a fast train to Beijing</translation>
+        <translation>Fast train to Beijing</translation>
     </message>
     <message>
         <location line="+17"/>
         <source>帮我找一下附近的酒店</source>
-        <translation>Find hotels nearby</translation>
+        <translation>Hotels nearby</translation>
     </message>
     <message>
         <location line="+17"/>
         <source>我想听周杰伦的歌</source>
-        <translation>Play songs by Jay Chou</translation>
+        <translation>Songs by Jay Chou</translation>
     </message>
     <message>
         <location line="+17"/>
@@ -782,12 +782,12 @@ The product web page and the support phone number are on the Pelmora website and
     <message>
         <location line="+17"/>
         <source>“中国”用英语怎么说</source>
-        <translation>Translate “China” into English</translation>
+        <translation>&quot;China&quot; in English</translation>
     </message>
     <message>
         <location line="+17"/>
         <source>在百度上搜十万个为什么</source>
-        <translation>Search Baidu for 100,000 Whys</translation>
+        <translation>Baidu: 100,000 Whys</translation>
     </message>
     <message>
         <location line="+17"/>
@@ -797,7 +797,7 @@ The product web page and the support phone number are on the Pelmora website and
     <message>
         <location line="+17"/>
         <source>帮我找一下去南京的路线</source>
-        <translation>Directions to Nanjing</translation>
+        <translation>Route to Nanjing</translation>
     </message>
     <message>
         <location line="+17"/>
