@@ -401,7 +401,7 @@
     <message>
         <location line="-435"/>
         <source>退出</source>
-        <translation>Quit</translation>
+        <translation>Close</translation>
     </message>
     <message>
         <location line="+45"/>
@@ -747,7 +747,7 @@ The product web page and the support phone number are on the Pelmora website and
     <message>
         <location line="+21"/>
         <source>退出</source>
-        <translation>Quit</translation>
+        <translation>Close</translation>
     </message>
     <message>
         <location line="+23"/>
