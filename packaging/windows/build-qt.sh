@@ -23,7 +23,8 @@
 #                            modules the program never links: less to build.
 #   -nomake examples -nomake tests
 # Plugins the program loads: platforms/qwindows, styles/qwindowsvistastyle, imageformats/qico,
-# bearer/qgenericbearer (QNetworkAccessManager), audio/qtaudio_windows (qtmultimedia).
+# bearer/qgenericbearer (QNetworkAccessManager), audio/qtaudio_windows (qtmultimedia: only the
+# library and that plugin are built).
 set -eu
 
 QT_VERSION=5.15.8
@@ -37,7 +38,9 @@ QT_FLAGS="-xplatform win32-g++ -device-option CROSS_COMPILE=$HOST- -release -sha
 -no-openssl -qt-zlib -qt-libpng -qt-libjpeg -qt-pcre -qt-freetype -qt-harfbuzz -no-feature-tabletevent
 -no-feature-sql -no-feature-printsupport"
 QT_FLAGS=$(echo $QT_FLAGS)
-KEY=$( (echo "$QT_VERSION $QT_FLAGS"; $HOST-g++ -dumpversion; cat "$0") | sha256sum | cut -c1-12)
+# Raise RECIPE when a change of this script changes what it builds.
+RECIPE=1
+KEY=$( (echo "$QT_VERSION $QT_FLAGS recipe $RECIPE"; $HOST-g++ -dumpversion) | sha256sum | cut -c1-12)
 PREFIX=$CACHE/qt-$QT_VERSION-$KEY
 WORK=$CACHE/work-$QT_VERSION-$KEY
 mkdir -p "$CACHE" "$WORK"
@@ -64,7 +67,7 @@ unpack qtmultimedia-opensource-src qtmultimedia
 if [ ! -f "$WORK/qtbase.configured" ]; then
     t=$(date +%s); log "configuring qtbase into $PREFIX"
     rm -rf "$WORK/qtbase-build"; mkdir -p "$WORK/qtbase-build"
-    (cd "$WORK/qtbase-build" && "$WORK/qtbase/configure" -prefix "$PREFIX" $QT_FLAGS) >"$WORK/qtbase-configure.log" 2>&1 \
+    (cd "$WORK/qtbase-build" && MAKEFLAGS=-j$JOBS "$WORK/qtbase/configure" -prefix "$PREFIX" $QT_FLAGS) >"$WORK/qtbase-configure.log" 2>&1 \
         || { tail -n 40 "$WORK/qtbase-configure.log" >&2; exit 1; }
     touch "$WORK/qtbase.configured"; step_time "qtbase configure" "$t"
 fi
@@ -77,7 +80,12 @@ fi
 if [ ! -f "$WORK/qtmultimedia.installed" ]; then
     t=$(date +%s); log "building qtmultimedia (-j$JOBS)"
     rm -rf "$WORK/qtmultimedia-build"; mkdir -p "$WORK/qtmultimedia-build"
-    (cd "$WORK/qtmultimedia-build" && "$PREFIX/bin/qmake" "$WORK/qtmultimedia" && make -j"$JOBS" && make install) \
+    # Only the library and the audio plugin the program loads (QAudioInput); the whole module
+    # (media services, widgets, QML) when that way fails.
+    (cd "$WORK/qtmultimedia-build" && "$PREFIX/bin/qmake" -r "$WORK/qtmultimedia" && {
+        { make -C src/multimedia -j"$JOBS" && make -C src/multimedia install &&
+          make -C src/plugins/windowsaudio -j"$JOBS" && make -C src/plugins/windowsaudio install; } ||
+        { make -j"$JOBS" && make install; }; }) \
         >"$WORK/qtmultimedia-build.log" 2>&1 || { tail -n 40 "$WORK/qtmultimedia-build.log" >&2; exit 1; }
     touch "$WORK/qtmultimedia.installed"; step_time "qtmultimedia build" "$t"
 fi
