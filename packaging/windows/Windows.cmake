@@ -20,19 +20,24 @@ endforeach()
 list(APPEND _runtime_dirs /usr/${ZORVEL_MINGW}/lib)
 list(REMOVE_DUPLICATES _runtime_dirs)
 get_filename_component(_qt_prefix "${Qt5_DIR}/../../.." ABSOLUTE)
+include(${CMAKE_SOURCE_DIR}/cmake/DataFiles.cmake)
 
+# Each step runs again only when what it is made from changed.
 set(ZORVEL_PORTABLE_DIR ${CMAKE_BINARY_DIR}/Zorvel CACHE PATH "The portable folder")
-add_custom_target(zorvel_portable ALL
+set(_model ${ZORVEL_SPHINX_PREFIX}/share/pocketsphinx/model/en-us)
+zorvel_shipped_files(_shipped ${CMAKE_SOURCE_DIR}/data ${ZORVEL_OS})
+set(_portable_stamp ${CMAKE_BINARY_DIR}/portable.stamp)
+add_custom_command(OUTPUT ${_portable_stamp}
     COMMAND ${CMAKE_COMMAND} -DEXE=$<TARGET_FILE:zorvel> -DDST=${ZORVEL_PORTABLE_DIR}
             -DQT_PREFIX=${_qt_prefix} "-DRUNTIME_DIRS=${_runtime_dirs}" -DOBJDUMP=${ZORVEL_MINGW}-objdump
-            -DDATA=${CMAKE_SOURCE_DIR}/data -DOS=${ZORVEL_OS} -DMODEL=${ZORVEL_SPHINX_PREFIX}/share/pocketsphinx/model/en-us
+            -DDATA=${CMAKE_SOURCE_DIR}/data -DOS=${ZORVEL_OS} -DMODEL=${_model}
             -P ${CMAKE_CURRENT_LIST_DIR}/Portable.cmake
-    DEPENDS zorvel
+    COMMAND ${CMAKE_COMMAND} -E touch ${_portable_stamp}
+    DEPENDS zorvel ${_shipped} ${CMAKE_CURRENT_LIST_DIR}/Portable.cmake
     COMMENT "Assembling the portable folder")
+add_custom_target(zorvel_portable ALL DEPENDS ${_portable_stamp})
 
 # The uninstaller removes the shipped data files that are not the user's.
-include(${CMAKE_SOURCE_DIR}/cmake/DataFiles.cmake)
-zorvel_shipped_files(_shipped ${CMAKE_SOURCE_DIR}/data ${ZORVEL_OS})
 set(_lines "")
 foreach(_f IN LISTS _shipped)
     get_filename_component(_n ${_f} NAME)
@@ -41,12 +46,14 @@ foreach(_f IN LISTS _shipped)
     endif()
 endforeach()
 set(ZORVEL_SHIPPED_LIST ${CMAKE_BINARY_DIR}/shipped.nsh)
-file(WRITE ${ZORVEL_SHIPPED_LIST} "${_lines}")
+file(CONFIGURE OUTPUT ${ZORVEL_SHIPPED_LIST} CONTENT "${_lines}")
 
 find_program(MAKENSIS makensis)
 set(ZORVEL_INSTALLER ${CMAKE_BINARY_DIR}/Zorvel-${PROJECT_VERSION}-setup.exe)
-add_custom_target(zorvel_installer ALL
+add_custom_command(OUTPUT ${ZORVEL_INSTALLER}
     COMMAND ${MAKENSIS} -V2 -INPUTCHARSET UTF8 -DVERSION=${PROJECT_VERSION} -DSOURCE=${ZORVEL_PORTABLE_DIR}
-            -DOUTFILE=${ZORVEL_INSTALLER} -DICON=${ZORVEL_ICON} -DSHIPPED_LIST=${ZORVEL_SHIPPED_LIST} ${CMAKE_CURRENT_LIST_DIR}/zorvel.nsi
-    DEPENDS zorvel_portable ${CMAKE_CURRENT_LIST_DIR}/zorvel.nsi
+            -DOUTFILE=${ZORVEL_INSTALLER} -DICON=${ZORVEL_ICON} -DSHIPPED_LIST=${ZORVEL_SHIPPED_LIST}
+            ${CMAKE_CURRENT_LIST_DIR}/zorvel.nsi
+    DEPENDS ${_portable_stamp} ${CMAKE_CURRENT_LIST_DIR}/zorvel.nsi ${ZORVEL_SHIPPED_LIST}
     COMMENT "Building the installer")
+add_custom_target(zorvel_installer ALL DEPENDS ${ZORVEL_INSTALLER})

@@ -19,8 +19,8 @@
 #                            the bundled copies: nothing of the build host leaks into the DLLs.
 #   -no-feature-tabletevent  Debian's dfsg tarball drops wintab.h, without which the windows
 #                            platform plugin does not compile; the program reads no tablets.
-#   -no-feature-sql -no-feature-printsupport
-#                            modules the program never links: less to build.
+#   -no-feature-sql -no-feature-testlib -no-feature-concurrent -no-feature-xml
+#                            modules that neither the program nor qtmultimedia link: less to build.
 #   -nomake examples -nomake tests
 # Plugins the program loads: platforms/qwindows, styles/qwindowsvistastyle, imageformats/qico,
 # bearer/qgenericbearer (QNetworkAccessManager), audio/qtaudio_windows (qtmultimedia: only the
@@ -36,7 +36,7 @@ SCRIPT_DIR=$(cd "$(dirname "$0")" && pwd)
 QT_FLAGS="-xplatform win32-g++ -device-option CROSS_COMPILE=$HOST- -release -shared -opensource
 -confirm-license -nomake examples -nomake tests -no-opengl -no-direct2d -no-dbus -no-icu -schannel
 -no-openssl -qt-zlib -qt-libpng -qt-libjpeg -qt-pcre -qt-freetype -qt-harfbuzz -no-feature-tabletevent
--no-feature-sql -no-feature-printsupport"
+-no-feature-sql -no-feature-testlib -no-feature-concurrent -no-feature-xml"
 QT_FLAGS=$(echo $QT_FLAGS)
 # Raise RECIPE when a change of this script changes what it builds.
 RECIPE=1
@@ -66,7 +66,8 @@ unpack qtmultimedia-opensource-src qtmultimedia
 
 if [ ! -f "$WORK/qtbase.configured" ]; then
     t=$(date +%s); log "configuring qtbase into $PREFIX"
-    rm -rf "$WORK/qtbase-build"; mkdir -p "$WORK/qtbase-build"
+    # A configure run that failed late keeps its bootstrapped qmake; Qt reconfigures in place.
+    mkdir -p "$WORK/qtbase-build"
     (cd "$WORK/qtbase-build" && MAKEFLAGS=-j$JOBS "$WORK/qtbase/configure" -prefix "$PREFIX" $QT_FLAGS) >"$WORK/qtbase-configure.log" 2>&1 \
         || { tail -n 40 "$WORK/qtbase-configure.log" >&2; exit 1; }
     touch "$WORK/qtbase.configured"; step_time "qtbase configure" "$t"

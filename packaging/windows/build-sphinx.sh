@@ -48,6 +48,9 @@ build() { # <dsc> <name> <library folder> [extra configure arguments]
 build "$BASE_DSC" sphinxbase libsphinxbase
 build "$PS_DSC" pocketsphinx libpocketsphinx --with-sphinxbase="$WORK/sphinxbase"
 
+# The audio-device library is not built (see above): nothing may ask for it.
+sed -i 's/ -lsphinxad//' "$PREFIX/lib/pkgconfig/sphinxbase.pc"
+
 if [ ! -f "$WORK/model.installed" ]; then
     mkdir -p "$PREFIX/share/pocketsphinx/model"
     rm -rf "$PREFIX/share/pocketsphinx/model/en-us"
