@@ -20,7 +20,7 @@ t=$(date +%s)
 launcher=""
 command -v ccache >/dev/null 2>&1 && launcher="-DCMAKE_CXX_COMPILER_LAUNCHER=ccache"
 cmake -S "$SRC" -B "$BUILD" -DCMAKE_TOOLCHAIN_FILE="$SRC/cmake/toolchain-i686-w64-mingw32.cmake" \
-    -DCMAKE_BUILD_TYPE=Release -DZORVEL_QT_PREFIX="$QT" -DZORVEL_SPHINX_PREFIX="$SPHINX" $launcher >/dev/null
+    -DCMAKE_BUILD_TYPE=Release "-DCMAKE_CXX_FLAGS_RELEASE=-O2 -DNDEBUG" -DZORVEL_QT_PREFIX="$QT" -DZORVEL_SPHINX_PREFIX="$SPHINX" $launcher >/dev/null
 nice -n 10 cmake --build "$BUILD" -j "$JOBS" --target zorvel
 echo "windows build: zorvel.exe built in $(( $(date +%s) - t )) s"
 t=$(date +%s)

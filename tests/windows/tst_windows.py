@@ -157,6 +157,7 @@ class Scenario:
 
     def run_start(self):
         self.desk.start_x()
+        self.desk.start_sound()
         self.desk.boot()
         self.install()
         self.start_program()
@@ -166,18 +167,22 @@ class Scenario:
         check(self.program.poll() is None, "the first instance runs")
 
         # A second plain start shows the first one's main window and ends.
+        before = set(self.desk.windows_of_class("zorvel.exe"))
         second = self.desk.start_wine([self.path("zorvel.exe")])
         check(second.wait(60) == 0, "a second start ends")
-        self.desk.wait_for(lambda: self.desk.windows_of_class("zorvel.exe"), 20, "the main window")
+        self.desk.wait_for(lambda: set(self.desk.windows_of_class("zorvel.exe")) - before, 20,
+                           "the main window of the first instance")
         time.sleep(1)
         self.shot("main-window")
 
-        # --take toggle from later starts: a take begins, then ends into record.wav.
-        for _ in range(2):
-            r = self.desk.run_wine([self.path("zorvel.exe"), "--take", "toggle"], timeout=60)
-            check(r.returncode == 0, "a second start with --take toggle ends")
-            time.sleep(1.5)
-        self.desk.wait_for(lambda: self.log_text().count("Start request , --take toggle") == 2, 20,
+        # --take toggle from later starts: the first instance begins a take (records), then ends it.
+        r = self.desk.run_wine([self.path("zorvel.exe"), "--take", "toggle"], timeout=60)
+        check(r.returncode == 0, "a second start with --take toggle ends")
+        self.desk.wait_for(lambda: "Audio recorder ," in self.log_text(), 20, "the take to record")
+        time.sleep(1.5)
+        r = self.desk.run_wine([self.path("zorvel.exe"), "--take", "toggle"], timeout=60)
+        check(r.returncode == 0, "another start with --take toggle ends")
+        self.desk.wait_for(lambda: self.log_text().count("--take toggle") == 2, 20,
                            "both take requests in the first instance's log")
         check(self.program.poll() is None, "the first instance still runs")
 
