@@ -96,7 +96,7 @@ screenshots: deps-run
 # Every test runs under one private X server; tests that drive it or the sound server hold a
 # CTest resource lock so they never overlap. The server does not reset when its last client
 # leaves: during a reset it turned new connections away or hung.
-test: deps-test build windows
+test: deps-test build
 	cd $(BUILD_DIR) && xvfb-run -a -s "-screen 0 1920x1080x24 -nolisten tcp -noreset" \
 		ctest --output-on-failure -j $(JOBS) --timeout 600
 

@@ -22,6 +22,7 @@ import sys
 import threading
 import time
 
+sys.dont_write_bytecode = True  # nothing written into the source folder
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from winedesktop import WineDesktop, log  # noqa: E402
 
@@ -36,6 +37,10 @@ UNINSTALL_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Zorve
 
 class Failure(Exception):
     pass
+
+
+class Missing(Exception):
+    """The Windows build is not there: the test is skipped (exit code 77)."""
 
 
 def check(condition, what):
@@ -57,10 +62,11 @@ def write(path, data):
 class Scenario:
     def __init__(self, args):
         self.args = args
-        self.installer = next((os.path.join(args.build, n) for n in sorted(os.listdir(args.build))
+        names = sorted(os.listdir(args.build)) if os.path.isdir(args.build) else []
+        self.installer = next((os.path.join(args.build, n) for n in names
                                if n.startswith("Zorvel-") and n.endswith("-setup.exe")), None)
         if not self.installer:
-            raise Failure("no installer in %s: build it with `make windows`" % args.build)
+            raise Missing("no installer in %s: build it with `make windows`" % args.build)
         self.desk = WineDesktop(args.work)
         self.app = self.desk.local_appdata("Programs", "Zorvel")
 
@@ -298,6 +304,9 @@ def main():
     try:
         scenario = Scenario(args)
         getattr(scenario, "run_" + args.scenario)()
+    except Missing as e:
+        log("SKIP:", e)
+        return 77
     except Failure as e:
         log("FAIL:", e)
         return 1
