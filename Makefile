@@ -18,12 +18,19 @@ PKGS_PACKAGE := $(PKGS_RUN) dpkg-dev file
 # validators of the package's menu entry and metainfo.
 PKGS_TEST := $(PKGS_PACKAGE) xvfb xauth x11-utils xdotool pulseaudio-utils pocketsphinx-testdata flite sox sway \
 	g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine64 locales appstream desktop-file-utils dbus-daemon
+# What `make windows` needs: the 32-bit Windows cross compilers, Debian's source tools (Qt and the
+# offline engine are built from Debian's source packages), bison for the engine, NSIS for the
+# installer; and to run it, 32-bit Wine (the i386 architecture is added first), an X tray and
+# xdotool. The tests need them too (they run the Windows build under Wine).
+PKGS_WINDOWS := cmake make g++ perl python3 pkg-config g++-mingw-w64-i686-posix dpkg-dev bison nsis \
+	wine32:i386 trayer xvfb xauth xdotool x11-utils x11-apps
 # What `make check` needs on top: clang with its sanitizer runtimes, libFuzzer and the symbolizer.
 PKGS_CHECK := $(PKGS_TEST) clang-14 libfuzzer-14-dev llvm-14
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: run test build package check deps-run deps-test deps-package deps-check screenshots translations
+.PHONY: run test build package check deps-run deps-test deps-package deps-check screenshots translations \
+	windows deps-windows deps-i386
 
 define install_missing
 	@missing=$$(for p in $(1); do dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q '^install ok installed' || echo $$p; done); \
@@ -37,8 +44,15 @@ endef
 deps-run:
 	$(call install_missing,$(PKGS_RUN))
 
-deps-test:
+deps-test: deps-i386
 	$(call install_missing,$(PKGS_TEST))
+
+# 32-bit Wine comes from the i386 architecture.
+deps-i386:
+	@dpkg --print-foreign-architectures | grep -qx i386 || { $(SUDO) dpkg --add-architecture i386 && $(SUDO) apt-get update -qq; }
+
+deps-windows: deps-i386
+	$(call install_missing,$(PKGS_WINDOWS))
 
 deps-package:
 	$(call install_missing,$(PKGS_PACKAGE))
@@ -63,6 +77,13 @@ package: deps-package
 	cmake --build $(BUILD_DIR) -j $(JOBS) --target zorvel
 	cd $(BUILD_DIR) && cpack -G DEB
 	@ls -l $(BUILD_DIR)/package/zorvel_*.deb
+
+# Zorvel for 32-bit Windows, in $(WIN_DIR): zorvel.exe, the portable folder Zorvel/ and the
+# installer Zorvel-<version>-setup.exe. Qt for Windows and the offline engine are cross-built once
+# from Debian's source packages into ~/.cache/zorvel (15-30 minutes the first time).
+WIN_DIR ?= build-win
+windows: deps-windows
+	packaging/windows/build.sh $(abspath $(WIN_DIR))
 
 # Every window and the tray menu rendered offscreen to PNG files, for review without a desktop.
 SHOTS_DIR ?= $(BUILD_DIR)/screenshots

@@ -3,6 +3,8 @@
 #include "app/ServicesConfig.h"
 #include "voice/speech/SpeechParameters.h"
 
+#include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QVector>
@@ -18,6 +20,14 @@ OfflineSpeechService::Settings OfflineSpeechService::Settings::fromServicesConfi
     s.dictionary = services.text(QStringLiteral("speech/offline_dict"), s.dictionary);
     s.minLevel = services.number(QStringLiteral("speech/offline_min_level"), s.minLevel);
     return s;
+}
+
+// ZORVEL_OFFLINE_MODEL_DIR comes from the build: absolute, or relative to the executable's folder.
+QString OfflineSpeechService::Settings::modelFile(const QString& name) {
+    const QString dir = QStringLiteral(ZORVEL_OFFLINE_MODEL_DIR);
+    if (QDir::isAbsolutePath(dir))
+        return dir + QLatin1Char('/') + name;
+    return QCoreApplication::applicationDirPath() + QLatin1Char('/') + dir + QLatin1Char('/') + name;
 }
 
 OfflineSpeechService::OfflineSpeechService(const Settings& settings) : m_settings(settings) {}

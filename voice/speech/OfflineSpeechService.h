@@ -18,12 +18,15 @@ struct ps_decoder_s;
 class OfflineSpeechService : public SpeechService {
 public:
     struct Settings {
-        QString acousticModel = QStringLiteral("/usr/share/pocketsphinx/model/en-us/en-us");
-        QString languageModel = QStringLiteral("/usr/share/pocketsphinx/model/en-us/en-us.lm.bin");
-        QString dictionary = QStringLiteral("/usr/share/pocketsphinx/model/en-us/cmudict-en-us.dict");
+        QString acousticModel = modelFile(QStringLiteral("en-us"));
+        QString languageModel = modelFile(QStringLiteral("en-us.lm.bin"));
+        QString dictionary = modelFile(QStringLiteral("cmudict-en-us.dict"));
         // Root-mean-square sample value a 200 ms chunk must reach to count as speech.
         int minLevel = 150;
         static Settings fromServicesConfig();
+        // A file of the English model where this build looks for it (the system's model, or the
+        // one shipped beside the executable).
+        static QString modelFile(const QString& name);
     };
 
     // Error codes of this engine.
