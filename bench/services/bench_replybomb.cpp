@@ -73,13 +73,13 @@ int main(int argc, char* argv[]) {
     for (const auto& [name, run] : clients) {
         QTest::qWait(200);
         PeakMemory::reset();
-        const qint64 before = PeakMemory::now();
+        const qint64 before = PeakMemory::read("VmRSS");
         const int requests = server.requests.size();
         clock.restart();
         run();
         std::printf("%-14s peak resident %6.1f MB (%+.1f MB over the %5.1f MB before), %lld ms, "
                     "Accept-Encoding: %s\n",
-                    name, PeakMemory::peak() / 1e6, (PeakMemory::peak() - before) / 1e6, before / 1e6,
+                    name, PeakMemory::read("VmHWM") / 1e6, (PeakMemory::read("VmHWM") - before) / 1e6, before / 1e6,
                     clock.elapsed(),
                     server.requests.size() > requests ? server.last().header("Accept-Encoding").constData()
                                                       : "(no request)");

@@ -14,8 +14,6 @@
 #include <QtTest>
 #include <QtWidgets>
 
-namespace {
-
 enum Writer { SaveConfig, EditServicesIni, Scan, AddWord, DeleteWord };
 
 // Lists one executable, then takes the rest of the disk, as other programs may while the scan runs.
@@ -32,11 +30,9 @@ struct FillingListing : ExecutableListing {
     FullDisk& disk;
 };
 
-QStringList filesHere() {
-    return QDir().entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
+static QStringList files(const QString& folder = ".") {
+    return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
 }
-
-} // namespace
 
 using Writes = Rows<int, QString, QByteArray>; // writer, file, its content before
 
@@ -58,44 +54,37 @@ private slots:
         FullDisk disk(dir.path());
         if (!disk.isMounted())
             QSKIP("a private tmpfs needs the superuser");
-        for (const char* other : {"webSearch.txt", "software.txt"}) // read by the editor
-            if (writer >= AddWord)
-                dir.write(other, "");
+        for (const char* read : {"webSearch.txt", "software.txt", "filler"}) // the editor reads the first two
+            dir.write(read, "");
         dir.write(name, before);
         TestDir::reloadSettings();
+        const QStringList present = files();
         if (writer != Scan)
             disk.fill();
-        QStringList present = filesHere();
-        if (!present.contains(FullDisk::fillerName()))
-            (present << FullDisk::fillerName()).sort();
 
         MessageLog log;
+        QString error;
         if (writer == SaveConfig) {
             ConfigStore::instance()["BootUp"] = 1;
             QVERIFY(!ConfigStore::instance().save());
         } else if (writer == EditServicesIni) {
-            QString error;
             QVERIFY(!ServicesIniEditor::write("services.ini", "speech", {{"url", "http://new"}}, &error));
-            QVERIFY(!error.isEmpty());
         } else if (writer == Scan) {
             ApplicationScanner scanner{std::make_unique<FillingListing>(disk)};
             scanner.start();
             QVERIFY(scanner.wait(10000));
         } else {
             CustomCommandEditor editor;
-            if (writer == AddWord) {
-                editor.findChild<QLineEdit*>("wordEdit")->setText("新");
-                editor.findChild<QLineEdit*>("folderEdit")->setText("C:/new");
-                editor.findChild<QAbstractButton*>("addFolderButton")->click();
-            } else {
-                auto* words = editor.findChild<QComboBox*>("definedWordCombo");
-                words->setCurrentIndex(words->findText("新"));
-                editor.findChild<QAbstractButton*>("deleteButton")->click();
-            }
+            auto* words = editor.findChild<QComboBox*>("definedWordCombo");
+            words->setCurrentIndex(words->findText("新"));
+            editor.findChild<QLineEdit*>("wordEdit")->setText("新");
+            editor.findChild<QLineEdit*>("folderEdit")->setText("C:/new");
+            editor.findChild<QAbstractButton*>(writer == AddWord ? "addFolderButton" : "deleteButton")
+                ->click();
         }
 
         QCOMPARE(dir.read(name), before);
-        QCOMPARE(filesHere(), present);
+        QCOMPARE(files(), present);
         QStringList warnings = log.warnings();
         warnings.removeAll("This plugin does not support raise()");
         QCOMPARE(warnings.size(), 1);
@@ -103,29 +92,26 @@ private slots:
                  qPrintable(warnings[0]));
     }
 
-    // An installed copy started with a full home folder: nothing is seeded, nothing left empty;
-    // once there is room again, the next start seeds every file.
+    // An installed copy started with a full home folder: nothing seeded, nothing left empty; once
+    // there is room again, the next start seeds every file.
     void seedingOnAFullDisk() {
         TestDir dir;
         QDir().mkpath("usr/bin");
         QDir().mkpath("usr/share/zorvel");
+        QDir().mkpath("home/zorvel");
         for (const QString& name : WorkingFolder::shippedFiles())
             dir.write("usr/share/zorvel/" + name, "shipped " + name.toUtf8());
-        QDir().mkpath("home");
-        FullDisk disk(dir.file("home"));
-        if (!disk.isMounted())
-            QSKIP("a private tmpfs needs the superuser");
         qputenv("XDG_DATA_HOME", QFile::encodeName(dir.file("home")));
         const WorkingFolder folder = WorkingFolder::forExecutable(dir.file("usr/bin"));
-        QVERIFY(folder.isPerUser());
-        QVERIFY(QDir().mkpath(folder.path()));
+        FullDisk disk(folder.path());
+        if (!disk.isMounted())
+            QSKIP("a private tmpfs needs the superuser");
         disk.fill();
 
         MessageLog log;
         QVERIFY(folder.prepare());
-        QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
+        QCOMPARE(files(folder.path()), QStringList{"filler"});
         QCOMPARE(log.warnings().size(), WorkingFolder::shippedFiles().size());
-
         disk.free();
         QVERIFY(folder.prepare());
         for (const QString& name : WorkingFolder::shippedFiles())
@@ -134,8 +120,7 @@ private slots:
 };
 
 int main(int argc, char* argv[]) {
-    // Before the application starts any thread.
-    FullDisk::enterPrivateMounts();
+    FullDisk::enterPrivateMounts(); // before the application starts any thread
     QApplication app(argc, argv);
     TestFullDisk test;
     return QTest::qExec(&test, argc, argv);

@@ -9,24 +9,18 @@ inline QByteArray gzipBomb(qint64 inflated) {
     z_stream z{};
     deflateInit2(&z, 9, Z_DEFLATED, 15 + 16, 9, Z_DEFAULT_STRATEGY);
     static const QByteArray zeros(1 << 20, '\0');
-    QByteArray out;
-    char buffer[1 << 14];
-    for (qint64 left = inflated;;) {
-        const qint64 now = qMin<qint64>(left, zeros.size());
-        left -= now;
+    QByteArray out(int(inflated / 500 + 4096), '\0');
+    z.next_out = reinterpret_cast<Bytef*>(out.data());
+    z.avail_out = uInt(out.size());
+    for (qint64 left = inflated;; left -= zeros.size()) {
+        const bool last = left <= zeros.size();
         z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(zeros.constData()));
-        z.avail_in = uInt(now);
-        const int flush = left > 0 ? Z_NO_FLUSH : Z_FINISH;
-        int result = Z_OK;
-        do {
-            z.next_out = reinterpret_cast<Bytef*>(buffer);
-            z.avail_out = sizeof buffer;
-            result = deflate(&z, flush);
-            out.append(buffer, int(sizeof buffer - z.avail_out));
-        } while (z.avail_out == 0);
-        if (result == Z_STREAM_END || flush == Z_FINISH)
+        z.avail_in = uInt(last ? left : zeros.size());
+        deflate(&z, last ? Z_FINISH : Z_NO_FLUSH);
+        if (last)
             break;
     }
+    out.truncate(int(z.total_out));
     deflateEnd(&z);
     return out;
 }

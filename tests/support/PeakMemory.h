@@ -2,25 +2,18 @@
 
 #include <QFile>
 
-// The resident memory of this process (Linux /proc): now, and the peak since reset(), in bytes.
+// The resident memory of this process in bytes (Linux /proc): "VmRSS" now, "VmHWM" the peak
+// since reset().
 namespace PeakMemory {
-inline qint64 field(const QByteArray& name) {
+inline qint64 read(const QByteArray& field) {
     QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith(name + ':'))
-            return line.mid(name.size() + 1).trimmed().split(' ').value(0).toLongLong() * 1024;
-    return -1;
+    const QByteArray text = status.open(QIODevice::ReadOnly) ? status.readAll() : QByteArray();
+    const int at = text.indexOf(field + ':');
+    return at < 0 ? -1
+                  : text.mid(at + field.size() + 1, 20).simplified().split(' ').value(0).toLongLong() * 1024;
 }
 inline bool reset() {
     QFile refs(QStringLiteral("/proc/self/clear_refs"));
     return refs.open(QIODevice::WriteOnly) && refs.write("5") == 1;
-}
-inline qint64 now() {
-    return field("VmRSS");
-}
-inline qint64 peak() {
-    return field("VmHWM");
 }
 } // namespace PeakMemory
