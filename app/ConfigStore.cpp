@@ -129,31 +129,26 @@ void ConfigStore::repairLoaded() {
     }
 }
 
-// The lines of a settings file, in the text stream's codec as the reader expects them.
-template <typename Entries> static QByteArray settingsText(const Entries& entries) {
-    QByteArray bytes;
-    QTextStream out(&bytes, QIODevice::WriteOnly);
-    for (const auto& entry : entries)
-        out << entry.first << '=' << entry.second << '\n';
-    out.flush();
-    return bytes;
-}
-
 bool ConfigStore::save() {
     QMutexLocker lock(&m_mutex);
-    QList<QPair<QString, int>> entries;
+    QByteArray bytes;
+    QTextStream out(&bytes, QIODevice::WriteOnly);
     for (auto it = m_map.cbegin(); it != m_map.cend(); ++it)
-        entries.append({it.key(), it.value()});
+        out << it.key() << '=' << it.value() << '\n';
+    out.flush();
     // On failure the old file stays as it was; nothing half-written replaces it.
-    return FileWriter::write(filePath(), settingsText(entries), "Singleton mode", nullptr, QIODevice::Text);
+    return FileWriter::write(filePath(), bytes, "Singleton mode", nullptr, QIODevice::Text);
 }
 
 void writeDefaultConfig() {
     const QString path = QDir::currentPath() + QStringLiteral("/config.txt");
     const QFileInfo info(path);
-    if (!info.exists() || !info.isFile())
-        FileWriter::write(path, settingsText(ConfigStore::defaults()), "Singleton mode", nullptr,
-                          QIODevice::Text);
+    if (!info.exists() || !info.isFile()) {
+        QByteArray bytes;
+        for (const auto& entry : ConfigStore::defaults())
+            bytes += entry.first.toUtf8() + '=' + QByteArray::number(entry.second) + '\n';
+        FileWriter::write(path, bytes, "Singleton mode", nullptr, QIODevice::Text);
+    }
     // The store holds what is on disk now, whenever it was first loaded.
     ConfigStore& store = ConfigStore::instance();
     store.reload();
