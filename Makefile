@@ -12,11 +12,11 @@ PKGS_RUN := cmake g++ make pkg-config qtbase5-dev qtmultimedia5-dev qttools5-dev
 	libpocketsphinx-dev pocketsphinx-en-us pulseaudio
 # What building the Debian package needs on top (dpkg-shlibdeps, and `file` to find the binaries).
 PKGS_PACKAGE := $(PKGS_RUN) dpkg-dev file
-# What the tests need on top: an X server, a Wayland compositor (sway, run headless), a private
-# sound server, a private session bus (for the fake desktop portal), speech test data, the Windows
-# cross compilers and Wine (with a Chinese locale) that build and run the Windows cores, and the
-# validators of the package's menu entry and metainfo.
-PKGS_TEST := $(PKGS_PACKAGE) xvfb xauth x11-utils xdotool pulseaudio-utils pocketsphinx-testdata flite sox sway \
+# What the tests need on top: zlib (the tests' compressed replies), an X server, a Wayland
+# compositor (sway, run headless), a private sound server, a private session bus (for the fake
+# desktop portal), speech test data, the Windows cross compilers and Wine (with a Chinese locale)
+# that build and run the Windows cores, and the validators of the package's menu entry and metainfo.
+PKGS_TEST := $(PKGS_PACKAGE) zlib1g-dev xvfb xauth x11-utils xdotool pulseaudio-utils pocketsphinx-testdata flite sox sway \
 	g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine64 locales appstream desktop-file-utils dbus-daemon
 # What `make windows` needs: the 32-bit Windows cross compilers, Debian's source tools (Qt and the
 # offline engine are built from Debian's source packages), bison for the engine, NSIS for the

@@ -1,10 +1,11 @@
 #include "app/ConfigStore.h"
 
+#include "platform/FileWriter.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QMutexLocker>
-#include <QSaveFile>
 #include <QTextStream>
 #include <QtDebug>
 #include <algorithm>
@@ -130,35 +131,23 @@ void ConfigStore::repairLoaded() {
 
 bool ConfigStore::save() {
     QMutexLocker lock(&m_mutex);
-    QSaveFile file(filePath());
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Text)) {
-        qWarning("Singleton mode, unable to open file when saving file !");
-        return false;
-    }
-    QTextStream out(&file);
+    QByteArray bytes;
+    QTextStream out(&bytes, QIODevice::WriteOnly);
     for (auto it = m_map.cbegin(); it != m_map.cend(); ++it)
         out << it.key() << '=' << it.value() << '\n';
     out.flush();
-    if (out.status() != QTextStream::Ok || !file.commit()) {
-        // The old file stays as it was; nothing half-written replaces it.
-        qWarning("Singleton mode, unable to open file when saving file !");
-        return false;
-    }
-    return true;
+    // On failure the old file stays as it was; nothing half-written replaces it.
+    return FileWriter::write(filePath(), bytes, "Singleton mode", nullptr, QIODevice::Text);
 }
 
 void writeDefaultConfig() {
     const QString path = QDir::currentPath() + QStringLiteral("/config.txt");
     const QFileInfo info(path);
     if (!info.exists() || !info.isFile()) {
-        QSaveFile file(path);
-        if (file.open(QIODevice::WriteOnly | QIODevice::Text)) {
-            QTextStream out(&file);
-            for (const auto& entry : ConfigStore::defaults())
-                out << entry.first << '=' << entry.second << '\n';
-            out.flush();
-            file.commit();
-        }
+        QByteArray bytes;
+        for (const auto& entry : ConfigStore::defaults())
+            bytes += entry.first.toUtf8() + '=' + QByteArray::number(entry.second) + '\n';
+        FileWriter::write(path, bytes, "Singleton mode", nullptr, QIODevice::Text);
     }
     // The store holds what is on disk now, whenever it was first loaded.
     ConfigStore& store = ConfigStore::instance();

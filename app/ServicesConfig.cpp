@@ -1,5 +1,7 @@
 #include "app/ServicesConfig.h"
 
+#include "app/LogText.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QMutexLocker>
@@ -67,7 +69,8 @@ int ServicesConfig::number(const QString& key, int fallback) const {
     bool ok = false;
     const int n = value(key, fallback).toInt(&ok);
     if (!ok) {
-        qWarning().noquote() << "Services settings , not a number for" << key << ", using" << fallback;
+        qWarning().noquote() << "Services settings , not a number for" << LogText::cut(key) << ", using"
+                             << fallback;
         return fallback;
     }
     return n;

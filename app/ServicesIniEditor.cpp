@@ -1,7 +1,11 @@
 #include "app/ServicesIniEditor.h"
 
+#include "app/LogText.h"
+#include "platform/FileWriter.h"
+
 #include <QFile>
-#include <QSaveFile>
+#include <QFileInfo>
+#include <QtDebug>
 
 namespace {
 // The key of a "key = value" line; empty for comments, blank lines and section heads.
@@ -99,21 +103,16 @@ bool ServicesIniEditor::write(const QString& path, const QString& section, const
     QFile in(path);
     if (in.exists()) {
         if (!in.open(QIODevice::ReadOnly)) {
+            // Keys are only ever set in the file as it is; one that cannot be read stays as it is.
             *error = in.errorString();
+            qWarning().noquote() << QStringLiteral(
+                                        "Services settings , %1 could not be written (read failed: %2), "
+                                        "the old file is kept !")
+                                        .arg(LogText::cut(QFileInfo(path).fileName()), *error);
             return false;
         }
         text = in.readAll();
         in.close();
     }
-    QSaveFile out(path);
-    if (!out.open(QIODevice::WriteOnly)) {
-        *error = out.errorString();
-        return false;
-    }
-    out.write(withKeys(text, section, keys));
-    if (!out.commit()) {
-        *error = out.errorString();
-        return false;
-    }
-    return true;
+    return FileWriter::write(path, withKeys(text, section, keys), "Services settings", error);
 }

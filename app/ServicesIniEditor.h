@@ -17,8 +17,9 @@ public:
     // appended at the end. New lines use the text's own line ends.
     static QByteArray withKeys(const QByteArray& text, const QString& section, const Keys& keys);
 
-    // Reads the file (a missing one counts as empty), sets the keys and saves it atomically.
-    // False with a readable reason in error when it cannot be read or written.
+    // Reads the file (a missing one counts as empty), sets the keys and saves it through
+    // FileWriter. False with the system's reason in error, and one warning logged, when it
+    // cannot be read or written; the file is then left as it was.
     static bool write(const QString& path, const QString& section, const Keys& keys, QString* error);
 
     // A value as the INI reader gives it back: quoted when it holds a list comma, a comment

@@ -34,9 +34,6 @@ bool SpeechEngineSettings::save(const QString& path, QString* error) const {
     ServicesConfig& services = ServicesConfig::instance();
     for (const auto& [name, value] : keys)
         services.setValue(QStringLiteral("speech/") + name, value);
-    if (ServicesIniEditor::write(path, QStringLiteral("speech"), keys, error))
-        return true;
-    qWarning().noquote() << "Services settings , services.ini could not be written:" << *error
-                         << "; the speech engine settings hold until the program ends";
-    return false;
+    // A file that cannot be written is reported by the editor; the values hold for this run.
+    return ServicesIniEditor::write(path, QStringLiteral("speech"), keys, error);
 }

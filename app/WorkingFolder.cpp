@@ -1,9 +1,10 @@
 #include "app/WorkingFolder.h"
 
+#include "platform/FileWriter.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStandardPaths>
 #include <QtDebug>
 
@@ -36,9 +37,13 @@ WorkingFolder WorkingFolder::forExecutable(const QString& executableDir) {
     return folder;
 }
 
-static QByteArray contentOf(const QString& path) {
+// The whole content of a file; false when it cannot be read.
+static bool readWhole(const QString& path, QByteArray* content) {
     QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    *content = file.readAll();
+    return file.error() == QFileDevice::NoError;
 }
 
 bool WorkingFolder::prepare() const {
@@ -56,14 +61,18 @@ bool WorkingFolder::prepare() const {
             continue;
         if (QFileInfo::exists(target) && userMaintained.contains(name))
             continue;
-        const QByteArray content = contentOf(source);
-        if (QFileInfo::exists(target) && contentOf(target) == content)
+        QByteArray content;
+        if (!readWhole(source, &content)) {
+            qWarning().noquote() << "Working folder , reading the shipped" << name << "failed !";
+            continue;
+        }
+        QByteArray present;
+        if (QFileInfo::exists(target) && readWhole(target, &present) && present == content)
             continue;
         // Written afresh rather than copied: the copy belongs to the user and is writable,
-        // whatever the installed file's permissions.
-        QSaveFile file(target);
-        if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size() || !file.commit())
-            qWarning().noquote() << "Working folder , copying" << name << "failed !";
+        // whatever the installed file's permissions. A write that fails (a full disk) leaves
+        // the earlier copy, or no file at all, so that the next start copies it again.
+        FileWriter::write(target, content, "Working folder");
     }
     return true;
 }

@@ -1,5 +1,7 @@
 #include "commands/VocabularyTables.h"
 
+#include "app/LogText.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -120,7 +122,8 @@ void VocabularyTables::reportShortLine(const QString& name, const QStringRef& li
     if (m_reportedLines.contains(id))
         return;
     m_reportedLines.insert(id);
-    qWarning().noquote() << "Voice Transcribe ," << name << "line without all its fields skipped :" << line;
+    qWarning().noquote() << "Voice Transcribe ," << name
+                         << "line without all its fields skipped :" << LogText::cut(line.toString());
 }
 
 void VocabularyTables::mergeValue(QMap<QString, QString>& table, const QStringRef& key,

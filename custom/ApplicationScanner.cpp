@@ -1,12 +1,12 @@
 #include "custom/ApplicationScanner.h"
 
+#include "app/LogText.h"
+#include "platform/FileWriter.h"
+
 #include <QFile>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QTextCodec>
-#include <QTextStream>
 #include <QtDebug>
-#include <algorithm>
 
 static const char kSoftwareFile[] = "software.txt";
 static const char kListFile[] = "info.txt";
@@ -25,31 +25,57 @@ ApplicationScanner::~ApplicationScanner() {
     wait();
 }
 
+// A line's text without its line end.
+static QString textOf(const QString& line) {
+    int end = line.size();
+    if (line.endsWith(QLatin1Char('\n')))
+        --end;
+    if (end > 0 && line.at(end - 1) == QLatin1Char('\r'))
+        --end;
+    return line.left(end);
+}
+
 void ApplicationScanner::readSoftwareTxt() {
+    m_lines.clear();
+    m_byteOrderMark.clear();
     QFile file(QString::fromLatin1(kSoftwareFile));
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+    if (!file.open(QIODevice::ReadOnly)) {
         qWarning("Find the application , open software file failed when reading !");
         // A file that exists but cannot be read is left alone by the scan rather than emptied.
-        m_unreadable = file.exists();
+        m_state = file.exists() ? FileState::Unreadable : FileState::Missing;
         return;
     }
-    m_unreadable = false;
-    m_records.clear();
-    QTextStream in(&file);
-    in.setCodec(gbk());
-    in.setAutoDetectUnicode(true);
-    QString line;
-    while (in.readLineInto(&line)) {
-        if (line.isEmpty())
-            continue;
-        const QStringList fields = line.split(QLatin1Char(','));
-        if (fields.size() < 4)
-            qWarning().noquote()
-                << "Find the application , record with fewer than four fields kept unchanged:" << line;
-        m_records.append({fields.value(1), line});
+    const QByteArray bytes = file.readAll();
+    // As the readers of the file decide: GBK unless a byte-order mark names a Unicode encoding.
+    m_codec = QTextCodec::codecForUtfText(bytes, gbk());
+    QTextCodec::ConverterState state;
+    const QString text = m_codec->toUnicode(bytes.constData(), bytes.size(), &state);
+    // Written back, the text must give the very bytes read, apart from a byte-order mark the
+    // decoder dropped (a head of at most four bytes that decodes to nothing); otherwise writing
+    // would damage the file for good.
+    const QByteArray again = m_codec->fromUnicode(text);
+    const QByteArray head = bytes.left(bytes.size() - again.size());
+    const bool lossless = state.invalidChars == 0 && bytes.endsWith(again) &&
+                          (head.isEmpty() || (head.size() <= 4 && m_codec->toUnicode(head).isEmpty()));
+    if (!lossless) {
+        m_state = FileState::NotLossless;
+        return;
     }
-    std::stable_sort(m_records.begin(), m_records.end(),
-                     [](const Record& a, const Record& b) { return a.key < b.key; });
+    m_state = FileState::Read;
+    m_byteOrderMark = head;
+    for (int start = 0; start < text.size();) {
+        const int nl = text.indexOf(QLatin1Char('\n'), start);
+        const int end = nl < 0 ? text.size() : nl + 1;
+        m_lines << text.mid(start, end - start);
+        start = end;
+    }
+    for (const QString& line : qAsConst(m_lines)) {
+        const QString record = textOf(line);
+        if (!record.isEmpty() && record.count(QLatin1Char(',')) < 3)
+            qWarning().noquote()
+                << "Find the application , record with fewer than four fields kept unchanged:"
+                << LogText::cut(record);
+    }
 }
 
 bool ApplicationScanner::matches(ExecutableListing::NameMatch rule, const QString& path,
@@ -66,10 +92,6 @@ bool ApplicationScanner::matches(ExecutableListing::NameMatch rule, const QStrin
         return false;
     static const QRegularExpression version(QStringLiteral("^(-?[0-9]+(\\.[0-9]+)*)?$"));
     return version.match(file.midRef(base.size())).hasMatch();
-}
-
-QByteArray ApplicationScanner::encodeLine(const QString& line) const {
-    return gbk()->fromUnicode(line) + "\r\n";
 }
 
 // One line of the listing: UTF-8 where it is valid UTF-8 (the Linux walker writes file names as
@@ -112,21 +134,34 @@ static QString withoutWrongLocation(const QString& record, ExecutableListing::Na
     return withLocation(record, QString());
 }
 
-QByteArray ApplicationScanner::filledRecords(const QString& listPath) {
-    QByteArray out;
+bool ApplicationScanner::fillRecords(const QString& listPath) {
     QFile list(listPath);
     if (!list.open(QIODevice::ReadOnly)) {
         qWarning("Find the application , open info file failed !");
-        return out;
+        return false;
     }
     const ExecutableListing::NameMatch rule = m_listing->nameMatch();
-    // Only the records still waiting for a location take part in the walk over the listing.
-    QVector<Record*> open;
-    for (Record& record : m_records) {
-        record.line = withoutWrongLocation(record.line, rule);
-        if (needsLocation(record.line))
-            open.append(&record);
+    bool changed = false;
+    // The records still waiting for a location (by line index) take part in the walk; the
+    // first path found fills a record in its place, each further one adds a copy at the end.
+    struct Open {
+        int line;
+        QString record;
+        QString key;
+        bool filled = false;
+    };
+    QVector<Open> open;
+    for (int i = 0; i < m_lines.size(); ++i) {
+        const QString record = textOf(m_lines[i]);
+        const QString kept = withoutWrongLocation(record, rule);
+        if (kept != record) {
+            m_lines[i] = kept + m_lines[i].mid(record.size());
+            changed = true;
+        }
+        if (needsLocation(kept))
+            open.append({i, kept, kept.section(QLatin1Char(','), 1, 1)});
     }
+    QStringList added;
     while (!list.atEnd()) {
         QByteArray bytes = list.readLine();
         while (bytes.endsWith('\n') || bytes.endsWith('\r'))
@@ -136,47 +171,51 @@ QByteArray ApplicationScanner::filledRecords(const QString& listPath) {
         const QString line = decodeListLine(bytes);
         QString path = line;
         path.replace(QLatin1Char('\\'), QLatin1String("\\\\"));
-        for (Record* record : open) {
-            if (matches(rule, line, record->key)) {
-                out += encodeLine(withLocation(record->line, kFileScheme + path));
-                record->found = true;
+        for (Open& record : open) {
+            if (!matches(rule, line, record.key))
+                continue;
+            const QString filled = withLocation(record.record, kFileScheme + path);
+            if (record.filled) {
+                added << filled;
+            } else {
+                QString& target = m_lines[record.line];
+                target = filled + target.mid(textOf(target).size());
+                record.filled = true;
             }
+            changed = true;
         }
     }
-    return out;
+    if (!added.isEmpty() && !m_lines.isEmpty() && !m_lines.last().endsWith(QLatin1Char('\n')))
+        m_lines.last() += QStringLiteral("\r\n");
+    for (const QString& record : qAsConst(added))
+        m_lines << record + QStringLiteral("\r\n");
+    return changed;
 }
 
-// True unless the file exists and may not be written: no write permission bit at all (a file the
-// user made read-only, which is respected even for the superuser) or it cannot be opened for writing.
-static bool isWritable(const QString& path) {
-    QFile file(path);
-    if (!file.exists())
-        return true;
-    const QFile::Permissions write = QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther;
-    if (!(file.permissions() & write))
-        return false;
-    return file.open(QIODevice::WriteOnly | QIODevice::Append);
+QByteArray ApplicationScanner::encoded() const {
+    QTextCodec* codec = m_codec ? m_codec : gbk();
+    return m_byteOrderMark + codec->fromUnicode(m_lines.join(QString()));
 }
 
 void ApplicationScanner::run() {
-    const QString listPath = QString::fromLatin1(kListFile);
-    if (!m_listing || !m_listing->writeList(listPath))
-        qWarning("Find the application , listing the executables failed !");
-
-    // The new content is built in full and replaces "software.txt" only once complete, so a file
-    // that cannot be written keeps every record it had.
-    QByteArray content = m_listing ? filledRecords(listPath) : QByteArray();
-    for (const Record& record : m_records)
-        if (!record.found)
-            content += encodeLine(record.line);
-
-    const QString softwarePath = QString::fromLatin1(kSoftwareFile);
-    QSaveFile file(softwarePath);
-    if (m_unreadable)
+    if (m_state == FileState::Unreadable) {
         qWarning("Find the application , software file left unchanged, it could not be read !");
-    else if (!isWritable(softwarePath) || !file.open(QIODevice::WriteOnly) ||
-             file.write(content) != content.size() || !file.commit())
-        qWarning("Find the application , open soft file failed !");
-
+        return;
+    }
+    if (m_state == FileState::NotLossless) {
+        qWarning("Find the application , software file left unchanged, it is not GBK text (saved as UTF-8 "
+                 "without a byte-order mark?) and would be damaged by writing it back !");
+        return;
+    }
+    const QString listPath = QString::fromLatin1(kListFile);
+    const bool listed = m_listing && m_listing->writeList(listPath);
+    if (!listed)
+        qWarning("Find the application , listing the executables failed !");
+    // A missing file is made (empty when nothing was found), so that its readers find one.
+    const bool changed = (listed && fillRecords(listPath)) || m_state == FileState::Missing;
+    // The file is written only when a record changed; the new content replaces it only once
+    // complete, so a full disk or a read-only file keeps every record it had.
+    if (changed && FileWriter::write(QString::fromLatin1(kSoftwareFile), encoded(), "Find the application"))
+        m_state = FileState::Read;
     QFile::remove(listPath);
 }

@@ -7,10 +7,14 @@
 #include <QVector>
 #include <memory>
 
-// Completes "software.txt" once per start: lists the installed executables into "info.txt",
-// fills the location of every record whose executable was found, and rewrites the file — the
-// filled records first, in listing order, then the others in key order. Every line of the file
-// is kept, however many records name the same executable. Runs on its own thread.
+class QTextCodec;
+
+// Completes "software.txt" once per start: lists the installed executables into "info.txt" and
+// fills the location of every record whose executable was found. Records keep their places; a
+// record found at more than one path gets a copy per further path, appended at the end. The file
+// is written only when the scan changed something, and never when its text could not be read
+// back without loss (a file saved in another encoding is left as it is, with a warning).
+// Runs on its own thread.
 class ApplicationScanner : public QThread {
     Q_OBJECT
 public:
@@ -18,7 +22,7 @@ public:
     ~ApplicationScanner() override;
 
 public slots:
-    // (Re)reads "software.txt" into the records, in the order of their executable name (field 2).
+    // (Re)reads "software.txt": GBK, or the Unicode encoding its byte-order mark names.
     void readSoftwareTxt();
 
 public:
@@ -30,15 +34,17 @@ protected:
     void run() override;
 
 private:
-    QByteArray filledRecords(const QString& listPath);
-    QByteArray encodeLine(const QString& line) const;
+    enum class FileState { Missing, Read, Unreadable, NotLossless };
 
-    struct Record {
-        QString key;  // field 2, the executable name
-        QString line; // the whole line, its location dropped when it no longer matches
-        bool found = false;
-    };
-    QVector<Record> m_records;
-    bool m_unreadable = false;
+    // Fills the records still waiting for a location; true when a record changed.
+    bool fillRecords(const QString& listPath);
+    QByteArray encoded() const;
+
+    // Every line of the file in its order, each with its own line end (none after a last line
+    // that has none), so that lines the scan leaves alone are written back byte for byte.
+    QStringList m_lines;
+    FileState m_state = FileState::Missing;
+    QTextCodec* m_codec = nullptr;
+    QByteArray m_byteOrderMark;
     std::unique_ptr<ExecutableListing> m_listing;
 };

@@ -2,13 +2,13 @@
 #include "ui_CustomCommandEditor.h"
 
 #include "app/NoticeBox.h"
+#include "platform/FileWriter.h"
 
 #include <QDir>
 #include <QEvent>
 #include <QFile>
 #include <QFileDialog>
 #include <QMouseEvent>
-#include <QSaveFile>
 #include <QTextCodec>
 #include <QTextStream>
 #include <QtDebug>
@@ -58,16 +58,23 @@ static bool isTaken(const QString& path, QChar separator, const QString& word, c
 }
 
 // Appends one record with CR LF. A last line left without its line end gets one first, so the new
-// record never runs into it.
-static bool appendRecord(const QString& path, const QString& record) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadWrite | QIODevice::Append))
-        return false;
+// record never runs into it. The file is replaced as a whole, so a full disk never leaves half a
+// record; a failure is logged (openFailure when the file cannot be read) and gives false.
+static bool appendRecord(const QString& path, const QString& record, const char* openFailure) {
     QByteArray bytes;
-    if (file.size() > 0 && file.seek(file.size() - 1) && file.read(1) != "\n")
-        bytes = "\r\n";
+    QFile file(path);
+    if (file.exists()) {
+        if (!file.open(QIODevice::ReadOnly)) {
+            qWarning("%s", openFailure);
+            return false;
+        }
+        bytes = file.readAll();
+        file.close();
+    }
+    if (!bytes.isEmpty() && !bytes.endsWith('\n'))
+        bytes += "\r\n";
     bytes += gbk()->fromUnicode(record) + "\r\n";
-    return file.write(bytes) == bytes.size();
+    return FileWriter::write(path, bytes, "Custom command words");
 }
 
 CustomCommandEditor::CustomCommandEditor(QWidget* parent, Qt::WindowFlags flags)
@@ -200,10 +207,9 @@ void CustomCommandEditor::addWebCommand() {
         return;
     }
     showPage(1);
-    if (!appendRecord(QLatin1String(kWebFile), word + QLatin1Char(' ') + address)) {
-        qWarning("Custom command words , open webSearch file failed when the last save command words !");
+    if (!appendRecord(QLatin1String(kWebFile), word + QLatin1Char(' ') + address,
+                      "Custom command words , open webSearch file failed when the last save command words !"))
         return;
-    }
     emit alreadyDefsig(QStringLiteral("网页"), word, address);
 }
 
@@ -224,10 +230,10 @@ void CustomCommandEditor::addPathCommand(const QString& type, QLineEdit* pathFie
         return;
     }
     showPage(1);
-    if (!appendRecord(QLatin1String(kCommandFile), word + QLatin1String(kFileLink) + path)) {
-        qWarning("Custom command words , open commandwords file failed when the last save command words !");
+    if (!appendRecord(
+            QLatin1String(kCommandFile), word + QLatin1String(kFileLink) + path,
+            "Custom command words , open commandwords file failed when the last save command words !"))
         return;
-    }
     emit alreadyDefsig(type, word, path);
 }
 
@@ -298,9 +304,7 @@ void CustomCommandEditor::removeRecordLine(const QString& path, QChar separator,
     if (!removed)
         return;
 
-    QSaveFile out(path);
-    if (!out.open(QIODevice::WriteOnly) || out.write(kept) != kept.size() || !out.commit())
-        qWarning("%s", openFailure);
+    FileWriter::write(path, kept, "Custom command words");
 }
 
 QString CustomCommandEditor::browseStartFolder() {

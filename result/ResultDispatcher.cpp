@@ -2,6 +2,7 @@
 
 #include "app/ConfigStore.h"
 #include "app/EditorWindows.h"
+#include "app/LogText.h"
 #include "app/NoticeBox.h"
 #include "app/ReplyLimiter.h"
 #include "result/TranslationService.h"
@@ -261,14 +262,14 @@ void ResultDispatcher::translateText(const QString& text) {
     auto* manager = new QNetworkAccessManager;
     m_pending.insert(manager);
     connect(manager, &QNetworkAccessManager::finished, this, &ResultDispatcher::onTranslationReply);
-    QNetworkReply* reply = manager->get(QNetworkRequest(QUrl(url, QUrl::TolerantMode)));
-    ReplyLimiter::attach(reply, TranslationService::kMaxReplyBytes, settings.timeoutMs);
+    QNetworkReply* reply = ReplyLimiter::get(manager, QNetworkRequest(QUrl(url, QUrl::TolerantMode)),
+                                             TranslationService::kMaxReplyBytes, settings.timeoutMs);
     reply->setProperty("deadlineMs", settings.timeoutMs);
 }
 
 void ResultDispatcher::onTranslationReply(QNetworkReply* reply) {
     if (reply->error() != QNetworkReply::NoError)
-        qDebug() << QStringLiteral("Error:") + reply->errorString();
+        qDebug() << QStringLiteral("Error:") + LogText::cut(reply->errorString());
 
     const ReplyLimiter::Verdict verdict = ReplyLimiter::verdict(reply);
     const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
@@ -302,7 +303,7 @@ void ResultDispatcher::onTranslationReply(QNetworkReply* reply) {
         qWarning("Translation , reply holds no translation !");
         return;
     }
-    qDebug() << QStringLiteral("dst = ") + *segment;
+    qDebug() << QStringLiteral("dst = ") + LogText::cut(*segment);
     const QString translation = TranslationService::decodeEscapes(*segment);
     if (translation.size() > TranslationService::kMaxTranslationChars) {
         qWarning("Translation , translation of %d characters refused (more than %d), nothing typed !",

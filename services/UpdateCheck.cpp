@@ -1,6 +1,7 @@
 #include "services/UpdateCheck.h"
 
 #include "app/ConfigStore.h"
+#include "app/LogText.h"
 #include "app/NoticeBox.h"
 #include "app/ReplyLimiter.h"
 #include "app/ServicesConfig.h"
@@ -67,8 +68,8 @@ int UpdateCheck::deadlineMs() {
 }
 
 QNetworkReply* UpdateCheck::sendRequest(QNetworkAccessManager* manager) {
-    QNetworkReply* reply = manager->get(QNetworkRequest(updateUrl()));
-    ReplyLimiter::attach(reply, kMaxReplyBytes, deadlineMs());
+    QNetworkReply* reply =
+        ReplyLimiter::get(manager, QNetworkRequest(updateUrl()), kMaxReplyBytes, deadlineMs());
     // The manager goes with its one reply.
     QObject::connect(reply, &QObject::destroyed, manager, &QObject::deleteLater);
     return reply;
@@ -76,7 +77,7 @@ QNetworkReply* UpdateCheck::sendRequest(QNetworkAccessManager* manager) {
 
 bool UpdateCheck::readReply(QNetworkReply* reply, QString* version) {
     if (reply->error() != QNetworkReply::NoError)
-        qWarning().noquote() << "Error:" << reply->errorString();
+        qWarning().noquote() << "Error:" << LogText::cut(reply->errorString());
     switch (ReplyLimiter::verdict(reply)) {
     case ReplyLimiter::TooLarge:
         qWarning("Update , reply larger than %lld bytes refused !", kMaxReplyBytes);

@@ -39,9 +39,9 @@ QByteArray utf8Lines(const QStringList& paths) {
 
 Q_DECLARE_METATYPE(ExecutableListing::NameMatch)
 
-// software.txt before the scan (absent when null), the listing, software.txt after it, a warning,
-// the name rule.
-using Scan = Rows<QByteArray, QByteArray, QByteArray, QString, NameMatch>;
+// software.txt before the scan (absent when null), the listing, software.txt after it, whether
+// the scan wrote it, a warning, the name rule.
+using Scan = Rows<QByteArray, QByteArray, QByteArray, bool, QString, NameMatch>;
 
 class TestApplicationScanner : public QObject {
     Q_OBJECT
@@ -52,54 +52,69 @@ private slots:
     void scan_data() {
         const Scan row;
         const NameMatch part = NameMatch::Contained, whole = NameMatch::FileName;
-        row("filled records in listing order, a record once per path, then the rest in key order",
+        const QByteArray bom = "\xef\xbb\xbf";
+        row("records filled in their places, a further path appended",
             "zeta,z.exe,http://z,\r\nalready,a.exe,http://a,file:///c:\\\\old\\\\a.exe\r\n"
             "missing,m.exe,http://m,\r\nbeta,b.exe,http://b,\r\n",
             utf8Lines({"c:\\Program Files\\z.exe", "c:\\x\\a.exe", "c:\\y\\b.exe", "d:\\z.exe"}),
-            "zeta,z.exe,http://z,file:///c:\\\\Program Files\\\\z.exe\r\nbeta,b.exe,http://b,file:///"
-            "c:\\\\y\\\\b.exe\r\nzeta,z.exe,http://z,file:///d:\\\\z.exe\r\n"
-            "already,a.exe,http://a,file:///c:\\\\old\\\\a.exe\r\nmissing,m.exe,http://m,\r\n",
-            "", part);
-        row("no software.txt: an empty one", QByteArray(), utf8Lines({"c:\\a.exe"}), "",
+            "zeta,z.exe,http://z,file:///c:\\\\Program Files\\\\z.exe\r\n"
+            "already,a.exe,http://a,file:///c:\\\\old\\\\a.exe\r\nmissing,m.exe,http://m,\r\n"
+            "beta,b.exe,http://b,file:///c:\\\\y\\\\b.exe\r\nzeta,z.exe,http://z,file:///d:\\\\z.exe\r\n",
+            true, "", part);
+        row("no software.txt: an empty one", QByteArray(), utf8Lines({"c:\\a.exe"}), "", true,
             "Find the application , open software file failed when reading !", part);
-        row("every record of an executable kept, empty lines dropped",
-            "Alpha,tool,http://a,\r\nBeta,tool,http://b,\r\n\r\nno commas\r\nmore words\r\n",
+        row("every record of an executable filled, other lines kept as they are",
+            "Alpha,tool,http://a,\r\nBeta,tool,http://b,\r\n\r\nno commas\nmore words",
             utf8Lines({"/usr/bin/tool"}),
             "Alpha,tool,http://a,file:////usr/bin/tool\r\nBeta,tool,http://b,file:////usr/bin/tool\r\n"
-            "no commas\r\nmore words\r\n",
-            "", whole);
+            "\r\nno commas\nmore words",
+            true, "", whole);
         row("file name matched whole, a version only where asked",
             "VSCode,code,http://c,\r\nVLC,vlc,http://v,\r\nGIMP,gimp*,http://g,\r\n",
             utf8Lines({"/usr/bin/osslsigncode", "/usr/bin/rvlc", "/usr/bin/gimp-console-2.10",
                        "/usr/bin/gimp-2.10", "/opt/vlc/vlc", "/usr/bin/code-oss"}),
-            "GIMP,gimp*,http://g,file:////usr/bin/gimp-2.10\r\nVLC,vlc,http://v,file:////opt/vlc/vlc\r\n"
-            "VSCode,code,http://c,\r\n",
-            "", whole);
+            "VSCode,code,http://c,\r\nVLC,vlc,http://v,file:////opt/vlc/vlc\r\n"
+            "GIMP,gimp*,http://g,file:////usr/bin/gimp-2.10\r\n",
+            true, "", whole);
         row("a wrong earlier match is dropped, a right one kept",
             "VSCode,code,http://c,file:////usr/bin/osslsigncode\r\nVLC,vlc,http://v,file:////usr/bin/vlc\r\n",
             utf8Lines({"/usr/bin/osslsigncode", "/usr/bin/vlc"}),
-            "VSCode,code,http://c,\r\nVLC,vlc,http://v,file:////usr/bin/vlc\r\n", "", whole);
+            "VSCode,code,http://c,\r\nVLC,vlc,http://v,file:////usr/bin/vlc\r\n", true, "", whole);
         row("the Windows shell's listing in the local code page",
             gbk("音乐,酷狗.exe,http://k,\r\nqq,QQ.exe,http://q,\r\n"),
             gbkLines({"D:\\软件\\酷狗音乐\\酷狗.exe", "C:\\QQ.exe"}),
             gbk("音乐,酷狗.exe,http://k,file:///D:\\\\软件\\\\酷狗音乐\\\\酷狗.exe\r\nqq,QQ.exe,http://"
                 "q,file:///C:\\\\QQ.exe\r\n"),
-            "", part);
-        row("listing fails: records kept", "b,b.exe,http://b,\r\na,a.exe,http://a,file:///c:\\\\a.exe\r\n",
-            QByteArray(), "a,a.exe,http://a,file:///c:\\\\a.exe\r\nb,b.exe,http://b,\r\n",
-            "Find the application , open info file failed !", part);
+            true, "", part);
+        row("nothing found: not written", "b,b.exe,http://b,\nz,z.exe,http://z,\n", utf8Lines({"c:\\a.exe"}),
+            "b,b.exe,http://b,\nz,z.exe,http://z,\n", false, "", part);
+        row("listing fails: not written", "b,b.exe,http://b,\r\na,a.exe,http://a,file:///c:\\\\a.exe\r\n",
+            QByteArray(), "b,b.exe,http://b,\r\na,a.exe,http://a,file:///c:\\\\a.exe\r\n", false,
+            "Find the application , listing the executables failed !", part);
+        row("UTF-8 with a byte-order mark: written back in UTF-8", bom + "记事本,notepad,http://n,\r\n",
+            utf8Lines({"/usr/bin/notepad"}), bom + "记事本,notepad,http://n,file:////usr/bin/notepad\r\n",
+            true, "", whole);
+        row("UTF-8 without one: not GBK, never written", "记事本,notepad,http://n,\r\n",
+            utf8Lines({"/usr/bin/notepad"}), "记事本,notepad,http://n,\r\n", false, "it is not GBK text",
+            whole);
     }
     void scan() {
-        const auto [before, listing, after, warning, rule] = Scan::fetch();
-        if (!before.isNull())
+        const auto [before, listing, after, written, warning, rule] = Scan::fetch();
+        const QDateTime old(QDate(2001, 2, 3), QTime(4, 5, 6));
+        if (!before.isNull()) {
             m_dir->write("software.txt", before);
+            QFile file("software.txt");
+            QVERIFY(file.open(QIODevice::ReadWrite) &&
+                    file.setFileTime(old, QFileDevice::FileModificationTime));
+        }
         MessageLog log;
         ::scan(std::make_unique<BytesListing>(listing, rule));
         QVERIFY(QFile::exists("software.txt"));
         QCOMPARE(m_dir->read("software.txt"), after);
+        QCOMPARE(QFileInfo("software.txt").lastModified() != old, written);
         QVERIFY(!QFile::exists("info.txt"));
         if (!warning.isEmpty())
-            QVERIFY(log.warnings().contains(warning));
+            QVERIFY2(log.warnings().filter(warning).size() == 1, qPrintable(log.warnings().join('\n')));
     }
 
     void unwritableSoftwareTxtKeepsItsContent() {
@@ -110,7 +125,7 @@ private slots:
         MessageLog log;
         ::scan(std::make_unique<BytesListing>(utf8Lines({"c:\\x.exe"})));
         QCOMPARE(m_dir->read("software.txt"), before);
-        QVERIFY(log.warnings().contains("Find the application , open soft file failed !"));
+        QVERIFY(log.contains("software.txt could not be written (open failed: the file is read-only)"));
         QCOMPARE(QDir().entryList(QDir::Files), QStringList{"software.txt"});
     }
 

@@ -3,8 +3,10 @@
 #include "platform/fake/FakeForegroundWindow.h"
 #include "result/ResultDispatcher.h"
 #include "result/TranslationService.h"
+#include "tests/support/GzipBomb.h"
 #include "tests/support/LoopbackHttpServer.h"
 #include "tests/support/MessageLog.h"
+#include "tests/support/PeakMemory.h"
 #include "tests/support/Rows.h"
 #include "tests/support/TestDir.h"
 
@@ -15,7 +17,8 @@
 // Text, RemovePunctuation, source and target language; then the request target (whole when it
 // starts with '/', else a part of it), the log line (if given) and extra services.ini lines.
 using Request = Rows<QString, int, int, int, QString, QString, QByteArray>;
-// Status (-1: connection refused, -2: a 200 answer trickled out), body,
+// Status (-1: connection refused, -2: a 200 answer trickled out, -3: a 200 answer in gzip although
+// identity was asked), body,
 // bytes typed, the warning given (a part of it; empty: none).
 using Reply = Rows<int, QByteArray, QByteArray, QString>;
 using Escapes = Rows<QString, QString, bool>; // segment, text, warned
@@ -107,7 +110,8 @@ private slots:
         row("trickling answer: deadline", -2, "{\"dst\":\"" + QByteArray(40, 'x') + "\"}", "",
             "no complete reply within 300 ms");
         row("reply over 64 KiB", 200, "{\"dst\":\"ok\",\"pad\":\"" + QByteArray(64 * 1024, ' ') + "\"}", "",
-            "larger than 65536 bytes");
+            "reply larger than 65536 bytes refused");
+        row("gzip bomb", -3, gzipBomb(256 << 20), "", "reply larger than 65536 bytes refused");
         row("translation over 4096 characters", 200, "{\"dst\":\"" + longest + "b\"}", "",
             "translation of 4097 characters refused");
     }
@@ -121,9 +125,18 @@ private slots:
             makeDispatcher("timeout_ms=300\n");
             m_server->mode = LoopbackHttpServer::Trickle;
         }
+        if (status == -3)
+            m_server->mode = LoopbackHttpServer::Gzip;
+        QVERIFY(PeakMemory::reset());
+        const qint64 before = PeakMemory::read("VmRSS");
         MessageLog log;
         m_dispatcher->write("hello");
         QTRY_COMPARE_WITH_TIMEOUT(m_dispatcher->pendingTranslations(), 0, 10000);
+        // Whatever the reply, memory never holds more than the cap (64 KiB) and Qt's own buffers.
+        QVERIFY2(PeakMemory::read("VmHWM") - before < 32 << 20,
+                 qPrintable(QString::number(PeakMemory::read("VmHWM") - before)));
+        if (status != -1)
+            QCOMPARE(m_server->last().header("Accept-Encoding"), QByteArray("identity"));
         QCOMPARE(m_typing->posted.toHex(' '), typed.toHex(' '));
         const QStringList warnings = log.warnings().filter("Translation , ");
         QCOMPARE(warnings.size(), warning.isEmpty() ? 0 : 1);

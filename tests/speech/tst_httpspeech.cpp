@@ -1,8 +1,10 @@
 #include "app/ConfigStore.h"
 #include "app/ServicesConfig.h"
 #include "tests/speech/WavFile.h"
+#include "tests/support/GzipBomb.h"
 #include "tests/support/LoopbackHttpServer.h"
 #include "tests/support/MessageLog.h"
+#include "tests/support/PeakMemory.h"
 #include "tests/support/Rows.h"
 #include "tests/support/TestDir.h"
 #include "voice/RecognitionThread.h"
@@ -85,14 +87,19 @@ private slots:
         row("nothing configured", "", "");
         row("offline chosen despite an address", "engine=offline\nurl=http://127.0.0.1:9/\n", "");
         row("http without address", "engine=http\n", "needs url=");
+        row("an engine name of a megabyte, cut in the log", "engine=" + QByteArray(1 << 20, 'x') + "\n",
+            "unknown engine");
     }
-    // The offline engine serves unless a server is configured (the request tests choose one).
+    // The offline engine serves unless a server is configured (the request tests choose one);
+    // values of services.ini go into the log cut short.
     void engineChoice() {
         const auto [speech, warning] = Engine::fetch();
         configure(speech);
         QVERIFY(dynamic_cast<OfflineSpeechService*>(SpeechService::create().get()));
         QCOMPARE(m_log->warnings().isEmpty(), warning.isEmpty());
         QVERIFY(warning.isEmpty() || m_log->contains(warning));
+        for (const QString& line : m_log->warnings())
+            QVERIFY2(line.size() < 1000, qPrintable(QString::number(line.size())));
     }
 
     void requestCarriesTheForm_data() {
@@ -122,27 +129,37 @@ private slots:
         QVERIFY2(m_log->warnings().isEmpty(), qPrintable(m_log->warnings().join('\n')));
     }
 
-    // Status -1: the server trickles a valid reply one byte every 50 ms.
+    // Status -1: the server trickles a valid reply one byte every 50 ms; -2: it answers 200 with a
+    // gzip body (256 MiB inflated) although identity was asked. Memory never holds more than the cap.
     void failuresMakeTheServiceUnavailable_data() {
         const Failure row;
         row("unauthorised", 401, "{}", "HTTP 401");
         row("not JSON", 200, "<html>hello</html>", "not JSON");
         row("a reply trickling past the deadline", -1, "{\"text\":\"slow\"}", "no complete reply");
         row("a reply over 1 MiB", 200,
-            "{\"text\":\"" + QByteArray(HttpSpeechService::MaxReplyBytes, 'a') + "\"}", "larger than");
+            "{\"text\":\"" + QByteArray(HttpSpeechService::MaxReplyBytes, 'a') + "\"}",
+            "reply larger than 1048576 bytes refused");
+        row("a gzip bomb", -2, gzipBomb(256 << 20), "reply larger than 1048576 bytes refused");
     }
     void failuresMakeTheServiceUnavailable() {
         const auto [status, body, warning] = Failure::fetch();
         configure(serverUrl() + "timeout_ms=400\n");
-        m_server->status = status;
+        m_server->status = status == -2 ? 200 : status;
         m_server->body = body;
-        m_server->mode = status > 0 ? LoopbackHttpServer::Answer : LoopbackHttpServer::Trickle;
+        m_server->mode = status > 0     ? LoopbackHttpServer::Answer
+                         : status == -1 ? LoopbackHttpServer::Trickle
+                                        : LoopbackHttpServer::Gzip;
         auto t = thread();
+        QVERIFY(PeakMemory::reset());
+        const qint64 before = PeakMemory::read("VmRSS");
         QElapsedTimer clock;
         clock.start();
         QCOMPARE(recognise(*t), QString("<unavailable>"));
         QVERIFY2(clock.elapsed() < 3000, qPrintable(QString::number(clock.elapsed())));
         QVERIFY2(m_log->contains(warning), qPrintable(m_log->warnings().join('\n')));
+        QVERIFY2(PeakMemory::read("VmHWM") - before < 32 << 20,
+                 qPrintable(QString::number(PeakMemory::read("VmHWM") - before)));
+        QCOMPARE(m_server->last().header("Accept-Encoding"), QByteArray("identity"));
         QTRY_COMPARE(int(ConfigStore::instance()["IsRecording"]), 0);
         QCOMPARE(t->engineState(), RecognitionThread::EngineState::Failing);
 

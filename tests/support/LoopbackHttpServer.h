@@ -7,8 +7,9 @@
 #include <QTimer>
 
 // A small HTTP/1.1 server on 127.0.0.1: records every request and answers it at once with the
-// set status and body, holds it for a later answer(), never answers, or trickles the answer out
-// one byte every 50 ms (so a transfer never falls silent).
+// set status and body, holds it for a later answer(), never answers, trickles the answer out
+// one byte every 50 ms (so a transfer never falls silent), or answers with the body marked
+// "Content-Encoding: gzip" whatever the request asked for.
 class LoopbackHttpServer {
 public:
     struct Request {
@@ -22,7 +23,7 @@ public:
             return QByteArray();
         }
     };
-    enum Mode { Answer, Hold, Silent, Trickle };
+    enum Mode { Answer, Hold, Silent, Trickle, Gzip };
 
     Mode mode = Answer;
     int status = 200;
@@ -43,10 +44,11 @@ public:
     QString url() const { return QStringLiteral("http://127.0.0.1:%1").arg(m_server.serverPort()); }
     Request last() const { return requests.value(requests.size() - 1); }
 
-    static void answer(QTcpSocket* socket, int status, const QByteArray& body) {
+    static void answer(QTcpSocket* socket, int status, const QByteArray& body,
+                       const QByteArray& headers = {}) {
         socket->write("HTTP/1.1 " + QByteArray::number(status) + (status == 200 ? " OK" : " Failed") +
-                      "\r\nContent-Type: application/json\r\nConnection: close\r\nContent-Length: " +
-                      QByteArray::number(body.size()) + "\r\n\r\n" + body);
+                      "\r\nContent-Type: application/json\r\nConnection: close\r\n" + headers +
+                      "Content-Length: " + QByteArray::number(body.size()) + "\r\n\r\n" + body);
         socket->disconnectFromHost();
     }
 
@@ -73,6 +75,8 @@ private:
             held << socket;
         else if (mode == Trickle)
             trickle(socket);
+        else if (mode == Gzip)
+            answer(socket, status, body, "Content-Encoding: gzip\r\n");
     }
 
     void trickle(QTcpSocket* socket) {

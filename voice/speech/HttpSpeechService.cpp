@@ -1,7 +1,7 @@
 #include "voice/speech/HttpSpeechService.h"
 
+#include "app/LogText.h"
 #include "app/ReplyLimiter.h"
-
 #include "app/ServicesConfig.h"
 #include "voice/speech/SpeechParameters.h"
 #include "voice/speech/WavHeader.h"
@@ -46,7 +46,7 @@ QUrl HttpSpeechService::endpoint() const {
 int HttpSpeechService::login(const QByteArray&, const QByteArray&, const QByteArray&) {
     const QString scheme = m_settings.base.scheme();
     if (!m_settings.base.isValid() || (scheme != QLatin1String("http") && scheme != QLatin1String("https"))) {
-        qWarning() << "Speech engine , the server address" << m_settings.base.toString()
+        qWarning() << "Speech engine , the server address" << LogText::cut(m_settings.base.toString())
                    << "in services.ini is not an http:// or https:// URL";
         return NoServer;
     }
@@ -174,15 +174,15 @@ int HttpSpeechService::transcribe() {
     // the reply size cap).
     QNetworkAccessManager manager;
     QEventLoop loop;
-    QNetworkReply* reply = manager.post(request, &multi);
-    ReplyLimiter::attach(reply, MaxReplyBytes, m_settings.timeoutMs);
+    QNetworkReply* reply = ReplyLimiter::post(&manager, request, &multi, MaxReplyBytes, m_settings.timeoutMs);
     QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
     if (!reply->isFinished())
         loop.exec();
     const ReplyLimiter::Verdict verdict = ReplyLimiter::verdict(reply);
     const bool tooLarge = verdict == ReplyLimiter::TooLarge;
     const bool timedOut = verdict == ReplyLimiter::TooSlow;
-    const QByteArray body = tooLarge ? QByteArray() : reply->readAll();
+    // A refused reply is refused whole: nothing of it is read.
+    const QByteArray body = verdict == ReplyLimiter::Within ? reply->readAll() : QByteArray();
 
     const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     const QNetworkReply::NetworkError error = reply->error();
@@ -191,26 +191,26 @@ int HttpSpeechService::transcribe() {
     delete reply;
 
     if (tooLarge) {
-        qWarning() << "Speech engine , the reply from" << endpoint().toString() << "is larger than"
-                   << MaxReplyBytes << "bytes; refused";
+        qWarning().noquote() << "Speech engine , reply larger than" << MaxReplyBytes << "bytes refused from"
+                             << LogText::cut(endpoint().toString()) << "!";
         return BadReply;
     }
     if (timedOut) {
-        qWarning() << "Speech engine , no complete reply from" << endpoint().toString() << "within"
-                   << m_settings.timeoutMs << "ms";
+        qWarning() << "Speech engine , no complete reply from" << LogText::cut(endpoint().toString())
+                   << "within" << m_settings.timeoutMs << "ms";
         return RequestFailed;
     }
     if (status != 0 && (status < 200 || status > 299)) {
-        qWarning() << "Speech engine , the server answered HTTP" << status << body.left(200);
+        qWarning() << "Speech engine , the server answered HTTP" << status << LogText::cut(body);
         return RequestFailed;
     }
     if (error != QNetworkReply::NoError) {
-        qWarning() << "Speech engine , request failed:" << errorText;
+        qWarning() << "Speech engine , request failed:" << LogText::cut(errorText);
         return RequestFailed;
     }
     QString text;
     if (!parseReply(body, &text)) {
-        qWarning() << "Speech engine , the reply is not JSON with a \"text\" string:" << body.left(200);
+        qWarning() << "Speech engine , the reply is not JSON with a \"text\" string:" << LogText::cut(body);
         return BadReply;
     }
     m_text = text.trimmed().toUtf8();

@@ -1,5 +1,6 @@
 #include "voice/speech/OfflineSpeechService.h"
 
+#include "app/LogText.h"
 #include "app/ServicesConfig.h"
 #include "voice/speech/SpeechParameters.h"
 
@@ -41,7 +42,7 @@ int OfflineSpeechService::login(const QByteArray&, const QByteArray&, const QByt
         return 0;
     for (const QString& path : {m_settings.acousticModel, m_settings.languageModel, m_settings.dictionary}) {
         if (!QFileInfo::exists(path)) {
-            qWarning() << "Offline speech engine , model file missing:" << path
+            qWarning() << "Offline speech engine , model file missing:" << LogText::cut(path)
                        << "(install pocketsphinx-en-us or set offline_model, offline_lm, offline_dict in "
                           "services.ini)";
             return NotLoggedIn;

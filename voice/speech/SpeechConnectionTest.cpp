@@ -1,8 +1,13 @@
 #include "voice/speech/SpeechConnectionTest.h"
 
+#include "app/LogText.h"
+#include "app/ReplyLimiter.h"
+
 #include <QHttpMultiPart>
 #include <QNetworkReply>
 #include <QNetworkRequest>
+#include <QTimer>
+#include <QtDebug>
 #include <QtEndian>
 
 namespace {
@@ -38,12 +43,6 @@ QString SpeechConnectionTest::Result::message() const {
 SpeechConnectionTest::SpeechConnectionTest(QObject* parent)
     : QObject(parent), m_settings(HttpSpeechService::Settings()) {
     qRegisterMetaType<SpeechConnectionTest::Result>();
-    m_timer.setSingleShot(true);
-    connect(&m_timer, &QTimer::timeout, this, [this] {
-        m_timedOut = true;
-        if (m_reply)
-            m_reply->abort();
-    });
 }
 
 SpeechConnectionTest::~SpeechConnectionTest() {
@@ -113,16 +112,15 @@ void SpeechConnectionTest::send(const QByteArray& wav) {
     QNetworkRequest request(HttpSpeechService(m_settings).endpoint());
     if (!m_settings.key.isEmpty())
         request.setRawHeader("Authorization", "Bearer " + m_settings.key);
-    m_timedOut = false;
     m_clock.start();
-    m_reply = m_manager.post(request, multi);
+    // Bounded as the engine's own requests are: the time-out, the size, no compressed reply.
+    m_reply = ReplyLimiter::post(&m_manager, request, multi, HttpSpeechService::MaxReplyBytes,
+                                 m_settings.timeoutMs);
     multi->setParent(m_reply);
     connect(m_reply, &QNetworkReply::finished, this, &SpeechConnectionTest::onFinished);
-    m_timer.start(m_settings.timeoutMs);
 }
 
 void SpeechConnectionTest::onFinished() {
-    m_timer.stop();
     QNetworkReply* reply = m_reply;
     m_reply = nullptr;
     reply->deleteLater();
@@ -130,17 +128,24 @@ void SpeechConnectionTest::onFinished() {
     Result r;
     r.elapsedMs = m_clock.elapsed();
     r.httpStatus = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    if (m_timedOut)
+    const ReplyLimiter::Verdict verdict = ReplyLimiter::verdict(reply);
+    if (verdict == ReplyLimiter::TooSlow) {
         r.outcome = Outcome::TimedOut;
-    else if (r.httpStatus != 0 && (r.httpStatus < 200 || r.httpStatus > 299))
+    } else if (verdict == ReplyLimiter::TooLarge) {
+        // Refused whole, never cut and parsed; the dialog shows it as an answer it cannot read.
+        qWarning().noquote() << "Speech engine , reply larger than" << HttpSpeechService::MaxReplyBytes
+                             << "bytes refused from" << LogText::cut(reply->url().toString()) << "!";
+        r.outcome = Outcome::BadReply;
+    } else if (r.httpStatus != 0 && (r.httpStatus < 200 || r.httpStatus > 299)) {
         r.outcome = Outcome::HttpError;
-    else if (reply->error() != QNetworkReply::NoError) {
+    } else if (reply->error() != QNetworkReply::NoError) {
         r.outcome = Outcome::Unreachable;
         r.detail = reply->errorString();
-    } else if (HttpSpeechService::parseReply(reply->read(1 << 20), &r.text))
+    } else if (HttpSpeechService::parseReply(reply->readAll(), &r.text)) {
         r.outcome = Outcome::Answered;
-    else
+    } else {
         r.outcome = Outcome::BadReply;
+    }
     r.text = r.text.trimmed();
 
     const bool ok = r.outcome == Outcome::Answered;

@@ -6,7 +6,6 @@
 #include <QNetworkAccessManager>
 #include <QObject>
 #include <QPointer>
-#include <QTimer>
 
 class QNetworkReply;
 
@@ -51,11 +50,9 @@ private:
     QNetworkAccessManager m_manager;
     HttpSpeechService::Settings m_settings;
     QPointer<QNetworkReply> m_reply;
-    QTimer m_timer;
     QElapsedTimer m_clock;
     QByteArray m_recording;
     bool m_sendingRecording = false;
-    bool m_timedOut = false;
 };
 
 Q_DECLARE_METATYPE(SpeechConnectionTest::Result)

@@ -1,5 +1,6 @@
 #include "voice/speech/SpeechService.h"
 
+#include "app/LogText.h"
 #include "app/ServicesConfig.h"
 #include "voice/speech/HttpSpeechService.h"
 #include "voice/speech/OfflineSpeechService.h"
@@ -19,7 +20,7 @@ std::unique_ptr<SpeechService> SpeechService::create() {
         qWarning() << "Speech engine , engine=http needs url= in the [speech] section of services.ini;"
                       " using the offline engine";
     } else if (engine != QLatin1String("offline")) {
-        qWarning() << "Speech engine , unknown engine" << engine
+        qWarning() << "Speech engine , unknown engine" << LogText::cut(engine)
                    << "in services.ini (offline or http); using the offline engine";
     }
     return std::make_unique<OfflineSpeechService>(OfflineSpeechService::Settings::fromServicesConfig());
