@@ -14,6 +14,10 @@ QString CommandText::trimSentenceMarks(const QString& text, const QString& start
     return result;
 }
 
+QString CommandText::fromUtterance(const QString& utterance) {
+    return trimSentenceMarks(utterance, utterance);
+}
+
 QString CommandText::pieceAfter(const QString& text, const QString& key) {
     const int at = text.indexOf(key);
     if (at < 0)

@@ -202,7 +202,7 @@ void ResultDispatcher::interpretCommand(const QString& utterance) {
     emit activityReported(line);
 
     ConfigStore& store = ConfigStore::instance();
-    const QString commandText = trimSentenceMarks(utterance, QString());
+    const QString commandText = CommandText::fromUtterance(utterance);
     const int removePunctuation = store["RemovePunctuation"];
     QString typed;
     if (removePunctuation == 1)
