@@ -4,8 +4,10 @@
 #include "result/ResultDispatcher.h"
 #include "tests/result/FocusReceiver.h"
 #include "tests/result/MixedText.h"
+#include "tests/speech/ScriptedSpeechService.h"
 #include "tests/support/Rows.h"
 #include "tests/support/TestDir.h"
+#include "voice/RecognitionThread.h"
 
 #include <QtTest>
 
@@ -74,6 +76,24 @@ private slots:
         auto typing = FocusTyping::create();
         ResultDispatcher::postTextToFocus(*typing, text);
         expectTyped(expected, returns);
+    }
+
+    // A long dictation: recognised whole and typed whole.
+    void longRecognisedTextTypedWhole() {
+        ConfigStore::instance()["TypingModel"] = 1;
+        ConfigStore::instance()["RemovePunctuation"] = 0;
+        const QString text = ::mixedText(5000);
+        auto engine = std::make_unique<ScriptedSpeechService>();
+        engine->replies = {{text.toUtf8(), 5, 0}};
+        RecognitionThread recognition(std::move(engine));
+        ResultDispatcher dispatcher(nullptr, FocusTyping::create(), std::make_unique<FakeForegroundWindow>());
+        connect(&recognition, &RecognitionThread::textRecognised, &dispatcher, &ResultDispatcher::write);
+        recognition.start();
+        recognition.takes().addClosed(QByteArray(20000, '\0'));
+        m_receiver->waitForText(text, 60000);
+        recognition.stop();
+        recognition.wait();
+        expectTyped(text);
     }
 
     void capsLockDoesNotChangeLetters() {
