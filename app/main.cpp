@@ -5,12 +5,13 @@
 #include "app/NoticeBox.h"
 #include "app/ServicesConfig.h"
 #include "app/SingleApplication.h"
-#include "app/WorkingFolder.h"
-#include "app/StartRequestHandler.h"
 #include "app/SpeechEngineSettings.h"
+#include "app/StartRequestHandler.h"
 #include "app/UiLanguage.h"
+#include "app/WorkingFolder.h"
 #include "custom/ApplicationScanner.h"
 #include "platform/ProgramLauncher.h"
+#include "platform/UserSession.h"
 #include "result/ResultDispatcher.h"
 #include "services/MouseConnectionMonitor.h"
 #include "services/UpdateCheck.h"
@@ -27,6 +28,7 @@
 #include <QDir>
 #include <QIcon>
 #include <QSystemTrayIcon>
+#include <QTimer>
 #include <QtDebug>
 #include <cstdio>
 
@@ -40,6 +42,29 @@ static int answerCommandLine(const StartRequest& request) {
         std::fprintf(stderr, "zorvel: unknown argument '%s'\n%s\n", qPrintable(request.refused()),
                      qPrintable(StartRequest::usageLine()));
         return 2;
+    }
+    return -1;
+}
+
+// Answered before the application object exists, which aborts without a display: --help, a word
+// that is not ours, and a start whose windows could not be shown. Words with one dash may be Qt's
+// own options (-platform, -display), which the application object takes first. -1 carries on.
+static int answerBeforeGui(int argc, char* argv[]) {
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    const StartRequest request = StartRequest::parse(arguments);
+    const QString refused = request.refused();
+    if (request.kind() == StartRequest::Invalid && refused.startsWith(QLatin1Char('-')) &&
+        !refused.startsWith(QLatin1String("--")))
+        return -1;
+    if (const int exitCode = answerCommandLine(request); exitCode >= 0)
+        return exitCode;
+    QString why;
+    if (!UserSession::displayReachable(&why)) {
+        std::fprintf(stderr, "zorvel: %s; Zorvel is a desktop program and needs a graphical session\n",
+                     qPrintable(why));
+        return 1;
     }
     return -1;
 }
@@ -66,7 +91,9 @@ int main(int argc, char* argv[]) {
     // 1. Every message from here on goes through the log handler.
     qInstallMessageHandler(logMessageHandler);
 
-    // 2. Application object; --help and unknown arguments end here.
+    // 2. Application object; --help, unknown arguments and a missing display end before it.
+    if (const int exitCode = answerBeforeGui(argc, argv); exitCode >= 0)
+        return exitCode;
     SingleApplication app(argc, argv);
     if (const int exitCode = answerCommandLine(app.startRequest()); exitCode >= 0)
         return exitCode;
@@ -89,6 +116,20 @@ int main(int argc, char* argv[]) {
     app.startSingleInstance();
     if (app.isRunning())
         return 0;
+
+    // A display that goes away ends the program at once, as nothing can be shown or typed any more.
+    UserSession::endOnDisplayLoss();
+    // The session's requests to end (logout, Ctrl+C) quit as the tray's quit entry does; one that
+    // comes while the program is still starting is carried out once the main window is there.
+    MainWindow* quitFrom = nullptr;
+    bool endRequested = false;
+    UserSession::onEndRequested(&app, [&quitFrom, &endRequested](const QString& request) {
+        qDebug().noquote() << "Quit ," << request << "received, quitting";
+        if (quitFrom)
+            quitFrom->tray()->quitSystem();
+        else
+            endRequested = true;
+    });
 
     // The program lives in the tray and ends only through the tray's quit entry; closing the
     // last of its windows (the first-run hints, for one) must not end it.
@@ -186,6 +227,11 @@ int main(int argc, char* argv[]) {
     if (!QSystemTrayIcon::isSystemTrayAvailable())
         mainWindow.showWindow();
 
+    // From here on the tray's quit entry is there for the session's requests to end.
+    quitFrom = &mainWindow;
+    if (endRequested)
+        QTimer::singleShot(0, mainWindow.tray(), &SystemTray::quitSystem);
+
     // 17.
     const int result = app.exec();
 
@@ -196,5 +242,7 @@ int main(int argc, char* argv[]) {
     sideKeyThread.wait();
     recognition.wait();
     applicationScanner.wait();
+    UserSession::endsInOrder();
+    qDebug("Quit , worker threads stopped");
     return result;
 }

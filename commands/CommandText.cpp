@@ -2,6 +2,22 @@
 
 #include <QUrl>
 
+QString CommandText::trimSentenceMarks(const QString& text, const QString& start) {
+    QString result = start;
+    for (const QString& mark : {QStringLiteral("。"), QStringLiteral("？"), QStringLiteral(".")}) {
+        const int at = text.indexOf(mark);
+        if (at >= 0)
+            result = text.left(at);
+    }
+    if (text.contains(QStringLiteral("，")))
+        result = text;
+    return result;
+}
+
+QString CommandText::fromUtterance(const QString& utterance) {
+    return trimSentenceMarks(utterance, utterance);
+}
+
 QString CommandText::pieceAfter(const QString& text, const QString& key) {
     const int at = text.indexOf(key);
     if (at < 0)

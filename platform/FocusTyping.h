@@ -5,7 +5,7 @@
 
 // Typing into the focused control of another application, in the three steps the Windows API
 // offers: find the foreground window, find its focused control (attach to its input thread, ask
-// for the focus, detach), then post one character message per byte.
+// for the focus, detach), then post one character message per character unit.
 class FocusTyping {
 public:
     using WindowId = std::uintptr_t; // 0 = none
@@ -14,8 +14,14 @@ public:
 
     virtual WindowId foregroundWindow() = 0;
     virtual WindowId focusedControl(WindowId foreground) = 0;
-    // Posts one 8-bit character (a byte of the GBK text) to the control.
+    // Whether the control takes every character as UTF-16 (a Unicode window) rather than only the
+    // bytes of the ANSI (GB2312) code page.
+    virtual bool takesUnicode(WindowId control) = 0;
+    // Posts one 8-bit character (a byte of the GB2312 text) to an ANSI control.
     virtual void postCharacter(WindowId control, unsigned char byte) = 0;
+    // Posts one UTF-16 code unit to a Unicode control; a character beyond U+FFFF comes as its two
+    // surrogates, in order.
+    virtual void postUnicodeCharacter(WindowId control, char16_t unit) = 0;
 
     static std::unique_ptr<FocusTyping> create();
 };

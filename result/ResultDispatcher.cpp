@@ -5,6 +5,7 @@
 #include "app/LogText.h"
 #include "app/NoticeBox.h"
 #include "app/ReplyLimiter.h"
+#include "commands/CommandText.h"
 #include "result/TranslationService.h"
 #include "ui_ResultDispatcher.h"
 
@@ -138,34 +139,30 @@ void ResultDispatcher::showRecognitionFailure(bool languageRefused) {
 }
 
 QString ResultDispatcher::trimSentenceMarks(const QString& text, const QString& start) {
-    QString result = start;
-    for (const QString& mark : {QStringLiteral("。"), QStringLiteral("？"), QStringLiteral(".")}) {
-        const int at = text.indexOf(mark);
-        if (at >= 0)
-            result = text.left(at);
-    }
-    if (text.contains(QStringLiteral("，")))
-        result = text;
-    return result;
+    return CommandText::trimSentenceMarks(text, start);
 }
 
-QByteArray ResultDispatcher::gb2312(const QString& text) {
-    return encodeWith("gb2312", text);
+void ResultDispatcher::postTextToFocus(const QString& text, const char* ansiCodec) {
+    postTextToFocus(*m_typing, text, ansiCodec);
 }
 
-void ResultDispatcher::postTextToFocus(const QByteArray& bytes) {
-    postTextToFocus(*m_typing, bytes);
-}
-
-void ResultDispatcher::postTextToFocus(FocusTyping& typing, const QByteArray& bytes) {
-    const int zero = bytes.indexOf('\0');
-    const int n = zero < 0 ? bytes.size() : zero;
+void ResultDispatcher::postTextToFocus(FocusTyping& typing, const QString& text, const char* ansiCodec) {
+    const int zero = text.indexOf(QChar(0));
+    const QString typed = zero < 0 ? text : text.left(zero);
     const FocusTyping::WindowId foreground = typing.foregroundWindow();
     if (!foreground)
         return;
     const FocusTyping::WindowId control = typing.focusedControl(foreground);
-    if (!control || n < 1)
+    if (!control || typed.isEmpty())
         return;
+    if (typing.takesUnicode(control)) {
+        // Every character, tab and new line included; one beyond U+FFFF as its two surrogates.
+        for (const QChar unit : typed)
+            typing.postUnicodeCharacter(control, char16_t(unit.unicode()));
+        return;
+    }
+    const QByteArray bytes = encodeWith(ansiCodec, typed);
+    const int n = bytes.size();
     for (int i = 0; i < n;) {
         const auto byte = static_cast<unsigned char>(bytes.at(i));
         if (byte >= 0x80) {
@@ -192,12 +189,12 @@ void ResultDispatcher::typeText(const QString& text) {
     // typing nothing at all would leave dictation dead with the setting on.
     const QString trimmed = trimSentenceMarks(text, text);
     const int removePunctuation = ConfigStore::instance()["RemovePunctuation"];
-    QByteArray bytes;
+    QString typed;
     if (removePunctuation == 1)
-        bytes = gb2312(trimmed);
+        typed = trimmed;
     else if (removePunctuation == 0)
-        bytes = gb2312(text);
-    postTextToFocus(bytes);
+        typed = text;
+    postTextToFocus(typed);
 }
 
 void ResultDispatcher::interpretCommand(const QString& utterance) {
@@ -206,18 +203,18 @@ void ResultDispatcher::interpretCommand(const QString& utterance) {
     emit activityReported(tr("智能模式：") + utterance);
 
     ConfigStore& store = ConfigStore::instance();
-    const QString commandText = trimSentenceMarks(utterance, QString());
+    const QString commandText = CommandText::fromUtterance(utterance);
     const int removePunctuation = store["RemovePunctuation"];
-    QByteArray bytes;
+    QString typed;
     if (removePunctuation == 1)
-        bytes = gb2312(commandText);
+        typed = commandText;
     else if (removePunctuation == 0)
-        bytes = gb2312(utterance);
+        typed = utterance;
 
     // In editors and chat windows the utterance is dictation, not a command.
     const std::optional<QString> windowClass = m_foreground->className();
     if (windowClass && EditorWindows::contains(*windowClass)) {
-        postTextToFocus(bytes);
+        postTextToFocus(typed);
         return;
     }
 
@@ -310,5 +307,5 @@ void ResultDispatcher::onTranslationReply(QNetworkReply* reply) {
                  int(translation.size()), TranslationService::kMaxTranslationChars);
         return;
     }
-    postTextToFocus(encodeWith("GBK", translation));
+    postTextToFocus(translation, "GBK");
 }

@@ -48,13 +48,13 @@ public:
     // Translation route: sends one signed request; the reply is typed when it arrives.
     void translateText(const QString& text);
 
-    // Types GBK/GB2312 bytes (up to the first zero byte) into the focused control of the
-    // foreground window, one character message per byte.
-    void postTextToFocus(const QByteArray& bytes);
-    static void postTextToFocus(FocusTyping& typing, const QByteArray& bytes);
+    // Types the text (up to its first NUL) into the focused control of the foreground window: one
+    // character message per UTF-16 unit where the control takes Unicode, else per byte of the
+    // text in the ANSI codec (a lead byte always with its trail byte).
+    void postTextToFocus(const QString& text, const char* ansiCodec = "gb2312");
+    static void postTextToFocus(FocusTyping& typing, const QString& text, const char* ansiCodec = "gb2312");
 
-    // Cuts a text at its sentence mark: before the first "。", overridden by "？", by "." and
-    // finally by "，" (whole text); a text with none of them gives start.
+    // Cuts a text at its sentence mark (see CommandText::trimSentenceMarks).
     static QString trimSentenceMarks(const QString& text, const QString& start);
 
     // MD5 of the UTF-8 bytes as 32 lower-case hex digits.
@@ -78,7 +78,6 @@ private slots:
 
 private:
     void showNotice(const QString& text, int delayMs);
-    static QByteArray gb2312(const QString& text);
 
     Ui::ResultDispatcher* ui;
     VocabularyTables m_vocabulary;

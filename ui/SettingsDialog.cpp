@@ -6,6 +6,7 @@
 #include "app/ServicesConfig.h"
 #include "app/UiLanguage.h"
 #include "platform/MouseButtons.h"
+#include "platform/UserSession.h"
 #include "ui/DesktopGeometry.h"
 #include "voice/speech/SpeechConnectionTest.h"
 
@@ -28,8 +29,10 @@ SettingsDialog::SettingsDialog(QWidget* parent, StartAtLogon* startAtLogon)
     ui->updateGroup->setStyleSheet(QStringLiteral("QGroupBox{border: none;}"));
     ui->speechGroup->setStyleSheet(QStringLiteral("QGroupBox{border: none;}"));
     loadSpeechGroup();
-    // Without read access to the mouse's input devices the side key does nothing: say what helps.
-    ui->inputAccessLabel->setVisible(MouseButtons::deviceAccessDenied());
+    // Where the side key comes from the mouse's input devices (a Wayland session) and they cannot
+    // be read, it does nothing: say what helps. An X11 session reads it from the X server.
+    ui->inputAccessLabel->setVisible(UserSession::sideKeyReadsInputDevices() &&
+                                     MouseButtons::deviceAccessDenied());
     // Items in the order of UiLanguage::Choice; the chosen language applies at once.
     ui->interfaceLanguageCombo->setCurrentIndex(UiLanguage::choice());
     connect(ui->interfaceLanguageCombo, qOverload<int>(&QComboBox::activated), this, [](int index) {

@@ -237,8 +237,8 @@ bool RecognitionThread::fetchResult(SpeechService::Session session, int* recogni
     }
     if (fragment.isNull())
         return true;
-    // The text must stay below the result buffer's size, its closing NUL included.
-    if (buffer->size() + fragment.size() >= ResultBufferSize) {
+    // Any text a take can give is kept whole; only a runaway engine reaches the bound.
+    if (qint64(buffer->size()) + fragment.size() >= MaxResultBytes) {
         qWarning("Voice Transcribe , no enough buffer for rec_result !");
         *outcome = Outcome::Empty;
         return false;

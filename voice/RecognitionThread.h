@@ -39,7 +39,8 @@ public:
     };
     Q_ENUM(Failure)
 
-    static constexpr int ResultBufferSize = 4096;
+    // Most bytes of one take's text (UTF-8): a text at or beyond it is refused, as a reply is.
+    static constexpr int MaxResultBytes = 1 << 20;
     static constexpr int ChunkSize = 6400;
     static constexpr int TailSize = 12800;
     // Most samples read from a recording left by an earlier run: 5 minutes of 16 kHz mono 16-bit.

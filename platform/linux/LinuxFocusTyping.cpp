@@ -58,6 +58,17 @@ FocusTyping::WindowId LinuxFocusTyping::focusedControl(WindowId foreground) {
     return foreground;
 }
 
+bool LinuxFocusTyping::takesUnicode(WindowId) {
+    return true;
+}
+
+void LinuxFocusTyping::postUnicodeCharacter(WindowId control, char16_t unit) {
+    if (!control)
+        return;
+    m_pending += QChar(unit);
+    m_flushTimer.start();
+}
+
 void LinuxFocusTyping::postCharacter(WindowId control, unsigned char byte) {
     if (!control)
         return;

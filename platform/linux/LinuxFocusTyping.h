@@ -10,9 +10,10 @@
 #include <memory>
 
 // Typing on Linux: the focused window takes the place of the foreground window and its control.
-// The posted GBK bytes are joined into characters (a lead byte with its trail byte), collected,
-// and typed as soon as the poster returns to the event loop (so that a whole text is laid out on
-// the keyboard map at once), like messages posted to a window.
+// Every route carries any character, so the control takes Unicode: the posted UTF-16 units are
+// collected and the whole text is typed as soon as the poster returns to the event loop (so that
+// it is laid out on the keyboard map at once), like messages posted to a window. Bytes posted as
+// GBK are joined into characters (a lead byte with its trail byte) the same way.
 //
 // Each text picks its way when its foreground window is asked for: in an X11 session, or when an
 // X11 window (Xwayland) has the focus, XTest; otherwise the compositor's virtual keyboard, and
@@ -26,7 +27,9 @@ public:
 
     WindowId foregroundWindow() override;
     WindowId focusedControl(WindowId foreground) override;
+    bool takesUnicode(WindowId control) override;
     void postCharacter(WindowId control, unsigned char byte) override;
+    void postUnicodeCharacter(WindowId control, char16_t unit) override;
 
     // Types what has been posted and not yet typed.
     void flush();

@@ -14,7 +14,10 @@
 
 namespace {
 
+// Tab and new line are typed with their keys; other control characters are left out.
 bool isControl(uint c) {
+    if (c == '\t' || c == '\n')
+        return false;
     return c < 0x20 || c == 0x7f || (c >= 0x80 && c < 0xa0) || c > 0x10ffff || (c >= 0xd800 && c < 0xe000);
 }
 
@@ -127,7 +130,9 @@ void VirtualKeyboardTyper::close() {
 QByteArray VirtualKeyboardTyper::keymapFor(const QVector<uint>& characters) {
     QByteArray keycodes, symbols;
     for (int i = 0; i < characters.size() && i < kKeysPerMap; ++i) {
-        const xkb_keysym_t sym = xkb_utf32_to_keysym(characters.at(i));
+        // A new line is the Return key (xkbcommon would name the Linefeed key).
+        const xkb_keysym_t sym =
+            characters.at(i) == '\n' ? XKB_KEY_Return : xkb_utf32_to_keysym(characters.at(i));
         char name[64];
         if (sym == XKB_KEY_NoSymbol || xkb_keysym_get_name(sym, name, sizeof name) < 0)
             std::snprintf(name, sizeof name, "U%04X", characters.at(i));
@@ -184,7 +189,10 @@ bool VirtualKeyboardTyper::typeText(const QString& text) {
     if (!open())
         return false;
     QVector<uint> characters;
-    for (uint c : text.toUcs4())
+    // CR LF and a lone CR are one new line each.
+    const QString lines =
+        QString(text).replace(QLatin1String("\r\n"), QLatin1String("\n")).replace('\r', '\n');
+    for (uint c : lines.toUcs4())
         if (!isControl(c))
             characters << c;
 

@@ -31,7 +31,8 @@ public:
     // Whether the Wayland compositor lists the virtual keyboard (asked on a short connection of
     // its own, without creating a keyboard).
     static bool offered();
-    // Types the text (control characters are left out); false when it could not be sent.
+    // Types the text (a tab with the Tab key, a new line with Return, other control characters
+    // left out); false when it could not be sent.
     bool typeText(const QString& text);
 
     // The keymap text that gives characters[i] the evdev key i + 1 (xkb keycode i + 9); the key

@@ -25,13 +25,20 @@ void warnOnce(std::atomic<bool>& warned, const char* message) {
         qWarning("%s", message);
 }
 
+// Tab and new line are typed with their keys; other control characters are left out.
 bool isControl(uint c) {
+    if (c == '\t' || c == '\n')
+        return false;
     return c < 0x20 || c == 0x7f || (c >= 0x80 && c < 0xa0) || c > 0x10ffff || (c >= 0xd800 && c < 0xe000);
 }
 
 // The keysym that stands for a character: Latin-1 characters have their own, all others the
 // Unicode range of keysyms.
 unsigned long keysymFor(uint c) {
+    if (c == '\t')
+        return XK_Tab;
+    if (c == '\n')
+        return XK_Return;
     if ((c >= 0x20 && c <= 0x7e) || (c >= 0xa0 && c <= 0xff))
         return c;
     return 0x1000000UL + c;
@@ -166,8 +173,12 @@ void XTestTyper::beforeChange() {
         return;
     m_slotPressedSinceChange = false;
     if (m_watch.active() && !m_watchFailed) {
-        if (m_watch.waitFetched(kFetchTimeoutMs))
+        // A client seen reading the map before is only busy (a long text in its field, a loaded
+        // machine): wait for it longer rather than change the map under its unread presses.
+        if (m_watch.waitFetched(m_fetchSeen ? kBusyFetchTimeoutMs : kFetchTimeoutMs)) {
+            m_fetchSeen = true;
             return;
+        }
         qWarning("Text injection , focused window did not read the keyboard map, typing slower !");
         m_watchFailed = true;
     }
@@ -308,7 +319,8 @@ void XTestTyper::typeText(const QString& text) {
     if (text.isEmpty() || !open())
         return;
     const bool idle = m_queue.isEmpty();
-    m_queue += text.toUcs4();
+    // CR LF and a lone CR are one new line each.
+    m_queue += QString(text).replace(QLatin1String("\r\n"), QLatin1String("\n")).replace('\r', '\n').toUcs4();
     // A text still waiting for a window of this program is continued by its timer.
     if (idle)
         typeQueued(false);
@@ -344,6 +356,7 @@ void XTestTyper::typeQueued(bool finish) {
         } else if (!m_watch.start(m_display, focus, m_xkbOpcode)) {
             m_watchFailed = true;
         }
+        m_fetchSeen = false;
     }
     const QVector<uint>& characters = m_queue;
     for (int i = 0; i < characters.size(); ++i) {

@@ -32,7 +32,8 @@ public:
     bool open();
     // The window holding the input focus (1 = the window under the pointer), 0 for none.
     unsigned long focusWindow();
-    // Types the text; control characters are left out. Returns when the text is typed, except
+    // Types the text: a tab with the Tab key, a new line (LF, CR LF or CR) with Return, other
+    // control characters are left out. Returns when the text is typed, except
     // into a window of this program, which is typed into over several turns of the event loop,
     // and while a window of this program that takes no keyboard input lies under a pointer that
     // the focus follows (the text is typed once it is gone). Texts are typed whole, one after
@@ -49,6 +50,8 @@ public:
     // long after the last of them; a fetch is awaited at most kFetchTimeoutMs.
     static const int kSettleMs = 50;
     static const int kFetchTimeoutMs = 1000;
+    // The wait for a client that has been seen fetching the map before.
+    static const int kBusyFetchTimeoutMs = 10000;
     // Quiet time after the last press before the keycodes go back.
     static const int kRestoreDelayMs = 300;
 
@@ -104,6 +107,7 @@ private:
     qint64 m_lastSlotPress = -1;
     bool m_slotPressedSinceChange = false;
     bool m_watchFailed = false; // the client was not seen fetching: settle times from now on
+    bool m_fetchSeen = false;   // the watched client has fetched the map after a change
     int m_xkbOpcode = 0;
     KeymapFetchWatch m_watch;
 };

@@ -17,8 +17,16 @@ HWND WinFocusPoster::focusedControl(HWND foreground) {
     return focus;
 }
 
+bool WinFocusPoster::takesUnicode(HWND control) {
+    return IsWindowUnicode(control) != FALSE;
+}
+
 void WinFocusPoster::postCharacter(HWND control, unsigned char byte) {
     PostMessageA(control, WM_CHAR, static_cast<WPARAM>(byte), 0);
+}
+
+void WinFocusPoster::postUnicodeCharacter(HWND control, wchar_t unit) {
+    PostMessageW(control, WM_CHAR, static_cast<WPARAM>(static_cast<unsigned short>(unit)), 0);
 }
 
 void WinFocusPoster::postText(const std::string& bytes) {
@@ -44,4 +52,21 @@ void WinFocusPoster::postText(const std::string& bytes) {
         }
         i += 2;
     }
+}
+
+void WinFocusPoster::postText(const std::wstring& text) {
+    HWND foreground = foregroundWindow();
+    HWND control = foreground ? focusedControl(foreground) : nullptr;
+    if (!control)
+        return;
+    if (!takesUnicode(control)) {
+        const int n = WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
+        std::string bytes(n > 0 ? size_t(n) : 0, '\0');
+        if (n > 0)
+            WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, &bytes[0], n, nullptr, nullptr);
+        postText(bytes);
+        return;
+    }
+    for (const wchar_t* unit = text.c_str(); *unit; ++unit)
+        postUnicodeCharacter(control, *unit);
 }

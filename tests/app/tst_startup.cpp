@@ -19,6 +19,7 @@
 #include <QRegularExpression>
 #include <QtTest>
 #include <atomic>
+#include <csignal>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -253,8 +254,9 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT((seen + modes()).join(' '), events, 3000);
     }
 
-    // Unknown arguments end the start at once with the usage line and exit code 2, even while an
-    // instance runs; --help prints the commands.
+    // Answered without any display: unknown arguments end the start at once with the usage line
+    // and exit code 2, --help prints the commands; a start that needs the windows says why it
+    // cannot and ends with exit code 1.
     void commandLine_data() {
         const Rows<QStringList, int, QString> row; // arguments, exit code, output
         const QString usage =
@@ -263,14 +265,71 @@ private slots:
         row("unknown option", {"--bogus"}, 2, "unknown argument '--bogus'\n" + usage);
         row("unknown take word", {"--take", "later"}, 2, "'later'\n" + usage);
         row("extra word", {"--take", "end", "now"}, 2, "'now'\n" + usage);
+        row("take needs the windows", {"--take", "toggle"}, 1,
+            "no X display (DISPLAY is not set); Zorvel is a desktop program and needs a graphical session");
     }
     void commandLine() {
         const auto [args, exitCode, output] = Rows<QStringList, int, QString>::fetch();
-        QProcess* p = start(args, qEnvironmentVariable("XDG_RUNTIME_DIR"));
+        QProcess* p = start(args, qEnvironmentVariable("XDG_RUNTIME_DIR"), "");
         QVERIFY(p->waitForFinished(10000));
+        QCOMPARE(p->exitStatus(), QProcess::NormalExit);
         QCOMPARE(p->exitCode(), exitCode);
         const QString printed = QString::fromUtf8(p->readAllStandardOutput() + p->readAllStandardError());
         QVERIFY2(printed.contains(output), qPrintable(printed));
+    }
+
+    // The session's requests to end quit as the tray's quit entry does: the worker threads
+    // stopped, exit code 0.
+    void endSignalsQuitInOrder_data() {
+        const Rows<int, QString> row;
+        row("SIGTERM", SIGTERM, "SIGTERM");
+        row("SIGINT", SIGINT, "SIGINT");
+        row("SIGHUP", SIGHUP, "SIGHUP");
+    }
+    void endSignalsQuitInOrder() {
+        const auto [number, name] = Rows<int, QString>::fetch();
+        m_dir->write("config.txt", "FirstOpen=1\n");
+        QProcess* p = start();
+        QTRY_VERIFY_WITH_TIMEOUT(logText().contains("主程序启动"), 15000);
+        QVERIFY(::kill(pid_t(p->processId()), number) == 0);
+        QVERIFY(p->waitForFinished(15000));
+        QCOMPARE(p->exitStatus(), QProcess::NormalExit);
+        QCOMPARE(p->exitCode(), 0);
+        const QString log = logText();
+        QVERIFY2(QRegularExpression("Quit , " + name +
+                                        " received, quitting\r\n.*\"主程序退出\"\r\n.*"
+                                        "Quit , worker threads stopped\r\n",
+                                    QRegularExpression::DotMatchesEverythingOption)
+                     .match(log)
+                     .hasMatch(),
+                 qPrintable(log));
+    }
+
+    // The X server goes away under the running program, as at the end of a session: it ends with
+    // exit code 1 and one line in the log, never a crash.
+    void displayLossEndsCleanly() {
+        for (int round = 0; round < 5; ++round) {
+            QProcess xServer; // tells its display number on stdout
+            xServer.start("Xvfb", {"-displayfd", "1", "-nolisten", "tcp", "-screen", "0", "800x600x24"});
+            if (!xServer.waitForStarted(5000))
+                QSKIP("Xvfb is not installed");
+            QTRY_VERIFY_WITH_TIMEOUT(xServer.canReadLine(), 10000);
+            const QString display = ":" + QString::fromLatin1(xServer.readLine()).trimmed();
+            QDir(m_dir->file("logs")).removeRecursively();
+            m_dir->write("config.txt", "FirstOpen=1\nMonitorZorvelMouseConnect=0\n");
+            QProcess* p = start({}, "-", "xcb", display);
+            QTRY_VERIFY_WITH_TIMEOUT(logText().contains("主程序启动"), 30000);
+            QTest::qWait(300 * round); // the threads at different points
+            xServer.kill();
+            xServer.waitForFinished(5000);
+            QVERIFY(p->waitForFinished(15000));
+            const QString log = logText();
+            QCOMPARE(p->exitStatus(), QProcess::NormalExit);
+            QCOMPARE(p->exitCode(), 1);
+            QVERIFY2(log.count("connection to the display was lost") == 1 &&
+                         !log.contains("X11 connection broke"),
+                     qPrintable(log));
+        }
     }
 
     // Without a tray the main window is the way in: shown at start, titled in the desktop's language
@@ -302,12 +361,19 @@ private:
                                              "--name", "^" + title + "$"}) == 0;
     }
 
-    // Starts the copy; runtimeFolder empty leaves XDG_RUNTIME_DIR unset.
+    // Starts the copy; runtimeFolder empty leaves XDG_RUNTIME_DIR unset, platform empty leaves it
+    // no display at all.
     QProcess* start(const QStringList& args = {}, const QString& runtimeFolder = "-",
-                    const QString& platform = "offscreen") {
+                    const QString& platform = "offscreen", const QString& display = {}) {
         auto* p = new QProcess;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("QT_QPA_PLATFORM", platform);
+        if (platform.isEmpty()) {
+            for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
+                env.remove(name);
+        }
+        if (!display.isEmpty())
+            env.insert("DISPLAY", display);
         env.insert("TMPDIR", m_dir->file("tmp"));
         env.insert("XDG_CONFIG_HOME", m_dir->file("xdg"));
         if (runtimeFolder.isEmpty())

@@ -1,5 +1,6 @@
 #include "VocabularyFiles.h"
 #include "commands/CommandInterpreter.h"
+#include "commands/CommandText.h"
 #include "commands/VocabularyTables.h"
 #include "tests/support/Rows.h"
 #include "tests/support/TestDir.h"
@@ -45,8 +46,12 @@ private slots:
     void stages_data() {
         const Stage table; // text, kind, URL
         const auto open = CommandAction::OpenUrl;
+        // An utterance that holds a sentence mark is cut there whatever follows: such rows are
+        // command texts only.
+        const bool utterances = QByteArray(QTest::currentTestFunction()) == "utterances";
         auto row = [&](const char* text, CommandAction::Kind kind, const QString& url) {
-            table(*text ? text : "(empty)", text, kind, url);
+            if (!utterances || CommandText::fromUtterance(text + QStringLiteral("。")) == text)
+                table(*text ? text : "(empty)", text, kind, url);
         };
         const QString zhihu = "https://www.zhihu.com/search?q=";
         const QString dictionary = translate + "苹果" + dictSuffix;
@@ -107,6 +112,19 @@ private slots:
         const CommandAction action = CommandInterpreter(m_tables).interpret(text);
         QCOMPARE(action.kind, kind);
         QCOMPARE(action.url, url);
+    }
+
+    // Spoken with a closing mark or with none at all (the offline engine writes none), each
+    // utterance acts as its command text does.
+    void utterances_data() { stages_data(); }
+    void utterances() {
+        const auto [text, kind, url] = Stage::fetch();
+        for (const QString& utterance : {text + QStringLiteral("。"), text}) {
+            const CommandAction action =
+                CommandInterpreter(m_tables).interpret(CommandText::fromUtterance(utterance));
+            QCOMPARE(action.kind, kind);
+            QCOMPARE(action.url, url);
+        }
     }
 };
 

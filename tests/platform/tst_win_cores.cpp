@@ -37,11 +37,15 @@ template <typename Condition> static bool waitFor(Condition condition) {
     return condition();
 }
 
-// The desktop thread: the core's mouse hook in front of a hook that counts what is passed on, and
-// an ANSI window whose edit control has the focus, in front. The main thread injects and types.
+// The desktop thread: the core's mouse hook in front of a hook that counts what is passed on, an
+// ANSI window whose edit control has the focus, in front, and a Unicode window with an edit
+// control. The main thread injects and types; a WM_APP thread message brings the window of the
+// given index (0 ANSI, 1 Unicode) to the front.
 static std::atomic<int> s_seen[WinMouseHook::SideUp + 1];
 static std::atomic<int> s_passedOn{0};
-static HWND s_edit = nullptr;
+static HWND s_frames[2] = {}, s_edits[2] = {};
+static HWND& s_edit = s_edits[0];
+static DWORD s_desktopThread = 0;
 
 static LRESULT CALLBACK countPassedOn(int code, WPARAM wParam, LPARAM lParam) {
     s_passedOn += code == HC_ACTION ? 1 : 0;
@@ -52,16 +56,25 @@ static DWORD WINAPI desktopThread(LPVOID ready) {
     HHOOK next = SetWindowsHookExW(WH_MOUSE_LL, countPassedOn, GetModuleHandleW(nullptr), 0);
     WinMouseHook hook([](WinMouseHook::Button button) { ++s_seen[button]; });
     check(next && hook.install(), "the core installs its low-level mouse hook");
-    HWND frame = CreateWindowExA(0, "Static", "", WS_VISIBLE, 9, 9, 400, 99, 0, 0, 0, 0);
-    s_edit = CreateWindowExA(0, "EDIT", "", WS_CHILD | WS_VISIBLE, 9, 9, 300, 30, frame, 0, 0, 0);
-    SetForegroundWindow(frame);
+    s_frames[1] = CreateWindowExW(0, L"Static", L"", WS_VISIBLE, 9, 120, 400, 99, 0, 0, 0, 0);
+    s_edits[1] = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE, 9, 9, 300, 30, s_frames[1], 0, 0, 0);
+    s_frames[0] = CreateWindowExA(0, "Static", "", WS_VISIBLE, 9, 9, 400, 99, 0, 0, 0, 0);
+    s_edits[0] = CreateWindowExA(0, "EDIT", "", WS_CHILD | WS_VISIBLE, 9, 9, 300, 30, s_frames[0], 0, 0, 0);
+    SetForegroundWindow(s_frames[0]);
     SetFocus(s_edit);
     SetEvent(ready);
     // A Unicode message loop, as most applications run: it receives a lead and a trail byte posted
     // as ANSI characters as one character (Wine's ANSI loop hands the bytes over one by one).
     MSG msg;
-    while (GetMessageW(&msg, nullptr, 0, 0) > 0)
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        if (!msg.hwnd && msg.message == WM_APP) {
+            SetForegroundWindow(s_frames[msg.wParam]);
+            SetFocus(s_edits[msg.wParam]);
+            SetEvent(reinterpret_cast<HANDLE>(msg.lParam));
+            continue;
+        }
         DispatchMessageW(&msg);
+    }
     return 0;
 }
 
@@ -95,6 +108,24 @@ static void testMouseHook() {
     }
 }
 
+static void bringToFront(int index) {
+    HANDLE done = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    PostThreadMessageW(s_desktopThread, WM_APP, index, reinterpret_cast<LPARAM>(done));
+    WaitForSingleObject(done, 5000);
+    CloseHandle(done);
+}
+
+// Empties the edit control of the window in front, types the text and waits for it there.
+template <typename Text>
+static bool typedExactly(HWND edit, const Text& text, const std::wstring& expected, std::wstring* held) {
+    SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
+    WinFocusPoster::postText(text);
+    wchar_t buffer[64] = {};
+    const bool typed = waitFor([&] { return GetWindowTextW(edit, buffer, 64) >= 0 && buffer == expected; });
+    *held = buffer;
+    return typed;
+}
+
 static void testTyping() {
     check(GetACP() == 936 && WinFocusPoster::focusedControl(WinFocusPoster::foregroundWindow()) == s_edit &&
               WinForegroundQuery::className() == std::wstring(L"Static"),
@@ -107,14 +138,24 @@ static void testTyping() {
     // In this order: a lead byte left over from one text would spoil the next one.
     const std::pair<std::string, std::wstring> rows[] = {
         {"abc", L"abc"}, {std::string("ab\0cd", 5), L"ab"}, {"a\xC4", L"a"}, {encode(chinese, 936), chinese}};
+    std::wstring held;
     for (const auto& row : rows) {
-        SendMessageW(s_edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
-        WinFocusPoster::postText(row.first);
-        wchar_t text[64] = {};
-        const bool typed =
-            waitFor([&] { return GetWindowTextW(s_edit, text, 64) >= 0 && text == row.second; });
-        check(typed, "typed " + encode(row.second, CP_UTF8) + ", the edit holds " + encode(text, CP_UTF8));
+        const bool typed = typedExactly(s_edit, row.first, row.second, &held);
+        check(typed, "typed " + encode(row.second, CP_UTF8) + ", the edit holds " + encode(held, CP_UTF8));
     }
+    // A text (not bytes) goes to an ANSI window as its bytes in the ANSI code page.
+    const bool ansi = !WinFocusPoster::takesUnicode(s_edit) && typedExactly(s_edit, chinese, chinese, &held);
+    check(ansi,
+          "an ANSI window takes the text as code page 936 bytes, the edit holds " + encode(held, CP_UTF8));
+    // A Unicode window gets every character, one beyond U+FFFF as its two surrogates.
+    bringToFront(1);
+    const std::wstring any = L"na\u00efve Stra\u00dfe \U0001F44D \u4f60\u597d"; // naïve Straße 👍 你好
+    held.clear();
+    const bool unicode = WinFocusPoster::focusedControl(WinFocusPoster::foregroundWindow()) == s_edits[1] &&
+                         WinFocusPoster::takesUnicode(s_edits[1]) &&
+                         typedExactly(s_edits[1], any, any, &held);
+    check(unicode, "a Unicode window takes UTF-16 WM_CHAR, the edit holds " + encode(held, CP_UTF8));
+    bringToFront(0);
 }
 
 static void testRunKey() {
@@ -158,7 +199,7 @@ static void testListing() {
 
 int main() {
     HANDLE ready = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    CreateThread(nullptr, 0, desktopThread, ready, 0, nullptr);
+    CreateThread(nullptr, 0, desktopThread, ready, 0, &s_desktopThread);
     WaitForSingleObject(ready, 10000);
     testTyping(); // first: the injected clicks take the window out of the front
     testMouseHook();

@@ -30,9 +30,10 @@ public:
         return waitFor([this] { return m_ready; }, timeoutMs);
     }
 
-    // Empties the line edit and waits until it says so.
+    // Empties the line edit, forgets the Returns seen, and waits until it says so.
     bool clear(int timeoutMs = 5000) {
         m_cleared = false;
+        m_returns = 0;
         m_process.write("clear\n");
         return waitFor([this] { return m_cleared; }, timeoutMs);
     }

@@ -1,10 +1,11 @@
 // A focused line edit, run as its own X client by the typing tests and benchmarks. Prints
 // "ready" once it has the input focus; 30 ms after the last change of its text "at:<ms>" (the
 // monotonic clock at that change, comparable between processes) and "text:<UTF-8 hex>"; and
-// "return" when Enter reaches it. "clear" on stdin empties it, "unfocus" stops it taking the
-// focus back, the end of stdin quits.
+// "return" when Enter reaches it. Tab is taken as a character (it would move the focus). "clear" on stdin
+// empties it, "unfocus" stops it taking the focus back, the end of stdin quits.
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QSocketNotifier>
 #include <QTimer>
@@ -16,12 +17,24 @@ static void say(const QByteArray& line) {
     std::fflush(stdout);
 }
 
+class TabAsCharacter : public QObject {
+public:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::KeyPress || static_cast<QKeyEvent*>(event)->key() != Qt::Key_Tab)
+            return false;
+        static_cast<QLineEdit*>(watched)->insert(QStringLiteral("\t"));
+        return true;
+    }
+};
+
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QLineEdit edit;
     edit.setWindowTitle(QStringLiteral("focus receiver"));
     edit.setMaxLength(100000);
     edit.setGeometry(50, 50, 900, 40);
+    TabAsCharacter tabs;
+    edit.installEventFilter(&tabs);
     edit.show();
 
     // Reported once typing pauses, so that a long text does not fill the pipe while the typing

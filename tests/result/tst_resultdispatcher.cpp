@@ -17,8 +17,9 @@ static QByteArray hex(const char* spaced) {
 // (empty: none) and the modes after.
 using Write = Rows<QString, QList<int>, int, int, QStringList, QByteArray, QString, QList<int>>;
 using Trim = Rows<QString, QString, QString>; // text, start value, result
-// Foreground window, focused control (0: none), bytes handed over, bytes posted.
-using Post = Rows<int, int, QByteArray, QByteArray>;
+// Foreground window, focused control (0: none), the control takes Unicode, text handed over, bytes
+// and UTF-16 units posted.
+using Post = Rows<int, int, bool, QString, QByteArray, QString>;
 
 class TestResultDispatcher : public QObject {
     Q_OBJECT
@@ -148,17 +149,21 @@ private slots:
 
     void postTextToFocus_data() {
         const Post row;
-        row("no foreground window", 0, 2, "abc", "");
-        row("up to the first zero byte", 1, 2, QByteArray("ab\0cd", 5), "ab");
-        row("trail byte below 0x80 stays with its lead", 1, 2, hex("81 40 41"), hex("81 40 41"));
-        row("lone lead byte at the end is held back", 1, 2, hex("61 C4"), hex("61"));
+        const QString any = QStringLiteral("naïve Straße 👍 שלום\t你好\n");
+        row("no foreground window", 0, 2, true, "abc", "", "");
+        row("no focused control", 1, 0, true, "abc", "", "");
+        row("ANSI control: GB2312 bytes up to the first NUL", 1, 2, false, QString::fromUtf8("a你\0b", 6),
+            hex("61 C4 E3"), "");
+        row("Unicode control: every character", 1, 2, true, any, "", any);
     }
     void postTextToFocus() {
-        const auto [foreground, focus, bytes, posted] = Post::fetch();
+        const auto [foreground, focus, unicode, text, bytes, units] = Post::fetch();
         m_typing->foreground = FocusTyping::WindowId(foreground);
         m_typing->focus = FocusTyping::WindowId(focus);
-        m_dispatcher->postTextToFocus(bytes);
-        QCOMPARE(m_typing->posted.toHex(' '), posted.toHex(' '));
+        m_typing->unicode = unicode;
+        m_dispatcher->postTextToFocus(text);
+        QCOMPARE(m_typing->posted.toHex(' '), bytes.toHex(' '));
+        QCOMPARE(m_typing->postedUnicode, units);
     }
 };
 

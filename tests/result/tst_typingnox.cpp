@@ -14,7 +14,7 @@ private slots:
         for (int i = 0; i < 3; ++i) {
             auto typing = FocusTyping::create();
             QCOMPARE(typing->foregroundWindow(), FocusTyping::WindowId(0));
-            ResultDispatcher::postTextToFocus(*typing, QByteArray("abc\xc4\xe3"));
+            ResultDispatcher::postTextToFocus(*typing, QStringLiteral("abc你"));
         }
         QCOMPARE(log.warnings().size(), 1);
         QVERIFY2(log.contains("no X display"), qPrintable(log.warnings().first()));

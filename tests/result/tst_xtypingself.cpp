@@ -4,7 +4,6 @@
 
 #include <QElapsedTimer>
 #include <QLineEdit>
-#include <QTextCodec>
 #include <QtTest>
 
 // Typing into a window of this very process, e.g. the program's own command editor: its GUI
@@ -30,7 +29,7 @@ private slots:
         auto typing = FocusTyping::create();
         QElapsedTimer clock;
         clock.start();
-        ResultDispatcher::postTextToFocus(*typing, QTextCodec::codecForName("gb2312")->fromUnicode(text));
+        ResultDispatcher::postTextToFocus(*typing, text);
         QCoreApplication::processEvents(); // the backend starts typing on the next turn
         // It does not sit waiting for a window that cannot answer while it types.
         QVERIFY2(clock.elapsed() < 900, qPrintable(QString::number(clock.elapsed())));

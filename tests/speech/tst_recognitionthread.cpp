@@ -104,7 +104,7 @@ private slots:
                              int failWriteAt = -1) {
             table(name, size, replies, outcome, warning, writes, writeRecognition, beginError, failWriteAt);
         };
-        const QByteArray a4000(4000, 'a'), b96(96, 'b');
+        const QByteArray a4000(4000, 'a'), b96(96, 'b'), mib(1 << 20, 'c');
         const QString full = "Voice Transcribe , no enough buffer for rec_result !",
                       write = "Voice Transcribe , SpeechAudioWrite failed !";
         const Reply text{"text", 5, 0};
@@ -113,7 +113,8 @@ private slots:
         // Fragments of the result.
         row("fragments while sending", 20000, {{"one ", 2, 0}, {"two ", 2, 0}, {"three", 5, 0}},
             "one two three", {}, {}, {0, 2, 0});
-        row("4096 bytes refused", 20000, {{a4000, 0, 0}, {b96, 5, 0}}, "", full);
+        row("4096 bytes kept whole", 20000, {{a4000, 0, 0}, {b96, 5, 0}}, a4000 + b96);
+        row("1 MiB refused", 20000, {{a4000, 0, 0}, {mib, 5, 0}}, "", full);
         // Failed calls: the engine is unavailable, the next take still goes through.
         row("session begin fails", 20000, {text}, "<unavailable>",
             "Voice Transcribe , SpeechSessionBegin failed !", {}, {}, 10107);

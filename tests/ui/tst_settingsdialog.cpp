@@ -74,14 +74,29 @@ private slots:
         QCOMPARE(d.list("intelligentLanguageCombo")->currentIndex(), 4);
         QCOMPARE(d.list("translationTargetCombo")->currentIndex(), 23);
         QVERIFY(d.logon.present);
-        // The note on unreadable input devices shows only when the side-key reader met them.
         QVERIFY(!UiTest::child<QLabel>(d.dialog, "inputAccessLabel")->isVisible());
-        FakeMouseButtons::denyDeviceAccess(true);
-        Dialog denied;
+    }
+    // The note on unreadable input devices shows only where the side key reads them (a Wayland
+    // session); an X11 session has it from the X server.
+    void inputAccessNote_data() {
+        const Rows<QByteArray, bool, bool> row; // WAYLAND_DISPLAY, devices unreadable, note shown
+        row("X11 session", "", true, false);
+        row("Wayland session, readable", "wayland-1", false, false);
+        row("Wayland session, unreadable", "wayland-1", true, true);
+    }
+    void inputAccessNote() {
+        const auto [wayland, denied, shown] = Rows<QByteArray, bool, bool>::fetch();
+        const QByteArray before = qgetenv("WAYLAND_DISPLAY"), sessionType = qgetenv("XDG_SESSION_TYPE");
+        qputenv("WAYLAND_DISPLAY", wayland);
+        qunsetenv("XDG_SESSION_TYPE");
+        FakeMouseButtons::denyDeviceAccess(denied);
+        Dialog d;
         FakeMouseButtons::denyDeviceAccess(false);
-        const QLabel* note = UiTest::child<QLabel>(denied.dialog, "inputAccessLabel");
-        QVERIFY(note->isVisible() && note->text().contains("input 组") &&
-                note->text().contains("zorvel --take toggle"));
+        qputenv("WAYLAND_DISPLAY", before);
+        qputenv("XDG_SESSION_TYPE", sessionType);
+        const QLabel* note = UiTest::child<QLabel>(d.dialog, "inputAccessLabel");
+        QCOMPARE(note->isVisible(), shown);
+        QVERIFY(note->text().contains("input 组") && note->text().contains("zorvel --take toggle"));
     }
     // Choosing the server and leaving the address field saves the [speech] keys at once, keeps the
     // file's other lines, unlocks the languages the offline engine cannot recognise and asks for
