@@ -90,7 +90,7 @@ private slots:
         connect(&recognition, &RecognitionThread::textRecognised, &dispatcher, &ResultDispatcher::write);
         recognition.start();
         recognition.takes().addClosed(QByteArray(20000, '\0'));
-        m_receiver->waitForText(text, 60000);
+        m_receiver->waitForText(text, 420000); // minutes under the sanitizers beside other tests
         recognition.stop();
         recognition.wait();
         expectTyped(text);
