@@ -28,6 +28,8 @@ const uint kReleased = 0;
 const int kKeyMs = 5000;        // longest wait for the reply to one key event
 const int kPasteReadMs = 1500;  // longest wait for the paste to read the clipboard
 const int kPasteGraceMs = 100;  // a paste may read the clipboard in several formats
+const quint32 kPause = 0;       // not a key: a pause in the key events
+const int kPauseMs = 300;       // after the throw-away key of a new session
 const int kNoDialogMs = 300;    // a Start answered later than this showed the user a dialog
 const int kDialogCloseMs = 600; // time for the dialog to close and the focus to come back
 
@@ -317,8 +319,10 @@ void RemoteDesktopPortalTyper::typeNext() {
             for (const quint32 keysym : keysymsFor(text))
                 m_keys << Key{keysym, true} << Key{keysym, false};
         }
-        // GNOME drops the first key of a new session: a Shift press and release goes first.
+        // GNOME drops the first key of a new session, and after its dialog gives the focus back
+        // only on the next input: a Shift press and release goes first, and a pause after it.
         if (m_sessionNew) {
+            m_keys.prepend(Key{kPause, false});
             m_keys.prepend(Key{XKB_KEY_Shift_L, false});
             m_keys.prepend(Key{XKB_KEY_Shift_L, true});
             m_sessionNew = false;
@@ -336,6 +340,14 @@ void RemoteDesktopPortalTyper::sendNextKey() {
         return;
     }
     const Key key = m_keys.takeFirst();
+    if (key.keysym == kPause) {
+        m_sending = true;
+        QTimer::singleShot(kPauseMs, this, [this] {
+            m_sending = false;
+            sendNextKey();
+        });
+        return;
+    }
     if (key.keysym == XKB_KEY_Insert && key.press)
         m_pasteArmed = true;
     QDBusMessage call =
