@@ -14,7 +14,7 @@
 
 namespace {
 
-const int kReadMs = 1000;                  // longest wait for the present owner's data
+const int kReadMs = 3000;                  // longest wait for each format of the present owner
 const qint64 kMostKept = 64 * 1024 * 1024; // beyond this a format is not kept
 
 // Reads a pipe to its end, or until the deadline; false on time-out or error.
@@ -230,8 +230,8 @@ PasteClipboard::Content DataControlClipboard::readOffer() {
     Content content;
     if (!m_offer)
         return content;
-    const QDeadlineTimer deadline(kReadMs);
     for (const QByteArray& type : qAsConst(m_offerTypes)) {
+        const QDeadlineTimer deadline(kReadMs);
         int fds[2];
         if (pipe2(fds, O_CLOEXEC) != 0)
             break;

@@ -421,7 +421,8 @@ QString RemoteDesktopPortalTyper::readToken() const {
 
 void RemoteDesktopPortalTyper::saveToken(const QString& token) {
     QSaveFile file(m_tokenFile);
-    if (!file.open(QIODevice::WriteOnly) || file.write(token.toUtf8() + '\n') < 0 || !file.commit())
+    const QByteArray line = token.toUtf8() + '\n';
+    if (!file.open(QIODevice::WriteOnly) || file.write(line) != line.size() || !file.commit())
         qWarning().noquote() << QStringLiteral("Text injection , %1 could not be written, the desktop portal "
                                                "will ask again at the next start !")
                                     .arg(m_tokenFile);

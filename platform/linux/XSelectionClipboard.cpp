@@ -10,7 +10,7 @@
 #include <X11/Xlib.h>
 
 namespace {
-const int kReadMs = 1000; // longest wait for the present owner's data
+const int kReadMs = 3000; // longest wait for each answer of the present owner
 } // namespace
 
 struct XSelectionClipboard::Private {
@@ -86,6 +86,7 @@ void XSelectionClipboard::handle(void* e) {
     const Atom property = request.property ? request.property : request.target;
     if (m_owner && request.selection == d->clipboard) {
         if (request.target == d->targets) {
+            m_targetsAsked = true;
             QVector<Atom> atoms{d->targets, d->timestamp};
             for (const auto& format : qAsConst(m_content))
                 atoms << XInternAtom(d->display, format.first.constData(), False);
@@ -119,14 +120,15 @@ void XSelectionClipboard::handle(void* e) {
 
 // Waits for the answer to our conversion and reads the property it names; requests to us are
 // answered meanwhile (we may own the selection ourselves).
-bool XSelectionClipboard::waitForNotify(unsigned long property, unsigned long* type, int* format,
-                                        QByteArray* data) {
+bool XSelectionClipboard::waitForNotify(unsigned long target, unsigned long property, unsigned long* type,
+                                        int* format, QByteArray* data) {
     const QDeadlineTimer deadline(kReadMs);
     while (true) {
         while (XPending(d->display)) {
             XEvent event;
             XNextEvent(d->display, &event);
-            if (event.type == SelectionNotify && event.xselection.requestor == d->window) {
+            if (event.type == SelectionNotify && event.xselection.requestor == d->window &&
+                event.xselection.target == target) {
                 if (event.xselection.property == 0)
                     return false;
                 Atom actualType = 0;
@@ -186,7 +188,7 @@ PasteClipboard::Content XSelectionClipboard::read() {
     int format = 0;
     QByteArray list;
     XConvertSelection(d->display, d->clipboard, d->targets, d->property, d->window, time);
-    if (!waitForNotify(d->property, &type, &format, &list) || format != 32)
+    if (!waitForNotify(d->targets, d->property, &type, &format, &list) || format != 32)
         return content;
     const auto* atoms = reinterpret_cast<const long*>(list.constData());
     const int count = list.size() / int(sizeof(long));
@@ -203,7 +205,7 @@ PasteClipboard::Content XSelectionClipboard::read() {
             continue;
         QByteArray data;
         XConvertSelection(d->display, d->clipboard, target, d->property, d->window, time);
-        if (waitForNotify(d->property, &type, &format, &data) && format == 8)
+        if (waitForNotify(target, d->property, &type, &format, &data) && format == 8)
             content.append({targetName, data});
         else
             qWarning().noquote()
@@ -235,7 +237,18 @@ bool XSelectionClipboard::hold(const QString& text) {
         return false;
     dispatch();
     m_kept = read();
-    return own(textContent(text), true);
+    m_targetsAsked = false;
+    if (!own(textContent(text), true))
+        return false;
+    // mutter passes the selection on to its Wayland windows once it has asked what we offer; a
+    // paste before that would paste the old content.
+    const QDeadlineTimer deadline(kReadMs);
+    while (!m_targetsAsked && !deadline.hasExpired()) {
+        pollfd p{ConnectionNumber(d->display), POLLIN, 0};
+        ::poll(&p, 1, 10);
+        dispatch();
+    }
+    return true;
 }
 
 void XSelectionClipboard::giveBack() {

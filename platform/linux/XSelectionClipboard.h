@@ -24,7 +24,8 @@ private:
     struct Private;
     void dispatch();
     void handle(void* event);
-    bool waitForNotify(unsigned long property, unsigned long* type, int* format, QByteArray* data);
+    bool waitForNotify(unsigned long target, unsigned long property, unsigned long* type, int* format,
+                       QByteArray* data);
     Content read();
     bool own(const Content& content, bool isText);
     unsigned long serverTime();
@@ -34,5 +35,6 @@ private:
     Content m_content; // what we answer for while we own the selection
     bool m_owner = false;
     bool m_isText = false;
+    bool m_targetsAsked = false; // someone asked what we offer since we took the selection
     Content m_kept;
 };
