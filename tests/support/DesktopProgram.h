@@ -46,7 +46,9 @@ public:
 
     // Up once its log names the desktop's backends.
     bool waitUntilUp(int timeoutMs = 30000) {
-        return waitFor([this] { return log().contains("Platform ,"); }, timeoutMs);
+        const bool up = waitFor([this] { return log().contains("Platform ,"); }, timeoutMs);
+        QTest::qWait(1500); // the windows it shows at start come right after that line
+        return up;
     }
     // One take: the side key held for 600 ms, then the server answers with the text; returns
     // once the program has the text (false if it never came).
