@@ -12,12 +12,15 @@ PKGS_RUN := cmake g++ make pkg-config qtbase5-dev qtmultimedia5-dev qttools5-dev
 	libpocketsphinx-dev pocketsphinx-en-us pulseaudio
 # What building the Debian package needs on top (dpkg-shlibdeps, and `file` to find the binaries).
 PKGS_PACKAGE := $(PKGS_RUN) dpkg-dev file
-# What the tests need on top: zlib (the tests' compressed replies), an X server, a Wayland
-# compositor (sway, run headless), a private sound server, a private session bus (for the fake
-# desktop portal), speech test data, the Windows cross compilers and Wine (with a Chinese locale)
-# that build and run the Windows cores, and the validators of the package's menu entry and metainfo.
+# What the tests need on top: zlib (the tests' compressed replies), an X server, a Wayland compositor (sway, run headless), the real
+# GNOME and KDE Wayland desktops with their portals (mutter, KWin; the GNOME portal's dialog
+# answered through AT-SPI), a private sound server, a private session bus, speech test data, the Windows
+# cross compilers and Wine (with a Chinese locale) that build and run the Windows cores, and the
+# validators of the package's menu entry and metainfo.
 PKGS_TEST := $(PKGS_PACKAGE) zlib1g-dev xvfb xauth x11-utils xdotool pulseaudio-utils pocketsphinx-testdata flite sox sway \
-	g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine64 locales appstream desktop-file-utils dbus-daemon
+	g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine64 locales appstream desktop-file-utils dbus-daemon \
+	dbus-bin mutter xwayland kwin-wayland xdg-desktop-portal xdg-desktop-portal-gnome xdg-desktop-portal-kde \
+	at-spi2-core gir1.2-atspi-2.0 python3-gi
 # What `make windows` needs: the 32-bit Windows cross compilers, Debian's source tools (Qt and the
 # offline engine are built from Debian's source packages), bison for the engine, NSIS for the
 # installer; and to run it, 32-bit Wine (the i386 architecture is added first), an X tray and

@@ -39,6 +39,11 @@ QPoint SideKeyFeedback::recorderPosition(bool hasCaret, const QPoint& caret, con
 }
 
 void SideKeyFeedback::showRecorder(bool hasCaret, const QPoint& caret, const QString& mark) {
+    // A Wayland compositor activates every new toplevel window (Qt makes one for a window
+    // without a parent), which would take the keyboard focus from the window the text is for;
+    // there the take runs without a window.
+    if (QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
+        return;
     if (!m_recorder)
         m_recorder = new AudioRecorder;
     QSize desktop;

@@ -1,5 +1,7 @@
 #include "platform/linux/RemoteDesktopPortalTyper.h"
 
+#include "platform/linux/PasteClipboard.h"
+
 #include <QAtomicInt>
 #include <QDBusMessage>
 #include <QDBusObjectPath>
@@ -23,6 +25,13 @@ const uint kKeyboard = 1;   // device type bit
 const uint kPersistent = 2; // the approval lasts until the user revokes it
 const uint kPressed = 1;
 const uint kReleased = 0;
+const int kKeyMs = 5000;        // longest wait for the reply to one key event
+const int kPasteReadMs = 1500;  // longest wait for the paste to read the clipboard
+const int kPasteGraceMs = 100;  // a paste may read the clipboard in several formats
+const quint32 kPause = 0;       // not a key: a pause in the key events
+const int kPauseMs = 300;       // after the throw-away key of a new session
+const int kNoDialogMs = 300;    // a Start answered later than this showed the user a dialog
+const int kDialogCloseMs = 600; // time for the dialog to close and the focus to come back
 
 // Handle tokens unique within the process (several typers may share a connection).
 QString nextToken(const char* what) {
@@ -39,6 +48,8 @@ bool isControl(uint c) {
 RemoteDesktopPortalTyper::RemoteDesktopPortalTyper(const QDBusConnection& bus, const QString& tokenFile,
                                                    QObject* parent)
     : QObject(parent), m_bus(bus), m_tokenFile(tokenFile) {
+    m_pasteWait.setSingleShot(true);
+    connect(&m_pasteWait, &QTimer::timeout, this, &RemoteDesktopPortalTyper::pasteDone);
     m_deadline.setSingleShot(true);
     connect(&m_deadline, &QTimer::timeout, this, [this] {
         fail(QStringLiteral("the desktop portal did not answer within %1 s")
@@ -47,6 +58,9 @@ RemoteDesktopPortalTyper::RemoteDesktopPortalTyper(const QDBusConnection& bus, c
 }
 
 RemoteDesktopPortalTyper::~RemoteDesktopPortalTyper() {
+    releaseHeld();
+    if (m_job == Job::Paste && m_clipboard)
+        m_clipboard->giveBack();
     closeSession();
 }
 
@@ -92,21 +106,25 @@ QVector<quint32> RemoteDesktopPortalTyper::keysymsFor(const QString& text, QStri
     return keysyms;
 }
 
-void RemoteDesktopPortalTyper::typeText(const QString& text) {
-    switch (m_state) {
-    case State::Failed:
-        return;
-    case State::Ready:
-        m_pending += text;
-        typePending();
-        return;
-    case State::Starting:
-        m_pending += text;
-        return;
-    case State::Idle:
-        m_pending += text;
-        break;
+bool RemoteDesktopPortalTyper::needsPaste(const QString& text) {
+    for (const QChar c : text) {
+        const ushort u = c.unicode();
+        if ((u < 0x20 || u > 0x7e) && u != '\n' && u != '\r' && u != '\t')
+            return true;
     }
+    return false;
+}
+
+void RemoteDesktopPortalTyper::typeText(const QString& text) {
+    if (m_state == State::Failed || text.isEmpty())
+        return;
+    m_texts << text;
+    if (m_state == State::Ready) {
+        typeNext();
+        return;
+    }
+    if (m_state == State::Starting)
+        return;
     if (!m_bus.isConnected()) {
         fail(QStringLiteral("no session bus"));
         return;
@@ -202,6 +220,7 @@ void RemoteDesktopPortalTyper::onResponse(uint code, const QVariantMap& results)
     }
     case Step::SelectDevices: {
         const QString token = nextToken("start");
+        m_startClock.start();
         request(Step::Start, QStringLiteral("Start"),
                 {QVariant::fromValue(QDBusObjectPath(m_session)), QString(),
                  QVariantMap{{QStringLiteral("handle_token"), token}}},
@@ -218,8 +237,19 @@ void RemoteDesktopPortalTyper::onResponse(uint code, const QVariantMap& results)
             saveToken(token);
         m_step = Step::None;
         m_state = State::Ready;
+        m_sessionNew = true;
         qDebug("Text injection , typing through the desktop portal's remote desktop session");
-        typePending();
+        // An approval dialog (GNOME) answers Start before it has closed and given the focus
+        // back: keys sent at once would go to the dialog.
+        if (m_startClock.elapsed() > kNoDialogMs) {
+            m_settling = true;
+            QTimer::singleShot(kDialogCloseMs, this, [this] {
+                m_settling = false;
+                typeNext();
+            });
+        } else {
+            typeNext();
+        }
         break;
     }
     case Step::None:
@@ -227,45 +257,158 @@ void RemoteDesktopPortalTyper::onResponse(uint code, const QVariantMap& results)
     }
 }
 
-// The user ended the session (or the portal did): the next text opens a new one, which the
-// saved approval lets start without asking.
+// The user ended the session (or the portal did): the approval is withdrawn, and the user is
+// not asked again in this run.
 void RemoteDesktopPortalTyper::onSessionClosed() {
     m_bus.disconnect(kService, m_session, kSessionInterface, QStringLiteral("Closed"), this,
                      SLOT(onSessionClosed()));
     m_session.clear();
-    if (m_state == State::Ready)
-        m_state = State::Idle;
-    else if (m_state == State::Starting)
-        fail(QStringLiteral("the desktop portal closed the remote desktop session"));
+    m_held.clear(); // the compositor drops the session's keys with it
+    fail(QStringLiteral("the desktop portal closed the remote desktop session"));
 }
 
 void RemoteDesktopPortalTyper::fail(const QString& why) {
+    if (m_state == State::Failed)
+        return;
     unwatchRequest();
     m_deadline.stop();
     m_state = State::Failed;
     m_step = Step::None;
-    m_pending.clear();
+    releaseHeld();
+    m_keys.clear();
+    m_texts.clear();
+    if (m_job == Job::Paste && m_clipboard)
+        m_clipboard->giveBack();
+    m_pasteWait.stop();
+    m_job = Job::None;
     qWarning().noquote() << QStringLiteral("Text injection , %1, recognised text is not typed !").arg(why);
     closeSession();
 }
 
-void RemoteDesktopPortalTyper::typePending() {
-    QStringList untypable;
-    const QVector<quint32> keysyms = keysymsFor(m_pending, &untypable);
-    m_pending.clear();
-    if (!untypable.isEmpty())
-        qWarning().noquote() << QStringLiteral(
-                                    "Text injection , the desktop portal has no key for %1, left out !")
-                                    .arg(untypable.join(QStringLiteral(", ")));
-    const QVariant session = QVariant::fromValue(QDBusObjectPath(m_session));
+// Starts the next waiting text, whole, by keys or by the clipboard.
+void RemoteDesktopPortalTyper::typeNext() {
+    while (m_state == State::Ready && !m_settling && m_job == Job::None && !m_texts.isEmpty()) {
+        const QString text = m_texts.takeFirst();
+        m_keys.clear();
+        if (needsPaste(text)) {
+            if (!m_clipboardTried) {
+                m_clipboardTried = true;
+                m_clipboard = PasteClipboard::create();
+                if (m_clipboard)
+                    connect(m_clipboard.get(), &PasteClipboard::textRead, this, [this] {
+                        if (m_job == Job::Paste && m_pasteArmed)
+                            m_pasteWait.start(kPasteGraceMs);
+                    });
+            }
+            if (!m_clipboard || !m_clipboard->hold(text)) {
+                qWarning().noquote()
+                    << QStringLiteral(
+                           "Text injection , the text holds characters the keyboard layout may lack "
+                           "and %1, text of %2 characters not typed !")
+                           .arg(m_clipboard ? QStringLiteral("the clipboard could not be set")
+                                            : QStringLiteral("no clipboard can be set without the focus"))
+                           .arg(text.size());
+                continue;
+            }
+            m_job = Job::Paste;
+            m_pasteArmed = false;
+            m_keys << Key{XKB_KEY_Shift_L, true} << Key{XKB_KEY_Insert, true} << Key{XKB_KEY_Insert, false}
+                   << Key{XKB_KEY_Shift_L, false};
+        } else {
+            m_job = Job::Keys;
+            for (const quint32 keysym : keysymsFor(text))
+                m_keys << Key{keysym, true} << Key{keysym, false};
+        }
+        // GNOME drops the first key of a new session, and after its dialog gives the focus back
+        // only on the next input: a Shift press and release goes first, and a pause after it.
+        if (m_sessionNew) {
+            m_keys.prepend(Key{kPause, false});
+            m_keys.prepend(Key{XKB_KEY_Shift_L, false});
+            m_keys.prepend(Key{XKB_KEY_Shift_L, true});
+            m_sessionNew = false;
+        }
+        sendNextKey();
+    }
+}
+
+// One key event at a time, the next only after the portal has answered the one before.
+void RemoteDesktopPortalTyper::sendNextKey() {
+    if (m_sending || m_state != State::Ready)
+        return;
+    if (m_keys.isEmpty()) {
+        keysSent();
+        return;
+    }
+    const Key key = m_keys.takeFirst();
+    if (key.keysym == kPause) {
+        m_sending = true;
+        QTimer::singleShot(kPauseMs, this, [this] {
+            m_sending = false;
+            sendNextKey();
+        });
+        return;
+    }
+    if (key.keysym == XKB_KEY_Insert && key.press)
+        m_pasteArmed = true;
     QDBusMessage call =
         QDBusMessage::createMethodCall(kService, kPath, kInterface, QStringLiteral("NotifyKeyboardKeysym"));
-    // Sent without waiting for the answers: one connection keeps them in order.
-    for (const quint32 keysym : keysyms) {
-        for (const uint state : {kPressed, kReleased}) {
-            call.setArguments({session, QVariantMap(), int(keysym), state});
-            m_bus.send(call);
+    call.setArguments({QVariant::fromValue(QDBusObjectPath(m_session)), QVariantMap(), int(key.keysym),
+                       key.press ? kPressed : kReleased});
+    if (key.press)
+        m_held << key.keysym;
+    else
+        m_held.removeOne(key.keysym);
+    m_sending = true;
+    auto* watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(call, kKeyMs), this);
+    connect(watcher, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher* w) {
+        w->deleteLater();
+        m_sending = false;
+        if (m_state != State::Ready)
+            return;
+        if (w->isError()) {
+            fail(QStringLiteral("the desktop portal did not take a key (%1)").arg(w->error().message()));
+            return;
         }
+        sendNextKey();
+    });
+}
+
+void RemoteDesktopPortalTyper::keysSent() {
+    if (m_job == Job::Keys) {
+        m_job = Job::None;
+        typeNext();
+    } else if (m_job == Job::Paste && !m_pasteWait.isActive()) {
+        m_pasteWait.start(kPasteReadMs);
+    }
+}
+
+// The paste has read the clipboard (or had its time): the user's content goes back.
+void RemoteDesktopPortalTyper::pasteDone() {
+    if (m_job != Job::Paste)
+        return;
+    if (!m_keys.isEmpty() || m_sending) {
+        // Read before the last key event was answered: wait for the keys to finish.
+        m_pasteWait.start(kPasteGraceMs);
+        return;
+    }
+    m_clipboard->giveBack();
+    m_job = Job::None;
+    m_pasteArmed = false;
+    typeNext();
+}
+
+// Releases every key pressed and not released, without waiting: the session is ending.
+void RemoteDesktopPortalTyper::releaseHeld() {
+    if (m_session.isEmpty() || !m_bus.isConnected()) {
+        m_held.clear();
+        return;
+    }
+    QDBusMessage call =
+        QDBusMessage::createMethodCall(kService, kPath, kInterface, QStringLiteral("NotifyKeyboardKeysym"));
+    while (!m_held.isEmpty()) {
+        call.setArguments({QVariant::fromValue(QDBusObjectPath(m_session)), QVariantMap(),
+                           int(m_held.takeLast()), kReleased});
+        m_bus.send(call);
     }
 }
 
@@ -278,7 +421,8 @@ QString RemoteDesktopPortalTyper::readToken() const {
 
 void RemoteDesktopPortalTyper::saveToken(const QString& token) {
     QSaveFile file(m_tokenFile);
-    if (!file.open(QIODevice::WriteOnly) || file.write(token.toUtf8() + '\n') < 0 || !file.commit())
+    const QByteArray line = token.toUtf8() + '\n';
+    if (!file.open(QIODevice::WriteOnly) || file.write(line) != line.size() || !file.commit())
         qWarning().noquote() << QStringLiteral("Text injection , %1 could not be written, the desktop portal "
                                                "will ask again at the next start !")
                                     .arg(m_tokenFile);

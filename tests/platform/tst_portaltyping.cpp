@@ -21,6 +21,7 @@ QVector<quint32> pressesAndReleases(const QVector<quint32>& keysyms) {
 
 // "héllo 你好" and a new line.
 const QVector<quint32> kMixed = {'h', 0xe9, 'l', 'l', 'o', ' ', 0x1004f60, 0x100597d, 0xff0d};
+const quint32 kShift = 0xffe1;
 
 } // namespace
 
@@ -42,18 +43,25 @@ private slots:
     }
 
     // A text posted in a Wayland session without a virtual keyboard opens the session (a
-    // persistent keyboard) and is typed once it has started; the approval's token is kept in the
-    // working folder, passed on at the next start and replaced by the portal's new one.
+    // persistent keyboard) and is typed once it has started, after a throw-away Shift; a text the
+    // keyboard may not carry, with no clipboard to paste it through, is left out whole. The
+    // approval's token is kept in the working folder, passed on at the next start and replaced by
+    // the portal's new one.
     void sessionFlowAndRestoreToken() {
         TestDir dir;
         for (const QString token : {"token-1", "token-2"}) {
             FakeRemoteDesktopPortal portal(m_bus.address());
             QVERIFY(portal.registered());
             portal.restoreToken = token;
+            MessageLog log;
             LinuxFocusTyping typing(true, false);
-            ResultDispatcher::postTextToFocus(typing, QStringLiteral("héllo 你好\n"));
+            ResultDispatcher::postTextToFocus(typing, QStringLiteral("hé你\n"));
+            ResultDispatcher::postTextToFocus(typing, QStringLiteral("hello\tok\n"));
             QCOMPARE(typing.route(), LinuxFocusTyping::Route::Portal);
-            QTRY_COMPARE(portal.keyEvents, pressesAndReleases(kMixed));
+            QTRY_COMPARE(portal.keyEvents,
+                         pressesAndReleases({kShift, 'h', 'e', 'l', 'l', 'o', 0xff09, 'o', 'k', 0xff0d}));
+            QCOMPARE(log.warnings().size(), 1);
+            QVERIFY2(log.warnings().first().contains("no clipboard"), qPrintable(log.warnings().first()));
             const QString restore = token == "token-2" ? " restore_token=token-1" : "";
             QCOMPARE(portal.calls, QStringList({"CreateSession",
                                                 "SelectDevices types=1 persist_mode=2" + restore, "Start"}));

@@ -22,6 +22,10 @@ public:
     bool start(int timeoutMs = 15000) {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        return start(env, timeoutMs);
+    }
+    // The same in the given environment (a Wayland desktop's, for one).
+    bool start(const QProcessEnvironment& env, int timeoutMs) {
         m_process.setProcessEnvironment(env);
         m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         m_process.start(m_program, QStringList());
@@ -54,6 +58,26 @@ public:
         waitFor([] { return false; }, ms);
     }
 
+    // Puts the text on the clipboard, as the focused window.
+    bool copy(const QString& text, int timeoutMs = 5000) {
+        m_copied = false;
+        m_process.write("copy:" + text.toUtf8().toHex() + "\n");
+        return waitFor([this] { return m_copied; }, timeoutMs);
+    }
+    // The clipboard's text as the focused window reads it; a null string on time-out.
+    QString clipboard(int timeoutMs = 5000) {
+        m_clipboardSeen = false;
+        m_process.write("clipboard\n");
+        return waitFor([this] { return m_clipboardSeen; }, timeoutMs) ? m_clipboard : QString();
+    }
+    bool waitForActive(int timeoutMs) {
+        return waitFor([this] { return m_active; }, timeoutMs);
+    }
+    // Whether the window has the keyboard focus now.
+    bool active() const { return m_active; }
+    // How often it lost the focus since started.
+    int focusLosses() const { return m_losses; }
+
     QString text() const { return m_text; }
     // When the text last changed, in ms of the monotonic clock (QElapsedTimer's reference).
     qint64 changedAt() const { return m_changedAt; }
@@ -80,6 +104,15 @@ private:
             m_cleared |= line == "cleared";
             m_unfocused |= line == "unfocused";
             m_returns += line == "return" ? 1 : 0;
+            m_copied |= line == "copied";
+            if (line == "active" || line == "inactive") {
+                m_losses += m_active && line == "inactive" ? 1 : 0;
+                m_active = line == "active";
+            }
+            if (line.startsWith("clipboard:")) {
+                m_clipboard = QString::fromUtf8(QByteArray::fromHex(line.mid(10)));
+                m_clipboardSeen = true;
+            }
             if (line == "cleared")
                 m_text.clear();
             else if (line.startsWith("at:"))
@@ -95,6 +128,11 @@ private:
     bool m_ready = false;
     bool m_cleared = false;
     bool m_unfocused = false;
+    bool m_copied = false;
+    bool m_active = false;
+    int m_losses = 0;
+    QString m_clipboard;
+    bool m_clipboardSeen = false;
     int m_returns = 0;
     qint64 m_changedAt = 0;
 };

@@ -1,14 +1,18 @@
 // A focused line edit, run as its own X client by the typing tests and benchmarks. Prints
 // "ready" once it has the input focus; 30 ms after the last change of its text "at:<ms>" (the
 // monotonic clock at that change, comparable between processes) and "text:<UTF-8 hex>"; and
-// "return" when Enter reaches it. Tab is taken as a character (it would move the focus). "clear" on stdin
-// empties it, "unfocus" stops it taking the focus back, the end of stdin quits.
+// "return" when Enter reaches it (Tab is taken as a character: it would move the focus);
+// "active"/"inactive" when its window gains or loses the keyboard focus. "clear" on stdin empties it, "copy:<UTF-8 hex>" puts a text on the clipboard,
+// "clipboard" reports the clipboard's text as "clipboard:<UTF-8 hex>", "unfocus" stops it taking the
+// focus back, the end of stdin quits.
 #include <QApplication>
+#include <QClipboard>
 #include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QSocketNotifier>
 #include <QTimer>
+#include <QWindow>
 #include <cstdio>
 #include <unistd.h>
 
@@ -52,6 +56,8 @@ int main(int argc, char* argv[]) {
         report.start();
     });
     QObject::connect(&edit, &QLineEdit::returnPressed, [] { say("return"); });
+    QObject::connect(&app, &QGuiApplication::focusWindowChanged,
+                     [](QWindow* window) { say(window ? "active" : "inactive"); });
 
     // Without a window manager the window takes the focus itself once it is mapped, and back
     // whenever it has lost it, until told "unfocus" (the focus may then follow the pointer).
@@ -68,6 +74,14 @@ int main(int argc, char* argv[]) {
             report.stop();
             say("cleared");
         }
+        for (const QByteArray& line : command.split('\n')) {
+            if (line.startsWith("copy:")) {
+                QGuiApplication::clipboard()->setText(QString::fromUtf8(QByteArray::fromHex(line.mid(5))));
+                say("copied");
+            } else if (line == "clipboard") {
+                say("clipboard:" + QGuiApplication::clipboard()->text().toUtf8().toHex());
+            }
+        }
         if (command.contains("unfocus")) {
             focus.stop();
             say("unfocused");
@@ -76,8 +90,8 @@ int main(int argc, char* argv[]) {
 
     bool ready = false;
     QObject::connect(&focus, &QTimer::timeout, [&] {
-        if (!edit.isActiveWindow())
-            edit.activateWindow();
+        if (!edit.isActiveWindow() && QGuiApplication::platformName() != QLatin1String("wayland"))
+            edit.activateWindow(); // Wayland lets no window take the focus itself
         edit.setFocus();
         if (!ready && edit.isActiveWindow() && edit.hasFocus()) {
             ready = true;
