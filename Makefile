@@ -32,6 +32,14 @@ PKGS_CHECK := $(PKGS_TEST) clang-14 libfuzzer-14-dev llvm-14
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
+# ccache, when installed, serves every build; paths inside the clone are taken relative to it, so
+# another clone of the same sources reuses the cache.
+CCACHE := $(shell command -v ccache 2>/dev/null)
+ifneq ($(CCACHE),)
+export CCACHE_BASEDIR := $(CURDIR)
+LAUNCHER := -DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache
+endif
+
 .PHONY: run test build package check deps-run deps-test deps-package deps-check screenshots translations \
 	windows deps-windows deps-i386
 
@@ -64,7 +72,7 @@ deps-check:
 	$(call install_missing,$(PKGS_CHECK))
 
 build:
-	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(LAUNCHER) >/dev/null
 	cmake --build $(BUILD_DIR) -j $(JOBS)
 
 run: deps-run build
@@ -114,14 +122,13 @@ test: deps-test build
 CHECK_DIR ?= build-check
 FUZZ_SECONDS ?= 60
 SAN_FLAGS := -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer
-CCACHE := $(shell command -v ccache 2>/dev/null)
 SAN_ENV := ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
 	UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	LSAN_OPTIONS=suppressions=$(CURDIR)/cmake/lsan.supp:print_suppressions=0
 check: deps-check
 	cmake -S . -B $(CHECK_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 		-DCMAKE_C_COMPILER=clang-14 -DCMAKE_CXX_COMPILER=clang++-14 \
-		$(if $(CCACHE),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache) \
+		$(LAUNCHER) \
 		"-DCMAKE_CXX_FLAGS=$(SAN_FLAGS) -fsanitize=fuzzer-no-link" \
 		"-DCMAKE_EXE_LINKER_FLAGS=$(SAN_FLAGS)" >/dev/null
 	cmake --build $(CHECK_DIR) -j $(JOBS)

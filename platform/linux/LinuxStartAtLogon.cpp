@@ -1,8 +1,9 @@
 #include "platform/linux/LinuxStartAtLogon.h"
 
+#include "platform/FileWriter.h"
+
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
 #include <QtDebug>
 
 std::unique_ptr<StartAtLogon> StartAtLogon::create() {
@@ -31,9 +32,6 @@ static QString execQuoted(const QString& path) {
 void LinuxStartAtLogon::enable(const QString& executablePath) {
     const QString path = entryPath();
     QDir().mkpath(QFileInfo(path).absolutePath());
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return;
     const QString entry = QStringLiteral("[Desktop Entry]\n"
                                          "Type=Application\n"
                                          "Name=Zorvel\n"
@@ -41,8 +39,7 @@ void LinuxStartAtLogon::enable(const QString& executablePath) {
                                          "Terminal=false\n"
                                          "X-GNOME-Autostart-enabled=true\n")
                               .arg(execQuoted(executablePath));
-    file.write(entry.toUtf8());
-    file.commit();
+    FileWriter::write(path, entry.toUtf8(), "Start at logon");
 }
 
 void LinuxStartAtLogon::disable() {

@@ -1,5 +1,6 @@
 #include "platform/linux/RemoteDesktopPortalTyper.h"
 
+#include "platform/FileWriter.h"
 #include "platform/linux/PasteClipboard.h"
 
 #include <QAtomicInt>
@@ -8,7 +9,6 @@
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
 #include <QFile>
-#include <QSaveFile>
 #include <QtDebug>
 #include <xkbcommon/xkbcommon-keysyms.h>
 #include <xkbcommon/xkbcommon.h>
@@ -420,10 +420,6 @@ QString RemoteDesktopPortalTyper::readToken() const {
 }
 
 void RemoteDesktopPortalTyper::saveToken(const QString& token) {
-    QSaveFile file(m_tokenFile);
-    const QByteArray line = token.toUtf8() + '\n';
-    if (!file.open(QIODevice::WriteOnly) || file.write(line) != line.size() || !file.commit())
-        qWarning().noquote() << QStringLiteral("Text injection , %1 could not be written, the desktop portal "
-                                               "will ask again at the next start !")
-                                    .arg(m_tokenFile);
+    if (!FileWriter::write(m_tokenFile, token.toUtf8() + '\n', "Text injection"))
+        qWarning("Text injection , the desktop portal will ask again at the next start !");
 }
