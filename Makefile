@@ -32,11 +32,13 @@ PKGS_CHECK := $(PKGS_TEST) clang-14 libfuzzer-14-dev llvm-14
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-# ccache, when installed, serves every build; paths inside the clone are taken relative to it, so
-# another clone of the same sources reuses the cache.
+# ccache, when installed, serves every build; paths inside the clone are taken relative to it and
+# the build folder's path is left out of the hash (debug info would put it in), so another clone of
+# the same sources reuses the cache.
 CCACHE := $(shell command -v ccache 2>/dev/null)
 ifneq ($(CCACHE),)
 export CCACHE_BASEDIR := $(CURDIR)
+export CCACHE_NOHASHDIR := 1
 LAUNCHER := -DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache
 endif
 
