@@ -132,21 +132,23 @@ bool KeymapFetchWatch::waitFetched(int timeoutMs) {
     // A client may read the map several times for one change (once per notice it gets), and
     // the last of those reads must be over too. How many reads a change brings is learnt from
     // the first change, by waiting until the reads have stopped for a good while; later
-    // changes wait for that many reads and a short quiet time.
+    // changes wait for that many reads and a short quiet time, or fewer and a long one.
     const bool learning = m_fetchesPerChange == 0;
     const int quietMs = learning ? kLearnQuietMs : kQuietMs;
     while (true) {
         const qint64 now = m_clock.elapsed();
         const bool fetched = m_fetchedAfter >= m_applied;
-        const bool quiet = now - m_lastFetch >= quietMs;
         const bool enough = learning || m_fetchesSinceChange >= m_fetchesPerChange;
-        if (fetched && quiet && (enough || now - start >= kShortfallMs)) {
+        // Fewer reads than a change brings are taken as all only after a long quiet time: a
+        // client on a loaded machine may pause between its reads.
+        const int needQuietMs = enough ? quietMs : kShortfallMs;
+        if (fetched && now - m_lastFetch >= needQuietMs) {
             if (learning || !enough)
                 m_fetchesPerChange = m_fetchesSinceChange;
             return true;
         }
         if (now - start >= timeoutMs)
             return false;
-        readRecords(int(qBound<qint64>(1, fetched ? m_lastFetch + quietMs - now : 20, 20)));
+        readRecords(int(qBound<qint64>(1, fetched ? m_lastFetch + needQuietMs - now : 20, 20)));
     }
 }

@@ -29,8 +29,8 @@ public:
     bool waitFetched(int timeoutMs);
 
     // Quiet time after the reads of the first change (which tells how many reads a change
-    // brings) and after those of later changes; how long a later change may fall short of
-    // that many reads.
+    // brings) and after those of later changes; the quiet time after which fewer reads than
+    // that are taken as all.
     static const int kLearnQuietMs = 100;
     static const int kQuietMs = 10;
     static const int kShortfallMs = 200;

@@ -109,13 +109,17 @@ unsigned long XTestTyper::focusWindow() {
     return focus == None ? 0 : static_cast<unsigned long>(focus);
 }
 
-unsigned long XTestTyper::windowUnderPointer() {
-    Window root = 0, child = 0;
+unsigned long XTestTyper::windowUnderPointer(bool innermost) {
+    Window root = 0, child = 0, window = DefaultRootWindow(m_display), found = 0;
     int rootX = 0, rootY = 0, x = 0, y = 0;
     unsigned int mask = 0;
-    if (!XQueryPointer(m_display, DefaultRootWindow(m_display), &root, &child, &rootX, &rootY, &x, &y, &mask))
-        return 0;
-    return child;
+    // A window manager's frame belongs to the manager; the innermost window to the application.
+    while (XQueryPointer(m_display, window, &root, &child, &rootX, &rootY, &x, &y, &mask) && child) {
+        found = window = child;
+        if (!innermost)
+            break;
+    }
+    return found;
 }
 
 bool XTestTyper::ownDisplayOnlyWindow(unsigned long window) {
@@ -337,8 +341,8 @@ void XTestTyper::typeQueued(bool finish) {
     // window under the pointer. One of our windows that take no keyboard input (a notice, the
     // recorder window) would swallow them, or hand them to whichever of our windows has Qt's
     // focus: the text waits, with any that follow it, until it is gone or the pointer has moved.
-    if ((focus == PointerRoot || focus == DefaultRootWindow(m_display)) &&
-        ownDisplayOnlyWindow(windowUnderPointer())) {
+    const bool followsPointer = focus == PointerRoot || focus == DefaultRootWindow(m_display);
+    if (followsPointer && ownDisplayOnlyWindow(windowUnderPointer())) {
         if (!m_waitingForPointer)
             qDebug("Text injection , a window of this program lies under the pointer, typing waits");
         m_waitingForPointer = true;
@@ -346,14 +350,16 @@ void XTestTyper::typeQueued(bool finish) {
         return;
     }
     m_waitingForPointer = false;
-    if (focus > 1 && focus != m_watch.window()) {
-        m_ownWindow = ownWindow(focus);
+    // The client whose map reads are watched: the focused window's, or the one under the pointer.
+    const unsigned long target = followsPointer ? windowUnderPointer(true) : focus;
+    if (target > 1 && target != m_watch.window()) {
+        m_ownWindow = ownWindow(target);
         // A window of this program reads nothing while we type on its thread: it is given
         // turns of the event loop instead of being waited for.
         if (m_ownWindow) {
             m_watch.stop();
             m_watchFailed = true;
-        } else if (!m_watch.start(m_display, focus, m_xkbOpcode)) {
+        } else if (!m_watch.start(m_display, target, m_xkbOpcode)) {
             m_watchFailed = true;
         }
         m_fetchSeen = false;

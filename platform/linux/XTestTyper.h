@@ -83,8 +83,8 @@ private:
     bool ownWindow(unsigned long window);
     // Whether the top-level window belongs to this process and takes no keyboard input.
     bool ownDisplayOnlyWindow(unsigned long window);
-    // The top-level window under the pointer, 0 for none.
-    unsigned long windowUnderPointer();
+    // The top-level window under the pointer (with innermost, the deepest one), 0 for none.
+    unsigned long windowUnderPointer(bool innermost = false);
 
     _XDisplay* m_display = nullptr;
     _XkbDesc* m_xkb = nullptr;

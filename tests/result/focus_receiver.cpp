@@ -2,9 +2,9 @@
 // "ready" once it has the input focus; 30 ms after the last change of its text "at:<ms>" (the
 // monotonic clock at that change, comparable between processes) and "text:<UTF-8 hex>"; and
 // "return" when Enter reaches it (Tab is taken as a character: it would move the focus);
-// "active"/"inactive" when its window gains or loses the keyboard focus. "clear" on stdin empties it, "copy:<UTF-8 hex>" puts a text on the clipboard,
-// "clipboard" reports the clipboard's text as "clipboard:<UTF-8 hex>", "unfocus" stops it taking the
-// focus back, the end of stdin quits.
+// "active"/"inactive" when its window gains or loses the keyboard focus. "clear" on stdin empties it,
+// "copy:<UTF-8 hex>" puts a text on the clipboard, "clipboard" reports the clipboard's text as
+// "clipboard:<UTF-8 hex>", "unfocus" stops it taking the focus back, the end of stdin quits.
 #include <QApplication>
 #include <QClipboard>
 #include <QElapsedTimer>
@@ -13,12 +13,29 @@
 #include <QSocketNotifier>
 #include <QTimer>
 #include <QWindow>
-#include <cstdio>
+#include <fcntl.h>
 #include <unistd.h>
 
+// Lines go out without blocking: the typing side may read them only once it has finished, and a
+// window stuck on a full pipe would stop reading its keys and the keyboard map meanwhile.
+static QByteArray g_unsent;
+static QSocketNotifier* g_writable = nullptr;
+
+static void sendUnsent() {
+    qsizetype sent = 0;
+    while (sent < g_unsent.size()) {
+        const ssize_t n = ::write(STDOUT_FILENO, g_unsent.constData() + sent, size_t(g_unsent.size() - sent));
+        if (n <= 0)
+            break;
+        sent += n;
+    }
+    g_unsent.remove(0, int(sent));
+    g_writable->setEnabled(!g_unsent.isEmpty());
+}
+
 static void say(const QByteArray& line) {
-    std::printf("%s\n", line.constData());
-    std::fflush(stdout);
+    g_unsent += line + '\n';
+    sendUnsent();
 }
 
 class TabAsCharacter : public QObject {
@@ -33,6 +50,11 @@ public:
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
+    ::fcntl(STDOUT_FILENO, F_SETFL, ::fcntl(STDOUT_FILENO, F_GETFL) | O_NONBLOCK);
+    QSocketNotifier writable(STDOUT_FILENO, QSocketNotifier::Write);
+    g_writable = &writable;
+    QObject::connect(&writable, &QSocketNotifier::activated, [] { sendUnsent(); });
+    writable.setEnabled(false);
     QLineEdit edit;
     edit.setWindowTitle(QStringLiteral("focus receiver"));
     edit.setMaxLength(100000);
