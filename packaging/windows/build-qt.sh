@@ -63,6 +63,9 @@ unpack() { # <source package> <dir>
 
 unpack qtbase-opensource-src qtbase
 unpack qtmultimedia-opensource-src qtmultimedia
+# mingw's import libraries are named in lower case; Windows' own file system does not mind the
+# spelling in Qt's project file, Linux does.
+sed -i 's/-lSecur32/-lsecur32/; s/-lCrypt32/-lcrypt32/' "$WORK/qtbase/src/network/ssl/ssl.pri"
 
 if [ ! -f "$WORK/qtbase.configured" ]; then
     t=$(date +%s); log "configuring qtbase into $PREFIX"
@@ -74,6 +77,8 @@ if [ ! -f "$WORK/qtbase.configured" ]; then
 fi
 if [ ! -f "$WORK/qtbase.installed" ]; then
     t=$(date +%s); log "building qtbase (-j$JOBS)"
+    # A build cut short may leave empty objects that make takes as done.
+    find "$WORK/qtbase-build" -name '*.o' -size 0 -delete
     (cd "$WORK/qtbase-build" && make -j"$JOBS" && make install) >"$WORK/qtbase-build.log" 2>&1 \
         || { tail -n 40 "$WORK/qtbase-build.log" >&2; exit 1; }
     touch "$WORK/qtbase.installed"; step_time "qtbase build" "$t"

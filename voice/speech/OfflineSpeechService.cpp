@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <QVector>
 #include <QtDebug>
 #include <cmath>
@@ -51,10 +52,12 @@ int OfflineSpeechService::login(const QByteArray&, const QByteArray&, const QByt
     const QByteArray hmm = QFile::encodeName(m_settings.acousticModel);
     const QByteArray lm = QFile::encodeName(m_settings.languageModel);
     const QByteArray dict = QFile::encodeName(m_settings.dictionary);
+    // The engine's own chatter goes nowhere ("/dev/null" here, "NUL" on Windows).
+    const QByteArray noLog = QFile::encodeName(QProcess::nullDevice());
     // The second search passes only refine the final text a little but multiply its latency.
     cmd_ln_t* config = cmd_ln_init(nullptr, ps_args(), TRUE, "-hmm", hmm.constData(), "-lm", lm.constData(),
                                    "-dict", dict.constData(), "-fwdflat", "no", "-bestpath", "no", "-logfn",
-                                   "/dev/null", static_cast<const char*>(nullptr));
+                                   noLog.constData(), static_cast<const char*>(nullptr));
     if (!config) {
         qWarning("Offline speech engine , bad decoder configuration !");
         return NotLoggedIn;
