@@ -10,7 +10,7 @@
 #include <X11/Xlib.h>
 
 namespace {
-const int kOfferedMs = 500; // longest wait for the compositor to take note of a new owner
+const int kOfferedMs = 1000; // longest wait for the compositor to take note of a new owner
 } // namespace
 
 struct XSelectionClipboard::Private {
