@@ -3,7 +3,6 @@
 
 #include <QGuiApplication>
 #include <QScreen>
-#include <QtDebug>
 
 NoticeBox::NoticeBox(QWidget* parent) : QWidget(parent), ui(new Ui::NoticeBox) {
     ui->setupUi(this);
@@ -24,7 +23,6 @@ QPoint NoticeBox::cornerFor(const QRect& desktop) {
 }
 
 void NoticeBox::showPrompt(const QString& text) {
-    qDebug().noquote() << "Notice ," << text;
     ui->textLabel->setText(text);
     QRect desktop;
     if (QScreen* screen = QGuiApplication::primaryScreen())

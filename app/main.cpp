@@ -186,8 +186,9 @@ int main(int argc, char* argv[]) {
     ResultDispatcher dispatcher(nullptr, std::move(typing));
     // Where the desktop asks the user to allow remote input (GNOME), a refusal stops all typing.
     typingSeam->setRefusalHandler([&dispatcher] {
-        dispatcher.noticeBox()->showPromptFor(
-            QCoreApplication::translate("main", "远程输入未获允许，文字无法输入！"), 5000);
+        const QString text = QCoreApplication::translate("main", "远程输入未获允许，文字无法输入！");
+        qDebug().noquote() << "Notice ," << text;
+        dispatcher.noticeBox()->showPromptFor(text, 5000);
     });
 
     // 14. Recognised text crosses to the GUI thread through a queued connection; the thread logs

@@ -1642,7 +1642,7 @@ The product web page and the support phone number are on the Pelmora website and
         <translation>Hold the voice key to talk</translation>
     </message>
     <message>
-        <location line="+31"/>
+        <location line="+30"/>
         <source>远程输入未获允许，文字无法输入！</source>
         <translation>Remote input was not allowed, the text cannot be typed!</translation>
     </message>

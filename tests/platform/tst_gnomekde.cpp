@@ -56,25 +56,20 @@ class TestGnomeKde : public QObject {
         return slot.get();
     }
 
-    // The program started in a desktop, and a line edit there with the focus.
+    // The program started in the desktop, and a line edit there with the focus; no line edit when
+    // either did not come up.
     struct Scene {
         std::unique_ptr<DesktopProgram> program;
         std::unique_ptr<FocusReceiver> edit;
     };
-    // The desktop's scene; null desktop (why says why) where it cannot start here, or an empty
-    // scene when the program or the line edit did not come up.
-    RealDesktop* openScene(RealDesktop::Kind kind, Scene* scene, QString* why) {
-        RealDesktop* real = desktop(kind, why);
-        if (!real)
-            return nullptr;
-        auto program = std::make_unique<DesktopProgram>(*real, m_server);
-        auto edit =
-            std::make_unique<FocusReceiver>(QCoreApplication::applicationDirPath() + "/focus_receiver");
-        if (program->waitUntilUp() && edit->start(real->environment(), 20000) && edit->waitForActive(10000)) {
-            scene->program = std::move(program);
-            scene->edit = std::move(edit);
-        }
-        return real;
+    Scene openScene(RealDesktop& real) {
+        Scene scene{
+            std::make_unique<DesktopProgram>(real, m_server),
+            std::make_unique<FocusReceiver>(QCoreApplication::applicationDirPath() + "/focus_receiver")};
+        if (!scene.program->waitUntilUp() || !scene.edit->start(real.environment(), 20000) ||
+            !scene.edit->waitForActive(10000))
+            scene.edit.reset();
+        return scene;
     }
 
 private slots:
@@ -93,10 +88,10 @@ private slots:
     void typesEveryText() {
         const auto [kind] = Rows<RealDesktop::Kind>::fetch();
         QString why;
-        Scene scene;
-        RealDesktop* real = openScene(kind, &scene, &why);
+        RealDesktop* real = desktop(kind, &why);
         if (!real)
             QSKIP(qPrintable(QStringLiteral("the desktop cannot start here (") + why + ')'));
+        const Scene scene = openScene(*real);
         QVERIFY2(scene.edit, "the program or the line edit did not come up");
         DesktopProgram& program = *scene.program;
         FocusReceiver& edit = *scene.edit;
@@ -147,10 +142,10 @@ private slots:
             return;         // KDE asks nothing: there is nothing to refuse
         m_desktops.clear(); // a fresh session: a second line edit in one may not get the focus
         QString why;
-        Scene scene;
-        RealDesktop* real = openScene(RealDesktop::Kind::Gnome, &scene, &why);
+        RealDesktop* real = desktop(RealDesktop::Kind::Gnome, &why);
         if (!real)
             QSKIP(qPrintable(QStringLiteral("the desktop cannot start here (") + why + ')'));
+        const Scene scene = openScene(*real);
         QVERIFY2(scene.edit, "the program or the line edit did not come up");
         DesktopProgram& program = *scene.program;
         FocusReceiver& edit = *scene.edit;
