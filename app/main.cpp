@@ -181,7 +181,15 @@ int main(int argc, char* argv[]) {
     MainWindow mainWindow;
     MouseConnectionMonitor mouseConnectionMonitor;
     UpdateCheck updateCheck;
-    ResultDispatcher dispatcher;
+    auto typing = FocusTyping::create();
+    FocusTyping* typingSeam = typing.get();
+    ResultDispatcher dispatcher(nullptr, std::move(typing));
+    // Where the desktop asks the user to allow remote input (GNOME), a refusal stops all typing.
+    typingSeam->setRefusalHandler([&dispatcher] {
+        const QString text = QCoreApplication::translate("main", "远程输入未获允许，文字无法输入！");
+        qDebug().noquote() << "Notice ," << text;
+        dispatcher.noticeBox()->showPromptFor(text, 5000);
+    });
 
     // 14. Recognised text crosses to the GUI thread through a queued connection; the thread logs
     // in and uploads the user words before its first take, while the event loop already runs.

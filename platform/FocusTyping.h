@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 // Typing into the focused control of another application, in the three steps the Windows API
@@ -22,6 +23,11 @@ public:
     // Posts one UTF-16 code unit to a Unicode control; a character beyond U+FFFF comes as its two
     // surrogates, in order.
     virtual void postUnicodeCharacter(WindowId control, char16_t unit) = 0;
+
+    // Called once, when the desktop turns typing down for the rest of the run because the user
+    // refused or cancelled its approval; the caller tells the user. Where nothing needs an
+    // approval it is never called.
+    virtual void setRefusalHandler(std::function<void()> handler) { (void)handler; }
 
     static std::unique_ptr<FocusTyping> create();
 };

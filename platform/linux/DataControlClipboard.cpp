@@ -14,7 +14,6 @@
 
 namespace {
 
-const int kReadMs = 3000;                  // longest wait for each format of the present owner
 const qint64 kMostKept = 64 * 1024 * 1024; // beyond this a format is not kept
 
 // Reads a pipe to its end, or until the deadline; false on time-out or error.
@@ -222,16 +221,17 @@ void DataControlClipboard::cancelled(void* data, zwlr_data_control_source_v1* so
     zwlr_data_control_source_v1_destroy(source);
 }
 
-// What the selection holds now, every format. Our own source is answered from memory: its
-// requests would come on this connection, which is not read while we wait.
-PasteClipboard::Content DataControlClipboard::readOffer() {
+// What the selection holds now, every format; inTime is false when the owner did not send them
+// all before the deadline. Our own source is answered from memory: its requests would come on
+// this connection, which is not read while we wait.
+PasteClipboard::Content DataControlClipboard::readOffer(const QDeadlineTimer& deadline, bool* inTime) {
+    *inTime = true;
     if (m_source)
         return m_sourceContent;
     Content content;
     if (!m_offer)
         return content;
     for (const QByteArray& type : qAsConst(m_offerTypes)) {
-        const QDeadlineTimer deadline(kReadMs);
         int fds[2];
         if (pipe2(fds, O_CLOEXEC) != 0)
             break;
@@ -241,20 +241,28 @@ PasteClipboard::Content DataControlClipboard::readOffer() {
         QByteArray bytes;
         const bool whole = readAll(fds[0], bytes, deadline);
         ::close(fds[0]);
-        if (whole)
+        if (whole) {
             content.append({type, bytes});
-        else
+        } else if (deadline.hasExpired()) {
+            *inTime = false;
+            break;
+        } else {
             qWarning().noquote()
                 << QStringLiteral("Text injection , the clipboard's %1 could not be read, it is not kept !")
                        .arg(QString::fromLatin1(type));
+        }
     }
     return content;
 }
 
+// The new source replaces the old one before that is destroyed: in between the clipboard would be
+// empty, and a clipboard manager that fills an empty clipboard would bring back an older text.
 void DataControlClipboard::offer(const Content& content, bool isText) {
     static const zwlr_data_control_source_v1_listener sourceListener = {&DataControlClipboard::send,
                                                                         &DataControlClipboard::cancelled};
-    dropSource();
+    zwlr_data_control_source_v1* old = m_source;
+    m_source = nullptr;
+    m_sourceContent.clear();
     if (content.isEmpty()) {
         zwlr_data_control_device_v1_set_selection(m_device, nullptr);
     } else {
@@ -266,15 +274,9 @@ void DataControlClipboard::offer(const Content& content, bool isText) {
         m_sourceIsText = isText;
         zwlr_data_control_device_v1_set_selection(m_device, m_source);
     }
+    if (old)
+        zwlr_data_control_source_v1_destroy(old);
     wl_display_roundtrip(m_display);
-}
-
-void DataControlClipboard::dropSource() {
-    if (!m_source)
-        return;
-    zwlr_data_control_source_v1_destroy(m_source);
-    m_source = nullptr;
-    m_sourceContent.clear();
 }
 
 bool DataControlClipboard::hold(const QString& text) {
@@ -282,14 +284,17 @@ bool DataControlClipboard::hold(const QString& text) {
         return false;
     // Events that came while nobody read the connection (a new selection) first.
     wl_display_roundtrip(m_display);
-    m_kept = readOffer();
+    bool inTime = true;
+    m_kept = readOffer(QDeadlineTimer(kSaveMs), &inTime);
+    m_keep = inTime;
+    if (!inTime)
+        warnNotKept();
     offer(textContent(text), true);
     return m_display && m_source;
 }
 
 void DataControlClipboard::giveBack() {
-    if (!m_display)
-        return;
-    offer(m_kept, false);
+    if (m_display && m_keep)
+        offer(m_kept, false);
     m_kept.clear();
 }

@@ -2,6 +2,7 @@
 
 #include "platform/linux/PasteClipboard.h"
 
+#include <QDeadlineTimer>
 #include <QSocketNotifier>
 #include <memory>
 
@@ -40,9 +41,8 @@ private:
     static void cancelled(void* data, zwlr_data_control_source_v1* source);
 
     void dispatch();
-    Content readOffer();
+    Content readOffer(const QDeadlineTimer& deadline, bool* inTime);
     void offer(const Content& content, bool isText);
-    void dropSource();
     void close();
 
     wl_display* m_display = nullptr;
@@ -57,6 +57,7 @@ private:
     zwlr_data_control_source_v1* m_source = nullptr; // ours, while it is the selection
     Content m_sourceContent;
     bool m_sourceIsText = false;
-    Content m_kept; // what hold() found
+    Content m_kept;      // what hold() found
+    bool m_keep = false; // m_kept is whole: it is given back
     std::unique_ptr<QSocketNotifier> m_notifier;
 };

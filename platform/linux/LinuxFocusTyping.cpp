@@ -44,8 +44,13 @@ FocusTyping::WindowId LinuxFocusTyping::foregroundWindow() {
         return 1; // Wayland does not tell clients which window has the focus
     }
     // The portal reports once why it cannot type; after that the text goes nowhere.
-    if (!m_portal)
+    if (!m_portal) {
         m_portal = std::make_unique<RemoteDesktopPortalTyper>();
+        QObject::connect(m_portal.get(), &RemoteDesktopPortalTyper::refused, [this] {
+            if (m_refused)
+                m_refused();
+        });
+    }
     if (m_portal->usable()) {
         m_route = Route::Portal;
         return 1;
@@ -56,6 +61,10 @@ FocusTyping::WindowId LinuxFocusTyping::foregroundWindow() {
 FocusTyping::WindowId LinuxFocusTyping::focusedControl(WindowId foreground) {
     // X keeps one focus window, and a Wayland seat one keyboard focus; key events go there.
     return foreground;
+}
+
+void LinuxFocusTyping::setRefusalHandler(std::function<void()> handler) {
+    m_refused = std::move(handler);
 }
 
 bool LinuxFocusTyping::takesUnicode(WindowId) {

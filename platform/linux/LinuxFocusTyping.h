@@ -30,6 +30,7 @@ public:
     bool takesUnicode(WindowId control) override;
     void postCharacter(WindowId control, unsigned char byte) override;
     void postUnicodeCharacter(WindowId control, char16_t unit) override;
+    void setRefusalHandler(std::function<void()> handler) override;
 
     // Types what has been posted and not yet typed.
     void flush();
@@ -43,6 +44,7 @@ private:
     XTestTyper m_typer;
     VirtualKeyboardTyper m_virtualKeyboard;
     std::unique_ptr<RemoteDesktopPortalTyper> m_portal; // opened on the first text that needs it
+    std::function<void()> m_refused;
     QString m_pending;
     int m_lead = -1; // a lead byte waiting for its trail byte
     QTimer m_flushTimer;

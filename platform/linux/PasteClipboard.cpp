@@ -3,6 +3,8 @@
 #include "platform/linux/DataControlClipboard.h"
 #include "platform/linux/XSelectionClipboard.h"
 
+#include <QtDebug>
+
 std::unique_ptr<PasteClipboard> PasteClipboard::create() {
     auto dataControl = std::make_unique<DataControlClipboard>();
     if (dataControl->open())
@@ -23,4 +25,10 @@ PasteClipboard::Content PasteClipboard::textContent(const QString& text) {
     if (latin1)
         content.append({"STRING", text.toLatin1()});
     return content;
+}
+
+void PasteClipboard::warnNotKept() {
+    qWarning("Text injection , the clipboard's content could not be read within %d ms, it is not given back "
+             "after the paste !",
+             kSaveMs);
 }

@@ -38,6 +38,12 @@ signals:
     void textRead();
 
 protected:
+    // The longest hold() waits for the present content, all formats together: the program's
+    // windows wait meanwhile.
+    static const int kSaveMs = 1000;
+
     // The formats a text is offered in.
     static Content textContent(const QString& text);
+    // Logs that the present content was not read within kSaveMs and will not come back.
+    static void warnNotKept();
 };

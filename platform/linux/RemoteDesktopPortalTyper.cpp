@@ -191,6 +191,7 @@ void RemoteDesktopPortalTyper::onResponse(uint code, const QVariantMap& results)
     m_deadline.stop();
     if (code == 1) {
         fail(QStringLiteral("the user refused the desktop portal's remote desktop session"));
+        emit refused();
         return;
     }
     if (code != 0) {

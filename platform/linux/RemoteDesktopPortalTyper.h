@@ -55,6 +55,10 @@ public:
     // added to untypable (as "U+0001").
     static QVector<quint32> keysymsFor(const QString& text, QStringList* untypable = nullptr);
 
+signals:
+    // The user refused or cancelled the approval (once: the portal is not asked again).
+    void refused();
+
 private slots:
     void onResponse(uint code, const QVariantMap& results);
     void onSessionClosed();

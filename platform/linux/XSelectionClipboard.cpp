@@ -10,7 +10,7 @@
 #include <X11/Xlib.h>
 
 namespace {
-const int kReadMs = 3000; // longest wait for each answer of the present owner
+const int kOfferedMs = 1000; // longest wait for the compositor to take note of a new owner
 } // namespace
 
 struct XSelectionClipboard::Private {
@@ -68,6 +68,9 @@ void XSelectionClipboard::dispatch() {
 void XSelectionClipboard::handle(void* e) {
     XEvent* event = static_cast<XEvent*>(e);
     if (event->type == SelectionClear && event->xselectionclear.selection == d->clipboard) {
+        // A clear sent before we took the selection again is stale.
+        if (event->xselectionclear.time != CurrentTime && event->xselectionclear.time < m_ownedAt)
+            return;
         m_owner = false;
         m_content.clear();
         return;
@@ -86,7 +89,8 @@ void XSelectionClipboard::handle(void* e) {
     const Atom property = request.property ? request.property : request.target;
     if (m_owner && request.selection == d->clipboard) {
         if (request.target == d->targets) {
-            m_targetsAsked = true;
+            // Only a question about the present content counts (not a late one about the last).
+            m_targetsAsked |= request.time == CurrentTime || request.time >= m_ownedAt;
             QVector<Atom> atoms{d->targets, d->timestamp};
             for (const auto& format : qAsConst(m_content))
                 atoms << XInternAtom(d->display, format.first.constData(), False);
@@ -121,8 +125,7 @@ void XSelectionClipboard::handle(void* e) {
 // Waits for the answer to our conversion and reads the property it names; requests to us are
 // answered meanwhile (we may own the selection ourselves).
 bool XSelectionClipboard::waitForNotify(unsigned long target, unsigned long property, unsigned long* type,
-                                        int* format, QByteArray* data) {
-    const QDeadlineTimer deadline(kReadMs);
+                                        int* format, QByteArray* data, const QDeadlineTimer& deadline) {
     while (true) {
         while (XPending(d->display)) {
             XEvent event;
@@ -162,22 +165,22 @@ bool XSelectionClipboard::waitForNotify(unsigned long target, unsigned long prop
 }
 
 unsigned long XSelectionClipboard::serverTime() {
-    // A zero-length append to our own property tells the server's time in its notice.
+    // A zero-length append to our own property tells the server's time in its notice, which is
+    // queued once the server has answered the sync. Older notices (a deleted property) may wait
+    // before it: the newest is the time now.
     XChangeProperty(d->display, d->window, d->property, XA_STRING, 8, PropModeAppend, nullptr, 0);
-    XFlush(d->display);
-    const QDeadlineTimer deadline(kReadMs);
-    while (!deadline.hasExpired()) {
-        XEvent event;
-        if (XCheckTypedWindowEvent(d->display, d->window, PropertyNotify, &event))
-            return event.xproperty.time;
-        pollfd p{ConnectionNumber(d->display), POLLIN, 0};
-        ::poll(&p, 1, 10);
-    }
-    return CurrentTime;
+    XSync(d->display, False);
+    unsigned long time = CurrentTime;
+    XEvent event;
+    while (XCheckTypedWindowEvent(d->display, d->window, PropertyNotify, &event))
+        time = event.xproperty.time;
+    return time;
 }
 
-// Every format the present owner offers, as it offers it.
-PasteClipboard::Content XSelectionClipboard::read() {
+// Every format the present owner offers, as it offers it; inTime is false when the owner did not
+// answer for all of them before the deadline.
+PasteClipboard::Content XSelectionClipboard::read(const QDeadlineTimer& deadline, bool* inTime) {
+    *inTime = true;
     if (m_owner)
         return m_content;
     Content content;
@@ -188,8 +191,10 @@ PasteClipboard::Content XSelectionClipboard::read() {
     int format = 0;
     QByteArray list;
     XConvertSelection(d->display, d->clipboard, d->targets, d->property, d->window, time);
-    if (!waitForNotify(d->targets, d->property, &type, &format, &list) || format != 32)
+    if (!waitForNotify(d->targets, d->property, &type, &format, &list, deadline) || format != 32) {
+        *inTime = !deadline.hasExpired();
         return content;
+    }
     const auto* atoms = reinterpret_cast<const long*>(list.constData());
     const int count = list.size() / int(sizeof(long));
     for (int i = 0; i < count; ++i) {
@@ -205,9 +210,12 @@ PasteClipboard::Content XSelectionClipboard::read() {
             continue;
         QByteArray data;
         XConvertSelection(d->display, d->clipboard, target, d->property, d->window, time);
-        if (waitForNotify(target, d->property, &type, &format, &data) && format == 8)
+        if (waitForNotify(target, d->property, &type, &format, &data, deadline) && format == 8) {
             content.append({targetName, data});
-        else
+        } else if (deadline.hasExpired()) {
+            *inTime = false;
+            break;
+        } else
             qWarning().noquote()
                 << QStringLiteral("Text injection , the clipboard's %1 could not be read, it is not kept !")
                        .arg(QString::fromLatin1(targetName));
@@ -215,20 +223,17 @@ PasteClipboard::Content XSelectionClipboard::read() {
     return content;
 }
 
+// An empty content is owned too, offering no format: given up, the selection would go to GNOME's
+// clipboard manager, which offers its copy of the last owner's text (the pasted one).
 bool XSelectionClipboard::own(const Content& content, bool isText) {
     m_content = content;
     m_isText = isText;
-    const unsigned long time = serverTime();
-    if (content.isEmpty()) {
-        if (m_owner)
-            XSetSelectionOwner(d->display, d->clipboard, 0, time);
-        m_owner = false;
-        XFlush(d->display);
-        return true;
-    }
-    XSetSelectionOwner(d->display, d->clipboard, d->window, time);
+    m_ownedAt = serverTime();
+    XSetSelectionOwner(d->display, d->clipboard, d->window, m_ownedAt);
     m_owner = XGetSelectionOwner(d->display, d->clipboard) == d->window;
-    XFlush(d->display);
+    // The round trips may have queued requests (the compositor asking what we offer now) that
+    // the socket notifier will not report again.
+    dispatch();
     return m_owner;
 }
 
@@ -236,13 +241,17 @@ bool XSelectionClipboard::hold(const QString& text) {
     if (!d->display && !open())
         return false;
     dispatch();
-    m_kept = read();
+    bool inTime = true;
+    m_kept = read(QDeadlineTimer(kSaveMs), &inTime);
+    m_keep = inTime;
+    if (!inTime)
+        warnNotKept();
     m_targetsAsked = false;
     if (!own(textContent(text), true))
         return false;
     // mutter passes the selection on to its Wayland windows once it has asked what we offer; a
     // paste before that would paste the old content.
-    const QDeadlineTimer deadline(kReadMs);
+    const QDeadlineTimer deadline(kOfferedMs);
     while (!m_targetsAsked && !deadline.hasExpired()) {
         pollfd p{ConnectionNumber(d->display), POLLIN, 0};
         ::poll(&p, 1, 10);
@@ -252,8 +261,7 @@ bool XSelectionClipboard::hold(const QString& text) {
 }
 
 void XSelectionClipboard::giveBack() {
-    if (!d->display)
-        return;
-    own(m_kept, false);
+    if (d->display && m_keep)
+        own(m_kept, false);
     m_kept.clear();
 }

@@ -2,6 +2,7 @@
 
 #include "platform/linux/PasteClipboard.h"
 
+#include <QDeadlineTimer>
 #include <QSocketNotifier>
 #include <memory>
 
@@ -25,8 +26,8 @@ private:
     void dispatch();
     void handle(void* event);
     bool waitForNotify(unsigned long target, unsigned long property, unsigned long* type, int* format,
-                       QByteArray* data);
-    Content read();
+                       QByteArray* data, const QDeadlineTimer& deadline);
+    Content read(const QDeadlineTimer& deadline, bool* inTime);
     bool own(const Content& content, bool isText);
     unsigned long serverTime();
 
@@ -36,5 +37,7 @@ private:
     bool m_owner = false;
     bool m_isText = false;
     bool m_targetsAsked = false; // someone asked what we offer since we took the selection
+    unsigned long m_ownedAt = 0; // the server time we last took the selection at
     Content m_kept;
+    bool m_keep = false; // m_kept is whole: it is given back
 };

@@ -127,7 +127,7 @@
         <translation>Opens</translation>
     </message>
     <message>
-        <location filename="../../custom/CustomCommandEditor.cpp" line="+126"/>
+        <location filename="../../custom/CustomCommandEditor.cpp" line="+133"/>
         <source>网页</source>
         <translation>Web page</translation>
     </message>
@@ -147,7 +147,7 @@
         <translation>%1 is already taken!</translation>
     </message>
     <message>
-        <location line="+123"/>
+        <location line="+120"/>
         <source>浏览文件夹</source>
         <translation>Choose a folder</translation>
     </message>
@@ -808,7 +808,7 @@ The product web page and the support phone number are on the Pelmora website and
 <context>
     <name>ResultDispatcher</name>
     <message>
-        <location filename="../../result/ResultDispatcher.cpp" line="+30"/>
+        <location filename="../../result/ResultDispatcher.cpp" line="+32"/>
         <source>你已切换到打字模式！</source>
         <translation>Now in typing mode!</translation>
     </message>
@@ -844,7 +844,7 @@ The product web page and the support phone number are on the Pelmora website and
         <translation>Speech service is down</translation>
     </message>
     <message>
-        <location line="+52"/>
+        <location line="+48"/>
         <source>打字模式：</source>
         <translation>Typing: </translation>
     </message>
@@ -1157,7 +1157,7 @@ The product web page and the support phone number are on the Pelmora website and
         <translation>Cancel</translation>
     </message>
     <message>
-        <location filename="../../ui/SettingsDialog.cpp" line="+153"/>
+        <location filename="../../ui/SettingsDialog.cpp" line="+156"/>
         <source>已保存，下一次说话起生效。</source>
         <translation>Saved; used from your next recording.</translation>
     </message>
@@ -1228,7 +1228,7 @@ The product web page and the support phone number are on the Pelmora website and
 <context>
     <name>SpeechConnectionTest</name>
     <message>
-        <location filename="../../voice/speech/SpeechConnectionTest.cpp" line="+10"/>
+        <location filename="../../voice/speech/SpeechConnectionTest.cpp" line="+15"/>
         <source>一秒静音</source>
         <translation>One second of silence</translation>
     </message>
@@ -1588,7 +1588,7 @@ The product web page and the support phone number are on the Pelmora website and
 <context>
     <name>UpdateCheck</name>
     <message>
-        <location filename="../../services/UpdateCheck.cpp" line="+135"/>
+        <location filename="../../services/UpdateCheck.cpp" line="+136"/>
         <source>已是最新版本</source>
         <translation>Zorvel is up to date</translation>
     </message>
@@ -1637,9 +1637,14 @@ The product web page and the support phone number are on the Pelmora website and
 <context>
     <name>main</name>
     <message>
-        <location filename="../../app/main.cpp" line="+118"/>
+        <location filename="../../app/main.cpp" line="+159"/>
         <source>请按语音键说话</source>
         <translation>Hold the voice key to talk</translation>
+    </message>
+    <message>
+        <location line="+30"/>
+        <source>远程输入未获允许，文字无法输入！</source>
+        <translation>Remote input was not allowed, the text cannot be typed!</translation>
     </message>
 </context>
 </TS>

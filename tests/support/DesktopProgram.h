@@ -88,8 +88,10 @@ private:
         second.setProcessEnvironment(m_env);
         second.setWorkingDirectory(m_dir.path());
         second.start(m_dir.file("zorvel"), arguments);
-        while (!second.waitForFinished(20))
-            QCoreApplication::processEvents(); // the server answers meanwhile
+        // The server answers meanwhile; the events may reap the process, after which waiting
+        // for it fails at once.
+        while (second.state() != QProcess::NotRunning && !second.waitForFinished(20))
+            QCoreApplication::processEvents();
     }
 
     TestDir m_dir;
