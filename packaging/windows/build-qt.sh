@@ -86,12 +86,15 @@ fi
 if [ ! -f "$WORK/qtmultimedia.installed" ]; then
     t=$(date +%s); log "building qtmultimedia (-j$JOBS)"
     rm -rf "$WORK/qtmultimedia-build"; mkdir -p "$WORK/qtmultimedia-build"
-    # Only the library and the audio plugin the program loads (QAudioInput); the whole module
-    # (media services, widgets, QML) when that way fails.
-    (cd "$WORK/qtmultimedia-build" && "$PREFIX/bin/qmake" -r "$WORK/qtmultimedia" && {
-        { make -C src/multimedia -j"$JOBS" && make -C src/multimedia install &&
-          make -C src/plugins/windowsaudio -j"$JOBS" && make -C src/plugins/windowsaudio install; } ||
-        { make -j"$JOBS" && make install; }; }) \
+    # Only the library and the audio plugin the program loads (QAudioInput), each configured on its
+    # own: the module's plugin list names features (wasapi) that Debian's source leaves out.
+    sub() { # <project folder under src>
+        mkdir -p "$WORK/qtmultimedia-build/src/$1"
+        (cd "$WORK/qtmultimedia-build/src/$1" && "$PREFIX/bin/qmake" "$WORK/qtmultimedia/src/$1/$(basename "$1").pro" &&
+         make -j"$JOBS" && make install)
+    }
+    { (cd "$WORK/qtmultimedia-build" && "$PREFIX/bin/qmake" "$WORK/qtmultimedia") &&
+      sub multimedia && sub plugins/windowsaudio; } \
         >"$WORK/qtmultimedia-build.log" 2>&1 || { tail -n 40 "$WORK/qtmultimedia-build.log" >&2; exit 1; }
     touch "$WORK/qtmultimedia.installed"; step_time "qtmultimedia build" "$t"
 fi
