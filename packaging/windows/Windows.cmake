@@ -14,6 +14,7 @@ foreach(_dll libstdc++-6.dll libgcc_s_dw2-1.dll libwinpthread-1.dll)
         OUTPUT_VARIABLE _path OUTPUT_STRIP_TRAILING_WHITESPACE)
     if(IS_ABSOLUTE "${_path}")
         get_filename_component(_dir "${_path}" DIRECTORY)
+        get_filename_component(_dir "${_dir}" REALPATH)
         list(APPEND _runtime_dirs ${_dir})
     endif()
 endforeach()
@@ -34,7 +35,8 @@ add_custom_command(OUTPUT ${_portable_stamp}
             -P ${CMAKE_CURRENT_LIST_DIR}/Portable.cmake
     COMMAND ${CMAKE_COMMAND} -E touch ${_portable_stamp}
     DEPENDS zorvel ${_shipped} ${CMAKE_CURRENT_LIST_DIR}/Portable.cmake
-    COMMENT "Assembling the portable folder")
+    COMMENT "Assembling the portable folder"
+    VERBATIM)
 add_custom_target(zorvel_portable ALL DEPENDS ${_portable_stamp})
 
 # The uninstaller removes the shipped data files that are not the user's.
@@ -55,5 +57,6 @@ add_custom_command(OUTPUT ${ZORVEL_INSTALLER}
             -DOUTFILE=${ZORVEL_INSTALLER} -DICON=${ZORVEL_ICON} -DSHIPPED_LIST=${ZORVEL_SHIPPED_LIST}
             ${CMAKE_CURRENT_LIST_DIR}/zorvel.nsi
     DEPENDS ${_portable_stamp} ${CMAKE_CURRENT_LIST_DIR}/zorvel.nsi ${ZORVEL_SHIPPED_LIST}
-    COMMENT "Building the installer")
+    COMMENT "Building the installer"
+    VERBATIM)
 add_custom_target(zorvel_installer ALL DEPENDS ${ZORVEL_INSTALLER})
