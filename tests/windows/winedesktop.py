@@ -139,27 +139,21 @@ class WineDesktop:
         return subprocess.run(list(args), env=self.env, capture_output=True, text=True, check=check, timeout=30)
 
     def tray_window(self):
-        r = self.x("xdotool", "search", "--class", "trayer", check=False)
-        ids = r.stdout.split()
-        return ids[0] if ids else None
+        # trayer's panel is the window the icons dock into (its other windows never hold one).
+        for w in self.x("xdotool", "search", "--class", "trayer", check=False).stdout.split():
+            if self.x("xdotool", "getwindowname", w, check=False).stdout.strip() == "panel":
+                return w
+        return None
 
     def tray_icons(self):
-        """X windows docked in the tray (the icons' windows)."""
+        """Windows of other clients docked in the tray (the icons' windows). An X resource id's
+        high bits name the client that made it, which tells the icons from trayer's own boxes."""
         tray = self.tray_window()
         if not tray:
             return []
-        out = self.x("xwininfo", "-children", "-id", tray, check=False).stdout
-        icons = []
-        for line in out.splitlines():
-            line = line.strip()
-            if line.startswith("0x"):
-                icons.append(line.split()[0])
-        # trayer keeps its icons in a box window of its own: look one level further down.
-        nested = []
-        for w in icons:
-            sub = self.x("xwininfo", "-children", "-id", w, check=False).stdout
-            nested += [l.strip().split()[0] for l in sub.splitlines() if l.strip().startswith("0x")]
-        return nested or icons
+        out = self.x("xwininfo", "-tree", "-id", tray, check=False).stdout
+        ids = [line.split()[0] for line in (l.strip() for l in out.splitlines()) if line.startswith("0x")]
+        return [w for w in ids if int(w, 0) >> 21 != int(tray, 0) >> 21]
 
     def windows_of_class(self, cls):
         return self.x("xdotool", "search", "--onlyvisible", "--class", cls, check=False).stdout.split()
