@@ -74,7 +74,8 @@ deps-check:
 	$(call install_missing,$(PKGS_CHECK))
 
 build:
-	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(LAUNCHER) >/dev/null
+	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(LAUNCHER) \
+		-DZORVEL_WIN_BUILD_DIR=$(abspath $(WIN_DIR)) >/dev/null
 	cmake --build $(BUILD_DIR) -j $(JOBS)
 
 run: deps-run build
@@ -113,8 +114,9 @@ translations: deps-run
 
 # Every test runs under one private X server; tests that drive it or the sound server hold a
 # CTest resource lock so they never overlap. The server does not reset when its last client
-# leaves: during a reset it turned new connections away or hung.
-test: deps-test build
+# leaves: during a reset it turned new connections away or hung. The Windows build is made too
+# (`make windows`): its tests install and run it under Wine.
+test: deps-test build windows
 	cd $(BUILD_DIR) && xvfb-run -a -s "-screen 0 1920x1080x24 -nolisten tcp -noreset" \
 		ctest --output-on-failure -j $(JOBS) --timeout 600
 

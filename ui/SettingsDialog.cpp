@@ -45,7 +45,12 @@ SettingsDialog::SettingsDialog(QWidget* parent, StartAtLogon* startAtLogon)
     raise();
     setAttribute(Qt::WA_DeleteOnClose);
     show();
-    move(desktopCentreOffset(320, 300));
+    // Centred on its own height (the speech group made it taller than the screen's half on a
+    // 768- or 800-pixel-high screen), its top never above the desktop: a frameless window cannot
+    // be dragged back into view.
+    QPoint topLeft = desktopCentreOffset(320, height() / 2);
+    topLeft.setY(qMax(0, topLeft.y()));
+    move(topLeft);
 
     // The controls are connected already: every value that differs from the form's
     // initial state is written back and saved (a checked start-at-logon box registers again).
