@@ -7,7 +7,8 @@
              its request over and ends, --take toggle drives a take; screenshots of the main
              window, the tray menu and the settings dialog
   take       a spoken take through the real low-level hook (X button 8 over a Wine window), the HTTP
-             engine against a loopback server, the text typed with WM_CHAR into notepad.exe
+             engine against a loopback server, the text typed with WM_CHAR into notepad.exe; the
+             recorder window at notepad's caret during the take (and its screenshot)
   offline    the same with the offline engine and an English phrase
 
 tst_windows.py <scenario> --build <Windows build folder> --work <folder> --helper <wintext.exe>
@@ -217,15 +218,20 @@ class Scenario:
         self.shot("settings-dialog")
 
     def speak(self, engine, phrase_wav, expected_chars, hold=2.5, text_setting=None):
-        """One take over notepad: returns (text typed, release time, first and last char times)."""
+        """One take over notepad: returns (text typed, release time, first and last char times,
+        the places of the windows the program showed during the take)."""
         wintext = self.desk.start_wine([self.args.helper, "wait", "Notepad", str(expected_chars), "40000"],
                                        stdout=subprocess.PIPE)
         win = self.desk.windows_of_class("notepad")[-1]
         self.desk.x("xdotool", "mousemove", "--window", win, "200", "150", "click", "1")
         time.sleep(0.5)
+        before = set(self.desk.windows_of_class("zorvel.exe"))
         self.desk.x("xdotool", "mousedown", "8")
         player = self.desk.play(phrase_wav)
-        time.sleep(hold)
+        time.sleep(1)
+        shown = [self.desk.geometry(w) for w in set(self.desk.windows_of_class("zorvel.exe")) - before]
+        self.shot("take-" + engine)
+        time.sleep(hold - 1)
         self.desk.x("xdotool", "mouseup", "8")
         released = time.time()
         player.wait(30)
@@ -236,7 +242,7 @@ class Scenario:
         out = self.desk.run_wine([self.args.helper, "text", "Notepad"], check=False).stdout.decode()
         hexed = next((line[5:] for line in out.splitlines() if line.startswith("text ")), "")
         text = bytes.fromhex(hexed.strip()).decode("utf-8")
-        return text, released, int(fields.get("first", "0")) / 1000, int(fields.get("last", "0")) / 1000
+        return text, released, int(fields.get("first", "0")) / 1000, int(fields.get("last", "0")) / 1000, shown
 
     def start_for_takes(self, services):
         self.desk.start_x()
@@ -269,12 +275,19 @@ class Scenario:
         server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Transcriber)
         threading.Thread(target=server.serve_forever, daemon=True).start()
         self.start_for_takes("\n[speech]\nengine=http\nurl=http://127.0.0.1:%d\n" % server.server_address[1])
-        self.write_config(TypingModel=1, TypingLanguage=0)
+        self.write_config(TypingModel=1, TypingLanguage=0, ClosePrompt=0)
         self.start_program()
         wav = os.path.join(self.args.work, "phrase.wav")
         subprocess.run(["flite", "-t", "hello zorvel", "-o", wav], check=True)
 
-        text, released, first, last = self.speak("http", wav, len(replies[0]))
+        text, released, first, last, shown = self.speak("http", wav, len(replies[0]))
+        # The recorder window sits at notepad's caret (found through GetGUIThreadInfo), not in the
+        # desktop's corner where it goes without a caret.
+        nx, ny, nw, nh = self.desk.geometry(self.desk.windows_of_class("notepad")[-1])
+        places = [g[:2] for g in shown]
+        check(any(nx <= x < nx + nw // 2 and ny <= y < ny + nh // 2 for x, y in places),
+              "the recorder window shows at notepad's caret (windows shown at %s, notepad at %d,%d)"
+              % (places, nx, ny))
         check(requests and requests[0][0] == "/v1/audio/transcriptions" and b"RIFF" in requests[0][1],
               "the recording went to the transcription server")
         check(text == replies[0], "typed into notepad exactly: %r" % text)
@@ -284,7 +297,7 @@ class Scenario:
         long_text = ("智能语音鼠标 types 中文 and ASCII 2.5，" * 10)[:199] + "。"  # a trailing space is not typed
         replies[0] = long_text
         self.desk.x("xdotool", "key", "ctrl+a", "Delete")
-        text, released, first, last = self.speak("http", wav, len(long_text))
+        text, released, first, last, _ = self.speak("http", wav, len(long_text))
         same = next((i for i, (a, b) in enumerate(zip(text, long_text)) if a != b), min(len(text), len(long_text)))
         check(text == long_text, "200 mixed characters typed exactly (%d typed, the first %d right, then %r)"
               % (len(text), same, text[same:same + 20]))
@@ -306,7 +319,7 @@ class Scenario:
             w.setsampwidth(2)
             w.setframerate(16000)
             w.writeframes(raw.read())
-        text, released, first, last = self.speak("offline", wav, 5, hold=3.5)
+        text, released, first, last, _ = self.speak("offline", wav, 5, hold=3.5)
         words = text.lower().split()
         hits = sum(1 for w in phrase.split() if w in words)
         check(hits >= 3, "the offline engine recognised %r as %r" % (phrase, text))

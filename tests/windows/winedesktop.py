@@ -158,6 +158,12 @@ class WineDesktop:
     def windows_of_class(self, cls):
         return self.x("xdotool", "search", "--onlyvisible", "--class", cls, check=False).stdout.split()
 
+    def geometry(self, window):
+        """(x, y, width, height) of an X window on the screen."""
+        out = self.x("xdotool", "getwindowgeometry", "--shell", window).stdout
+        g = dict(line.split("=", 1) for line in out.split() if "=" in line)
+        return int(g["X"]), int(g["Y"]), int(g["WIDTH"]), int(g["HEIGHT"])
+
     def screenshot(self, path):
         xwd = subprocess.run(["xwd", "-root", "-silent"], env=self.env, capture_output=True, check=True).stdout
         write_png_from_xwd(xwd, path)
