@@ -94,7 +94,7 @@ package: deps-package
 
 # Zorvel for 32-bit Windows, in $(WIN_DIR): zorvel.exe, the portable folder Zorvel/ and the
 # installer Zorvel-<version>-setup.exe. Qt for Windows and the offline engine are cross-built once
-# from Debian's source packages into ~/.cache/zorvel (15-30 minutes the first time).
+# from Debian's source packages into ~/.cache/zorvel (about 35 minutes on two cores the first time).
 WIN_DIR ?= build-win
 windows: deps-windows
 	packaging/windows/build.sh $(abspath $(WIN_DIR))
