@@ -45,9 +45,8 @@ SettingsDialog::SettingsDialog(QWidget* parent, StartAtLogon* startAtLogon)
     raise();
     setAttribute(Qt::WA_DeleteOnClose);
     show();
-    // Centred on its own height (the speech group made it taller than the screen's half on a
-    // 768- or 800-pixel-high screen), its top never above the desktop: a frameless window cannot
-    // be dragged back into view.
+    // Centred on its own height with its top kept on the desktop: on a low screen a frameless
+    // window pushed past the edge cannot be dragged back into view.
     QPoint topLeft = desktopCentreOffset(320, height() / 2);
     topLeft.setY(qMax(0, topLeft.y()));
     move(topLeft);
