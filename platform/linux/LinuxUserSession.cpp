@@ -11,6 +11,7 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
+#include <mutex>
 
 #include <fcntl.h>
 #include <sys/socket.h>
@@ -47,19 +48,21 @@ QString signalName(int number) {
 }
 
 std::atomic<bool> s_watchingDisplay{false};
-std::atomic<bool> s_lossTold{false};
 QtMessageHandler s_nextHandler = nullptr;
 
 // Straight to the log handler: Qt hands a message logged inside a handler to stderr instead.
+// Several threads may meet the loss at once; the others wait here until the line is written,
+// since the next thing each does is end the process.
 void tellDisplayLoss() {
-    static const QString line =
-        QStringLiteral("Session , the connection to the display was lost, the program ends !");
-    if (s_lossTold.exchange(true))
-        return;
-    if (s_nextHandler)
-        s_nextHandler(QtWarningMsg, QMessageLogContext(), line);
-    else
-        qWarning().noquote() << line;
+    static std::once_flag told;
+    std::call_once(told, [] {
+        const QString line =
+            QStringLiteral("Session , the connection to the display was lost, the program ends !");
+        if (s_nextHandler)
+            s_nextHandler(QtWarningMsg, QMessageLogContext(), line);
+        else
+            qWarning().noquote() << line;
+    });
 }
 
 // Ends without running the process's exit code: threads still run, and what static destructors
